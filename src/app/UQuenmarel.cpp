@@ -1,0 +1,73 @@
+#include "UQuenmarel.h"
+
+#include "app/base/UErrorReport.h"
+#include "app/base/UException.h"
+
+namespace {
+TGuiRunner& guiRunner()
+{
+    static TGuiRunner runner;
+    return runner;
+}
+}
+
+TQuenmarel::TQuenmarel() = default;
+
+TQuenmarel::~TQuenmarel()
+{
+    DestroyServices();
+    UnregisterInstance();
+}
+
+void TQuenmarel::Construct()
+{
+    if (HasInstance())
+        throw EAbort();
+    RegisterInstance();
+    try {
+        CreateDBObjectFactory();
+        CreateLobObjectFactory();
+        CreateLogonBatchFileCreator();
+        CreateSessionManager();
+    } catch (const std::exception& e) {
+        const QString message = ExceptionMessage(e);
+        ShowExceptionReport(message);
+        throw EConstructionAborted(message);
+    }
+}
+
+void TQuenmarel::DestroyServices()
+{
+    // Freed in the order: database object factory, LOB object factory, logon
+    // batch-file creator, session manager.
+}
+
+TQuenmarel* TQuenmarel::GetApp()
+{
+    auto* app = HasInstance() ? dynamic_cast<TQuenmarel*>(TApp::GetInstance()) : nullptr;
+    if (!app)
+        throw Exception(QStringLiteral("TQuenmarel not create."));
+    return app;
+}
+
+void TQuenmarel::SetGuiRunner(TGuiRunner runner)
+{
+    guiRunner() = std::move(runner);
+}
+
+void TQuenmarel::RunGUI()
+{
+    if (!guiRunner())
+        throw Exception(QStringLiteral("Window mode is not available in this build."));
+    guiRunner()(*this);
+}
+
+bool TQuenmarel::RunCommandLine()
+{
+    return false;
+}
+
+QString TQuenmarel::GetSystemInfo() const
+{
+    return TDataApp::GetSystemInfo();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "UDataApp.h"
+#include "app/base/UException.h"
+
+#include <functional>
+
+class TQuenmarel;
+
+// Window mode lives in the widget libraries; the program entry hands it in, so
+// that this core never links QtWidgets.
+using TGuiRunner = std::function<void(TQuenmarel& app)>;
+
+// Third level: the factories and managers that the other subsystems reach
+// through the application object, the command line and the logon.
+class TQuenmarel : public TDataApp {
+public:
+    ~TQuenmarel() override;
+
+    void RunGUI() override;
+    bool RunCommandLine() override;
+    QString GetSystemInfo() const override;
+
+    // The application object as a TQuenmarel; raises "TQuenmarel not create.".
+    static TQuenmarel* GetApp();
+
+    static void SetGuiRunner(TGuiRunner runner);
+
+protected:
+    TQuenmarel();
+    // Construction: steps 1 to 7. A failure while the services are built shows
+    // the exception report and aborts (EConstructionAborted); the caller frees
+    // the partly built object.
+    void Construct();
+
+    // Steps 4 to 7, in this order; each subsystem's service is created here.
+    virtual void CreateDBObjectFactory() {}
+    virtual void CreateLobObjectFactory() = 0;
+    virtual void CreateLogonBatchFileCreator() {}
+    virtual void CreateSessionManager() {}
+
+private:
+    void DestroyServices();
+};
+
+// The construction was aborted after its failure had been shown.
+class EConstructionAborted : public EAbort {
+public:
+    explicit EConstructionAborted(const QString& cause) : FCause(cause) {}
+    const QString& Cause() const { return FCause; }
+
+private:
+    QString FCause;
+};

@@ -1,0 +1,37 @@
+#include "UAppException.h"
+
+#include <QMutex>
+#include <cstdio>
+
+namespace {
+QMutex handlerLock;
+TAppExceptionHandler& handlerSlot()
+{
+    static TAppExceptionHandler handler;
+    return handler;
+}
+}
+
+void SetAppExceptionHandler(TAppExceptionHandler handler)
+{
+    QMutexLocker lock(&handlerLock);
+    handlerSlot() = std::move(handler);
+}
+
+void HandleAppException(const std::exception& e)
+{
+    TAppExceptionHandler handler;
+    {
+        QMutexLocker lock(&handlerLock);
+        handler = handlerSlot();
+    }
+    if (handler) {
+        try {
+            handler(e);
+            return;
+        } catch (...) {
+            // A failing handler must not take the event loop down with it.
+        }
+    }
+    std::fprintf(stderr, "%s\n", ExceptionMessage(e).toUtf8().constData());
+}

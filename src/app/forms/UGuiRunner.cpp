@@ -1,0 +1,47 @@
+#include "UGuiRunner.h"
+
+#include "UVqApplication.h"
+#include "UWidgetPrompter.h"
+#include "app/UQuenmarel.h"
+#include "app/base/UCommandLine.h"
+#include "app/base/UException.h"
+
+#include <QMainWindow>
+
+bool HasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+           || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+void RunWindowMode(TQuenmarel& app)
+{
+    if (!HasDisplay())
+        throw Exception(QStringLiteral(
+            "No display is available. Run a saved task without a window:\n"
+            "  Vantorquill task=\"/path/to/task.elt\" logfile=\"/path/to/run.log\""));
+
+    static QByteArray program;
+    program = ParamStr(0).toLocal8Bit();
+    static char* argv[2];
+    argv[0] = program.data();
+    argv[1] = nullptr;
+    static int argc;
+    argc = 1;
+
+    TVqApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantorquill"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vantorquill"));
+
+    TWidgetPrompter prompter;
+    TPrompter::SetInstance(&prompter);
+    struct RestorePrompter {
+        ~RestorePrompter() { TPrompter::SetInstance(nullptr); }
+    } restore;
+
+    QMainWindow mainWindow;
+    mainWindow.setWindowTitle(QStringLiteral("Vantorquill"));
+    mainWindow.resize(1024, 700);
+    mainWindow.show();
+    QApplication::exec();
+}

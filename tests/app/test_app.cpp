@@ -1,0 +1,137 @@
+#include "app/UProgram.h"
+#include "app/UQuenmarel.h"
+#include "app/base/UCommandLine.h"
+#include "app/base/UErrorReport.h"
+#include "app/base/UException.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// An application whose services and modes are observed by the test.
+class TProbeApp : public TQuenmarel {
+public:
+    static inline bool failFactory = false;
+    static inline bool ranGUI = false;
+    static inline int servicesBuilt = 0;
+
+    static TApp* Make()
+    {
+        std::unique_ptr<TProbeApp> app(new TProbeApp());
+        app->Construct();
+        return app.release();
+    }
+    void RunGUI() override { ranGUI = true; }
+
+protected:
+    void CreateDBObjectFactory() override
+    {
+        if (failFactory)
+            throw Exception(QStringLiteral("factory failed"));
+        ++servicesBuilt;
+    }
+    void CreateLobObjectFactory() override { ++servicesBuilt; }
+};
+
+int RunProbe(std::vector<const char*> args)
+{
+    std::vector<char*> argv;
+    for (const char* a : args)
+        argv.push_back(const_cast<char*>(a));
+    argv.push_back(nullptr);
+    return RunProgram(int(args.size()), argv.data(), &TProbeApp::Make);
+}
+
+struct ReportCatcher {
+    QStringList messages;
+    ReportCatcher() { SetExceptionReporter([this](const QString& m) { messages.append(m); }); }
+    ~ReportCatcher() { SetExceptionReporter({}); }
+};
+
+}  // namespace
+
+TEST(Application, AnyArgumentSelectsCommandLineMode)
+{
+    TProbeApp::failFactory = false;
+    TProbeApp::ranGUI = false;
+    EXPECT_EQ(RunProbe({"/opt/x/Vantorquill", "no-such-parameter"}), 0);
+    EXPECT_FALSE(TProbeApp::ranGUI);
+    EXPECT_FALSE(TApp::HasInstance()) << "the application object is freed when the run ends";
+
+    EXPECT_EQ(RunProbe({"/opt/x/Vantorquill"}), 0);
+    EXPECT_TRUE(TProbeApp::ranGUI);
+}
+
+TEST(Application, FailingServiceReportsAbortsAndExitsWithOne)
+{
+    ReportCatcher reports;
+    TProbeApp::failFactory = true;
+    TProbeApp::ranGUI = false;
+    TProbeApp::servicesBuilt = 0;
+    EXPECT_EQ(RunProbe({"/opt/x/Vantorquill"}), 1);
+    TProbeApp::failFactory = false;
+    EXPECT_EQ(reports.messages, QStringList{QStringLiteral("factory failed")});
+    EXPECT_FALSE(TProbeApp::ranGUI) << "no main window after a failed start";
+    EXPECT_EQ(TProbeApp::servicesBuilt, 0) << "later steps are not run";
+    EXPECT_FALSE(TApp::HasInstance());
+}
+
+TEST(Application, AccessorsRaiseWithoutAnObject)
+{
+    ASSERT_FALSE(TApp::HasInstance());
+    try {
+        TApp::GetInstance();
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("TApp not create."));
+    }
+    try {
+        TQuenmarel::GetApp();
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("TQuenmarel not create."));
+    }
+    EXPECT_FALSE(TApp::IsGUIMode());
+}
+
+TEST(Application, SecondConstructionAbortsSilently)
+{
+    InitProgramUnits();
+    SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
+    std::unique_ptr<TApp> first(TProbeApp::Make());
+    EXPECT_THROW(TProbeApp::Make(), EAbort);
+    EXPECT_EQ(TApp::GetInstance(), first.get());
+    first.reset();
+    DoneProgramUnits();
+}
+
+TEST(Application, SystemInfoHasThreeLinesWithoutConnection)
+{
+    SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
+    std::unique_ptr<TApp> app(TProbeApp::Make());
+    const QStringList lines = app->GetSystemInfo().split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("(Version ")));
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("-bit Edition)")));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("System Language: ")));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("System Decimal Separator: ")));
+    EXPECT_EQ(lines[2].size(), QStringLiteral("System Decimal Separator: ").size() + 1);
+}
+
+TEST(Application, ProgramNameDropsTheFirstLowerCaseExe)
+{
+    const struct {
+        const char* file;
+        const char* name;
+    } cases[] = {
+        {"/usr/bin/Vantorquill", "Vantorquill"},
+        {"/x/Vantorquill.exe", "Vantorquill"},
+        {"/x/VANTORQUILL.EXE", "VANTORQUILL.EXE"},
+        {"/x/a.exe.exe", "a.exe"},
+        {"/x.exe/tool", "tool"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProgramNameFromFile(QString::fromUtf8(c.file)), QString::fromUtf8(c.name)) << c.file;
+}

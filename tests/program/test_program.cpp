@@ -1,0 +1,30 @@
+// The built program, run as a subprocess without a display.
+#include "support/VqTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vqtest;
+
+TEST(Program, UnknownArgumentRunsWithoutDisplayOrWindow)
+{
+    QTemporaryDir home;
+    QProcessEnvironment env = HeadlessEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+    const ProcessResult run = RunProcess(ProgramPath(), {QStringLiteral("whatever=1")}, env);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("display")) << run.err.toStdString();
+    // Command-line mode starts no window-mode logs.
+    EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("Vantorquill/exception.log"))));
+}
+
+TEST(Program, WindowModeWithoutDisplaySaysHowToRunATask)
+{
+    const ProcessResult run = RunProcess(ProgramPath(), {}, HeadlessEnvironment());
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("task=")) << run.err.toStdString();
+}

@@ -1,0 +1,63 @@
+#include "VqTestSupport.h"
+
+#include <QProcess>
+
+namespace vqtest {
+
+DbServer TestDbServer()
+{
+    DbServer s;
+    s.host = qEnvironmentVariable("VQ_TEST_DB_HOST");
+    s.port = qEnvironmentVariableIntValue("VQ_TEST_DB_PORT");
+    s.socket = qEnvironmentVariable("VQ_TEST_DB_SOCKET");
+    s.user = qEnvironmentVariable("VQ_TEST_DB_USER");
+    s.password = qEnvironmentVariable("VQ_TEST_DB_PASSWORD");
+    if (s.port == 0 || s.user.isEmpty())
+        s.host.clear();
+    return s;
+}
+
+QString TestDataPath(const QString& relative)
+{
+    QString root = qEnvironmentVariable("VQ_TEST_DATA");
+    if (root.isEmpty())
+        root = QStringLiteral(VQ_SOURCE_TESTS_DATA);
+    return root + QLatin1Char('/') + relative;
+}
+
+QString ProgramPath()
+{
+    return QStringLiteral(VQ_PROGRAM_PATH);
+}
+
+ProcessResult RunProcess(const QString& program, const QStringList& arguments,
+                         const QProcessEnvironment& environment, int timeoutMs)
+{
+    ProcessResult result;
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForStarted(30000))
+        return result;
+    process.closeWriteChannel();
+    result.finished = process.waitForFinished(timeoutMs);
+    if (!result.finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return result;
+}
+
+QProcessEnvironment HeadlessEnvironment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return env;
+}
+
+}  // namespace vqtest

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace vqtest {
+
+// The throwaway MariaDB server that ./test.sh starts (scripts/testservers.sh).
+struct DbServer {
+    QString host;
+    int port = 0;
+    QString socket;
+    QString user;
+    QString password;
+};
+
+// The server from the environment; empty host when it was not started.
+DbServer TestDbServer();
+
+// A test that needs the database fails, never skips, when it is missing.
+#define VQ_REQUIRE_TEST_DB()                                                                 \
+    ASSERT_FALSE(::vqtest::TestDbServer().host.isEmpty())                                   \
+        << "The test MariaDB server is not running: run the tests through ./test.sh or "   \
+           "scripts/with-test-servers.sh"
+
+// A fixture file below tests/data.
+QString TestDataPath(const QString& relative);
+
+// The built program and a run of it as a subprocess.
+QString ProgramPath();
+
+struct ProcessResult {
+    int exitCode = -1;
+    bool finished = false;   // false: did not start or timed out
+    QByteArray out;
+    QByteArray err;
+};
+
+ProcessResult RunProcess(const QString& program, const QStringList& arguments,
+                         const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+                         int timeoutMs = 120000);
+
+// The environment of a run without a display.
+QProcessEnvironment HeadlessEnvironment();
+
+}  // namespace vqtest
