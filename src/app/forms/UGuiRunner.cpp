@@ -1,7 +1,7 @@
 #include "UGuiRunner.h"
 
 #include "UVqApplication.h"
-#include "UWidgetPrompter.h"
+#include "app/widgets/UWidgetPrompter.h"
 #include "app/UQuenmarel.h"
 #include "app/base/UCommandLine.h"
 #include "app/base/UException.h"
