@@ -5,7 +5,7 @@
 # Each server is a function pair below; add new ones to SERVERS.
 set -euo pipefail
 
-SERVERS="mariadb"
+SERVERS="mariadb sshd"
 
 free_port() {
     python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'
@@ -69,6 +69,63 @@ stop_mariadb() {
         wait_for 30 sh -c "! kill -0 $pid" || kill -9 "$pid" 2>/dev/null || true
     fi
     rm -f "$dir/server.pid"
+}
+
+# --- OpenSSH sshd ------------------------------------------------------------
+# Password authentication and TCP forwarding for a test user that this script
+# creates (as root, as CI runs); nothing of the machine's own sshd is touched.
+TEST_SSH_USER=vqsshtest
+TEST_SSH_PASSWORD='vq-Ssh-Pass1'
+
+start_sshd() {
+    local dir=$1/sshd
+    mkdir -p "$dir"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "sshd: the test user can only be created as root; SSH tests will fail" >&2
+        return 0
+    fi
+    if ! id "$TEST_SSH_USER" >/dev/null 2>&1; then
+        useradd --create-home --shell /bin/sh "$TEST_SSH_USER"
+    fi
+    echo "$TEST_SSH_USER:$TEST_SSH_PASSWORD" | chpasswd
+    mkdir -p /run/sshd
+    chmod 0755 /run/sshd
+    ssh-keygen -q -t ed25519 -N '' -f "$dir/host_ed25519" -C vq-test-host
+    local port; port=$(free_port)
+    cat >"$dir/sshd_config" <<CONF
+Port $port
+ListenAddress 127.0.0.1
+HostKey $dir/host_ed25519
+PidFile $dir/sshd.pid
+UsePAM no
+PasswordAuthentication yes
+KbdInteractiveAuthentication no
+PubkeyAuthentication no
+PermitRootLogin no
+AllowTcpForwarding yes
+AllowUsers $TEST_SSH_USER
+StrictModes no
+LogLevel INFO
+CONF
+    /usr/sbin/sshd -f "$dir/sshd_config" -E "$dir/sshd.log" || { cat "$dir/sshd.log" >&2; return 1; }
+    if ! wait_for 20 test -s "$dir/sshd.pid"; then
+        echo "sshd did not start:" >&2; cat "$dir/sshd.log" >&2; return 1
+    fi
+    cat >>"$1/env" <<ENV
+export VQ_TEST_SSH_HOST=127.0.0.1
+export VQ_TEST_SSH_PORT=$port
+export VQ_TEST_SSH_USER='$TEST_SSH_USER'
+export VQ_TEST_SSH_PASSWORD='$TEST_SSH_PASSWORD'
+export VQ_TEST_SSH_HOST_KEY='$dir/host_ed25519.pub'
+ENV
+    echo "sshd on 127.0.0.1:$port"
+}
+
+stop_sshd() {
+    local dir=$1/sshd
+    [ -f "$dir/sshd.pid" ] || return 0
+    kill "$(cat "$dir/sshd.pid")" 2>/dev/null || true
+    rm -f "$dir/sshd.pid"
 }
 
 # ---------------------------------------------------------------------------
