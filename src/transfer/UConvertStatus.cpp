@@ -1,0 +1,40 @@
+#include "UConvertStatus.h"
+
+#include <QElapsedTimer>
+
+void TConvertStatus::Start()
+{
+    Succeeded = 0;
+    Errors = 0;
+    Message.clear();
+    LastError.clear();
+    StartTick = TickCount();
+    Fire(OnStart);
+}
+
+void TConvertStatus::Finish()
+{
+    EndTick = TickCount();
+    Fire(OnEnd);
+}
+
+void TConvertStatus::FixTotal()
+{
+    if (Total != Succeeded && Errors == 0)
+        Total = Succeeded;
+}
+
+double TConvertStatus::GetElapsed() const
+{
+    return TickCount() - StartTick;
+}
+
+double TConvertStatus::TickCount()
+{
+    static const QElapsedTimer clock = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    return double(clock.nsecsElapsed()) / 1e6;
+}

@@ -1,0 +1,105 @@
+#include "UIterativeConverter.h"
+
+#include "app/base/UException.h"
+#include "app/base/ULog.h"
+
+namespace {
+
+std::function<void()>& ProcessMessagesHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+// The program log keeps only the first few errors of a run; OnError sees all.
+constexpr int MaxLoggedErrors = 5;
+
+}  // namespace
+
+TIterativeConverter::TIterativeConverter() : FStatus(std::make_unique<TConvertStatus>()) {}
+
+TIterativeConverter::~TIterativeConverter()
+{
+    Stop();
+}
+
+void TIterativeConverter::SetProcessMessagesHook(std::function<void()> hook)
+{
+    ProcessMessagesHook() = std::move(hook);
+}
+
+bool TIterativeConverter::Convert()
+{
+    try {
+        BeforeConvert();
+        if (!SkipConvert()) {
+            StartConvert();
+            RunLoop();
+            EndConvert();
+        }
+    } catch (...) {
+        AfterConvert();
+        throw;
+    }
+    AfterConvert();
+    return true;
+}
+
+void TIterativeConverter::StartConvert()
+{
+    FStopped = false;
+    FLoggedErrors = 0;
+    CountTotal();
+    FStatus->Start();
+}
+
+void TIterativeConverter::RunLoop()
+{
+    while (HasNext() && !ShouldStop()) {
+        ConvertOneRecord();
+        DoAfterConvertSome();
+        Next();
+    }
+    AfterLoop();
+}
+
+bool TIterativeConverter::ShouldStop()
+{
+    if (FStopped)
+        return true;
+    if (MaxErrors > 0 && FStatus->Errors > MaxErrors) {
+        FStatus->Message = QStringLiteral("Maxinum error count (%1) exceeded. ").arg(MaxErrors);
+        TLog::GetLogger()->Info(FStatus->Message);
+        FStatus->DoMessage();
+        return true;
+    }
+    // Never more items than counted: rows added after the count are left.
+    return !IsTotalUnknown() && GetPosition() > FStatus->Total;
+}
+
+void TIterativeConverter::DoAfterConvertSome()
+{
+    FStatus->Succeeded = std::max(0, GetPosition() - FStatus->Errors);
+    FStatus->DoProgress();
+    if (ProcessMessagesHook())
+        ProcessMessagesHook()();
+}
+
+void TIterativeConverter::EndConvert()
+{
+    // A stopped run keeps its count, so that the share done shows.
+    if (!FStopped)
+        FStatus->FixTotal();
+    FStatus->Finish();
+}
+
+void TIterativeConverter::HandleConvertError(const QString& itemText, const std::exception& error)
+{
+    const QString message = ExceptionMessage(error);
+    FStatus->LastError = itemText + QStringLiteral("\r\n") + message;
+    FStatus->DoError();
+    if (FLoggedErrors < MaxLoggedErrors) {
+        TLog::GetLogger()->Error(message);
+        ++FLoggedErrors;
+    }
+}
