@@ -203,7 +203,7 @@ int TDateFormatDetector::DetectRow(const QByteArray& text) const
     return -1;
 }
 
-QByteArray TDateFormatDetector::CleanText(const QByteArray& text)
+QByteArray TDateFormatDetector::TrimBlanks(const QByteArray& text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -211,7 +211,12 @@ QByteArray TDateFormatDetector::CleanText(const QByteArray& text)
         ++begin;
     while (end > begin && IsBlankOrControl(text[end - 1]))
         --end;
-    QByteArray cleaned = text.mid(begin, end - begin);
+    return text.mid(begin, end - begin);
+}
+
+QByteArray TDateFormatDetector::CleanText(const QByteArray& text)
+{
+    QByteArray cleaned = TrimBlanks(text);
     for (char& c : cleaned) {
         if (c >= 'a' && c <= 'z')
             c = char(c - 'a' + 'A');

@@ -50,6 +50,8 @@ public:
     // Blanks and control characters trimmed, a to z in capitals, then one
     // pair of double and then of single quotes taken off.
     static QByteArray CleanText(const QByteArray& text);
+    // Blanks and control characters (codes up to 32) off both ends.
+    static QByteArray TrimBlanks(const QByteArray& text);
 
     const std::vector<TFormat>& Formats() const { return FFormats; }
     // The row of a format name, letter case ignored; -1 when none has it.

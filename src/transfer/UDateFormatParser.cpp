@@ -35,17 +35,6 @@ const QHash<QByteArray, TToken>& TokenMap()
     return map;
 }
 
-QByteArray Trimmed(const QByteArray& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 int NumberOr(const QByteArray& text, int fallback)
 {
     bool ok = false;
@@ -212,7 +201,7 @@ QDateTime TDateFormatParser::Parse(const QByteArray& key, const QString& formatN
                                 .arg(QString::fromUtf8(key), format.Name));
     TDateParts parts;
     for (qsizetype i = 1; i <= tokens.size() && i < groups.size(); ++i)
-        parts.Read(tokens[i - 1], Trimmed(groups[i]), *FTranslator);
+        parts.Read(tokens[i - 1], TDateFormatDetector::TrimBlanks(groups[i]), *FTranslator);
     return parts.Encode();
 }
 
