@@ -2,11 +2,22 @@
 
 #include "UException.h"
 
+#include "UVersionUtil.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringDecoder>
 #include <QSysInfo>
 #include <QTextStream>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 // PRETTY_NAME of os-release, else the kernel's own name.
@@ -106,4 +117,97 @@ QString GetProgramDataDir(const QString& name)
 QString GetExceptionLogFile(const QString& name)
 {
     return GetProgramDataDir(name) + QStringLiteral("exception.log");
+}
+
+QString GetAppVersion()
+{
+    return GetFileVersion(QStringLiteral("/proc/self/exe")) + QStringLiteral(" (") + GetAppArch()
+           + QLatin1Char(')');
+}
+
+QString GetAppArch()
+{
+    const QString arch = QSysInfo::buildCpuArchitecture();
+    if (arch == QStringLiteral("x86_64"))
+        return QStringLiteral("x64");
+    if (arch == QStringLiteral("i386"))
+        return QStringLiteral("x86");
+    return arch;
+}
+
+QString GetExeVersionText(const QString&)
+{
+    return QString();
+}
+
+QString GetExeArch(const QString& fileName)
+{
+    // MZ header, its offset of the PE header at 0x3C, "PE\0\0", the machine.
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("x86");
+    const QByteArray dos = file.read(64);
+    if (dos.size() < 64 || !dos.startsWith("MZ"))
+        return QStringLiteral("x86");
+    const auto at = [&](const QByteArray& b, int i) { return static_cast<quint32>(static_cast<unsigned char>(b.at(i))); };
+    const quint32 peOffset = at(dos, 0x3C) | at(dos, 0x3D) << 8 | at(dos, 0x3E) << 16 | at(dos, 0x3F) << 24;
+    if (!file.seek(peOffset))
+        return QStringLiteral("x86");
+    const QByteArray pe = file.read(6);
+    if (pe.size() < 6 || !pe.startsWith(QByteArray("PE\0\0", 4)))
+        return QStringLiteral("x86");
+    const quint32 machine = at(pe, 4) | at(pe, 5) << 8;
+    return machine == 0x8664 || machine == 0x0200 ? QStringLiteral("x64") : QStringLiteral("x86");
+}
+
+QString GetDocumentsDir()
+{
+    if (qEnvironmentVariable("HOME").isEmpty())
+        return QString();
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (dir.isEmpty())
+        return QString();
+    while (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
+        dir.chop(1);
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString RunCommand(const QString& command, const QString& workingFolder)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    if (!workingFolder.isEmpty())
+        process.setWorkingDirectory(workingFolder);
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+    if (!process.waitForStarted(-1))
+        return QString();
+    // Decoded as it arrives, so that a character split between reads survives.
+    QStringDecoder decoder(QStringDecoder::System);
+    QString output;
+    while (process.waitForReadyRead(-1))
+        output += decoder.decode(process.readAll());
+    process.waitForFinished(-1);
+    output += decoder.decode(process.readAll());
+    return output;
+}
+
+bool IsPortListening(int port)
+{
+    if (port <= 0 || port > 65535)
+        return false;
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int rc;
+    do {
+        rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    } while (rc != 0 && errno == EINTR);
+    ::close(fd);
+    return rc == 0;
 }

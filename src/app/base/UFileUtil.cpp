@@ -1,0 +1,104 @@
+#include "UFileUtil.h"
+
+#include "UException.h"
+#include "UStringUtil.h"
+#include "UTextCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+QString FileError(const QString& what, const QString& fileName, const QString& reason)
+{
+    return what + QStringLiteral(" \"") + fileName + QStringLiteral("\": ") + reason;
+}
+}
+
+void WriteTextFile(const QString& text, const QString& fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    QSaveFile file(fileName);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EInOutError(FileError(QStringLiteral("Cannot create file"), fileName, file.errorString()));
+    const QByteArray bytes = text.toUtf8() + "\r\n";
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw EInOutError(FileError(QStringLiteral("Cannot write file"), fileName, file.errorString()));
+}
+
+QString TryWriteTextFile(const QString& fileName)
+{
+    try {
+        WriteTextFile(QString(), fileName);
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return QString();
+}
+
+qint64 GetFileSize(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EInOutError(FileError(QStringLiteral("Cannot open file"), fileName, file.errorString()));
+    return file.size();
+}
+
+QString ExtractFileNameOnly(const QString& path)
+{
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.left(dot);
+}
+
+QString ReadTextFile(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EInOutError(FileError(QStringLiteral("Cannot open file"), fileName, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EInOutError(FileError(QStringLiteral("Cannot read file"), fileName, file.errorString()));
+    const QString text = DecodeText(bytes);
+
+    // Lines end at CR LF, LF or CR; each is given back with CR LF.
+    QString result;
+    result.reserve(text.size() + text.size() / 16);
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        result += QStringView(text).mid(start, i - start);
+        result += QLatin1String("\r\n");
+        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n) {
+        result += QStringView(text).mid(start);
+        result += QLatin1String("\r\n");
+    }
+    return result;
+}
+
+QString ExtWithoutDot(const QString& ext)
+{
+    return ext.startsWith(QLatin1Char('.')) ? ext.mid(1) : ext;
+}
+
+void ForceDirectoryPath(const QString& path)
+{
+    QStringList parts;
+    SplitString(path, QLatin1Char('/'), parts);
+    QString prefix;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        prefix = i == 0 ? parts.at(0) : prefix + QLatin1Char('/') + parts.at(i);
+        if (!prefix.isEmpty() && !QFileInfo(prefix).isDir())
+            QDir().mkdir(prefix);
+    }
+}
