@@ -8,6 +8,36 @@ TPrompter*& current()
     static TPrompter* prompter = nullptr;
     return prompter;
 }
+
+void PrintLine(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+}
+}
+
+void TPrompter::ShowMessage(const QString& text)
+{
+    Ask(text, pbOK, TPromptKind::Information);
+}
+
+void TPrompter::ShowWarning(const QString& text)
+{
+    Ask(text, pbOK, TPromptKind::Warning);
+}
+
+void TPrompter::ShowError(const QString& text)
+{
+    Ask(text, pbOK, TPromptKind::Error);
+}
+
+bool TPrompter::Confirm(const QString& text)
+{
+    return Ask(text, pbYes | pbNo, TPromptKind::Question) == TPromptAnswer::Yes;
+}
+
+TPromptAnswer TPrompter::ConfirmCancel(const QString& text)
+{
+    return Ask(text, pbYes | pbNo | pbCancel, TPromptKind::Question);
 }
 
 TPrompter& TPrompter::Instance()
@@ -21,18 +51,76 @@ void TPrompter::SetInstance(TPrompter* prompter)
     current() = prompter;
 }
 
-void TConsolePrompter::ShowMessage(const QString& text)
+TPrompter* TPrompter::Installed()
 {
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    return current();
 }
 
-void TConsolePrompter::ShowError(const QString& text)
+TPromptAnswer EscapeAnswer(TPromptButtons buttons)
 {
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    if (buttons & pbCancel)
+        return TPromptAnswer::Cancel;
+    if (buttons & pbNo)
+        return TPromptAnswer::No;
+    return TPromptAnswer::OK;
 }
 
-bool TConsolePrompter::Confirm(const QString& text)
+QStringList FileDialogFilters(const QString& filter)
 {
-    std::fprintf(stderr, "%s [answered No: no display]\n", text.toUtf8().constData());
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts.at(i).trimmed();
+        QStringList patternList = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patternList) {
+            pattern = pattern.trimmed();
+            if (pattern == QStringLiteral("*.*"))   // every file, also one without a dot
+                pattern = QStringLiteral("*");
+        }
+        const QString patterns = patternList.join(QLatin1Char(' '));
+        if (description.contains(QLatin1Char('(')) && description.endsWith(QLatin1Char(')')))
+            result << description.left(description.lastIndexOf(QLatin1Char('('))).trimmed()
+                          + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        else
+            result << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    if (parts.size() % 2 == 1 && !parts.back().trimmed().isEmpty())
+        result << parts.back().trimmed();   // a bare pattern list without description
+    return result;
+}
+
+TPromptAnswer TConsolePrompter::Ask(const QString& text, TPromptButtons buttons, TPromptKind kind,
+                                    const QString& title)
+{
+    const TPromptAnswer answer = EscapeAnswer(buttons);
+    if (buttons & ~pbOK)
+        PrintLine(text + QStringLiteral(" [no display: not answered]"));
+    else
+        PrintLine(text);
+    return answer;
+}
+
+bool TConsolePrompter::InputText(const QString& title, const QString& label, QString& value)
+{
     return false;
+}
+
+QString TConsolePrompter::OpenFileName(const TFileDialogOptions&)
+{
+    return QString();
+}
+
+QStringList TConsolePrompter::OpenFileNames(const TFileDialogOptions&)
+{
+    return QStringList();
+}
+
+QString TConsolePrompter::SaveFileName(const TFileDialogOptions&)
+{
+    return QString();
+}
+
+QString TConsolePrompter::SelectFolder(const QString&, const QString&)
+{
+    return QString();
 }
