@@ -5,6 +5,8 @@
 #include "app/base/UDebugHelper.h"
 #include "app/base/UException.h"
 #include "app/base/ULog.h"
+#include "app/settings/UAppSettings.h"
+#include "app/settings/UQuenmarelSettings.h"
 
 #include <cstdio>
 #include <memory>
@@ -20,6 +22,8 @@ struct TUnitInit {
 const TUnitInit programUnits[] = {
     {&TLog::Init, &TLog::Done},
     {&TDebugHelper::Init, &TDebugHelper::Done},
+    {&TAppSettings::Load, nullptr},
+    {&TQuenmarelSettings::Load, nullptr},
 };
 
 int initialisedUnits = 0;
