@@ -1,0 +1,6 @@
+#include "MySQLUniProvider.h"
+
+QString TMySQLUniProvider::GetProviderName() const
+{
+    return QStringLiteral("MySQL");
+}

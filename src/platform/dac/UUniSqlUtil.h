@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A statement with its ":name" parameters replaced by "?" for the server,
+// and the parameter names in the order they appear (a name may repeat).
+struct TParsedSql {
+    QString Sql;
+    QStringList Names;
+};
+
+// Finds the ":name" parameters outside quotes and comments. A name runs over
+// letters, digits, "_" and "$"; where a backquoted identifier of the same
+// statement follows the colon, the name is that identifier, so that
+// "values (:my col)" after "(`my col`)" names the parameter "my col".
+// ":=" and "::" are no parameters.
+TParsedSql ParseSqlParams(const QString& sql);
+
+// Splits a script into statements: at the delimiter (";" unless a DELIMITER
+// line changes it) outside quotes and comments; and, with the ";" delimiter,
+// before a line that starts with the word "create" at parenthesis depth 0
+// when the statement before it is complete (scripts that separate their
+// statements by line breaks only). Statements holding only comments are left out.
+QStringList SplitSqlScript(const QString& script);
+
+// The text with a final delimiter ";" (and blanks) removed, for wrapping a
+// statement into another one.
+QString StripStatementEnd(const QString& sql);

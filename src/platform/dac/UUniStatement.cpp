@@ -1,0 +1,256 @@
+#include "UUniStatement.h"
+
+#include "UParam.h"
+#include "UUniConnection.h"
+#include "UUniError.h"
+
+#include <QFile>
+#include <mysql.h>
+
+namespace {
+
+// The server's own text for a long value over max_allowed_packet, so that a
+// value refused before sending reads the same as one refused by the server.
+const char* const LongDataTooLarge =
+    "Parameter of prepared statement which is set through mysql_send_long_data() is longer than "
+    "'max_allowed_packet' bytes";
+constexpr unsigned ErUnknownError = 1105;
+
+void FillTime(MYSQL_TIME& time, const QDateTime& value, enum_mysql_timestamp_type type)
+{
+    time = MYSQL_TIME();
+    const QDate date = value.date();
+    const QTime clock = value.time();
+    if (type != MYSQL_TIMESTAMP_TIME) {
+        time.year = unsigned(date.year());
+        time.month = unsigned(date.month());
+        time.day = unsigned(date.day());
+    }
+    if (type != MYSQL_TIMESTAMP_DATE) {
+        time.hour = unsigned(clock.hour());
+        time.minute = unsigned(clock.minute());
+        time.second = unsigned(clock.second());
+        time.second_part = (unsigned long)(clock.msec()) * 1000;
+    }
+    time.time_type = type;
+}
+
+// A value that goes ahead of the execution in chunks.
+struct TLongValue {
+    unsigned Index = 0;
+    QByteArray Bytes;     // in memory, or
+    QString FileName;     // read while sending
+};
+
+}  // namespace
+
+TUniStatement::TUniStatement(TUniConnection& connection) : FConnection(connection)
+{
+}
+
+TUniStatement::~TUniStatement()
+{
+    Abandon();
+}
+
+void TUniStatement::Abandon()
+{
+    if (FHandle) {
+        mysql_stmt_close(FHandle);
+        FHandle = nullptr;
+    }
+}
+
+bool TUniStatement::IsAlive() const
+{
+    return FHandle && FConnection.Connected() && FGeneration == FConnection.Generation();
+}
+
+void TUniStatement::RaiseError()
+{
+    const unsigned code = mysql_stmt_errno(FHandle);
+    const QString message = FConnection.DecodeText(mysql_stmt_error(FHandle), -1);
+    const QString state = QString::fromLatin1(mysql_stmt_sqlstate(FHandle));
+    FConnection.RaiseError(code, message, state);
+}
+
+void TUniStatement::Prepare(const QByteArray& sql)
+{
+    Abandon();
+    MYSQL* handle = FConnection.CheckedHandle();
+    FHandle = mysql_stmt_init(handle);
+    if (!FHandle)
+        FConnection.RaiseLastError();
+    FGeneration = FConnection.Generation();
+    if (mysql_stmt_prepare(FHandle, sql.constData(), (unsigned long)(sql.size())) != 0) {
+        const unsigned code = mysql_stmt_errno(FHandle);
+        const QString message = FConnection.DecodeText(mysql_stmt_error(FHandle), -1);
+        const QString state = QString::fromLatin1(mysql_stmt_sqlstate(FHandle));
+        Abandon();
+        FConnection.RaiseError(code, message, state);
+    }
+}
+
+unsigned TUniStatement::ParamCount() const
+{
+    return FHandle ? unsigned(mysql_stmt_param_count(FHandle)) : 0;
+}
+
+unsigned TUniStatement::FieldCount() const
+{
+    return FHandle ? mysql_stmt_field_count(FHandle) : 0;
+}
+
+MYSQL_RES* TUniStatement::ResultMetadata() const
+{
+    return FHandle ? mysql_stmt_result_metadata(FHandle) : nullptr;
+}
+
+qint64 TUniStatement::AffectedRows() const
+{
+    return FHandle ? qint64(mysql_stmt_affected_rows(FHandle)) : 0;
+}
+
+qint64 TUniStatement::InsertId() const
+{
+    return FHandle ? qint64(mysql_stmt_insert_id(FHandle)) : 0;
+}
+
+void TUniStatement::Execute(const std::vector<const TParam*>& params)
+{
+    if (!IsAlive())
+        throw EUniError(QStringLiteral("The statement is not prepared"));
+    const size_t count = params.size();
+    if (count != ParamCount())
+        throw EUniError(QStringLiteral("The statement expects %1 parameters, %2 given")
+                            .arg(ParamCount()).arg(count));
+    std::vector<MYSQL_BIND> binds(count);
+    std::vector<QByteArray> data(count);
+    std::vector<unsigned long> lengths(count);
+    std::vector<MYSQL_TIME> times(count);
+    std::vector<long long> integers(count);
+    std::vector<double> floats(count);
+    std::vector<TLongValue> longValues;
+    const qint64 limit = FConnection.MaxAllowedPacket();
+
+    auto bindBytes = [&](size_t i, enum_field_types type) {
+        MYSQL_BIND& bind = binds[i];
+        if (data[i].size() > ChunkSize) {
+            if (limit > 0 && data[i].size() > limit)
+                throw EUniError(QString::fromLatin1(LongDataTooLarge), ErUnknownError);
+            longValues.push_back({unsigned(i), data[i], {}});
+            data[i].clear();
+            bind.buffer_type = MYSQL_TYPE_LONG_BLOB;
+            return;
+        }
+        lengths[i] = (unsigned long)(data[i].size());
+        bind.buffer_type = type;
+        bind.buffer = const_cast<char*>(data[i].constData());
+        bind.buffer_length = lengths[i];
+        bind.length = &lengths[i];
+    };
+
+    for (size_t i = 0; i < count; ++i) {
+        const TParam& param = *params[i];
+        MYSQL_BIND& bind = binds[i];
+        switch (param.Kind()) {
+        case TParam::TValueKind::Null:
+            bind.buffer_type = MYSQL_TYPE_NULL;
+            break;
+        case TParam::TValueKind::Text:
+            data[i] = FConnection.EncodeText(param.AsString());
+            bindBytes(i, MYSQL_TYPE_STRING);
+            break;
+        case TParam::TValueKind::Bytes:
+            data[i] = param.AsBytes();
+            bindBytes(i, MYSQL_TYPE_BLOB);
+            break;
+        case TParam::TValueKind::Integer:
+        case TParam::TValueKind::Boolean:
+            integers[i] = param.AsInteger();
+            bind.buffer_type = MYSQL_TYPE_LONGLONG;
+            bind.buffer = &integers[i];
+            break;
+        case TParam::TValueKind::Float:
+            floats[i] = param.AsFloat();
+            bind.buffer_type = MYSQL_TYPE_DOUBLE;
+            bind.buffer = &floats[i];
+            break;
+        case TParam::TValueKind::DateTime:
+            FillTime(times[i], param.AsDateTime(), MYSQL_TIMESTAMP_DATETIME);
+            bind.buffer_type = MYSQL_TYPE_DATETIME;
+            bind.buffer = &times[i];
+            break;
+        case TParam::TValueKind::Date:
+            FillTime(times[i], param.AsDateTime(), MYSQL_TIMESTAMP_DATE);
+            bind.buffer_type = MYSQL_TYPE_DATE;
+            bind.buffer = &times[i];
+            break;
+        case TParam::TValueKind::Time:
+            FillTime(times[i], param.AsDateTime(), MYSQL_TIMESTAMP_TIME);
+            bind.buffer_type = MYSQL_TYPE_TIME;
+            bind.buffer = &times[i];
+            break;
+        case TParam::TValueKind::File: {
+            QFile file(param.FileName());
+            if (!file.open(QIODevice::ReadOnly))
+                throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2")
+                                      .arg(param.FileName(), file.errorString()));
+            const qint64 size = file.size();
+            if (limit > 0 && size > limit)
+                throw EUniError(QString::fromLatin1(LongDataTooLarge), ErUnknownError);
+            if (size <= ChunkSize) {
+                data[i] = file.readAll();
+                if (data[i].size() != size)
+                    throw EInOutError(QStringLiteral("Read error on file \"%1\". %2")
+                                          .arg(param.FileName(), file.errorString()));
+                bindBytes(i, MYSQL_TYPE_BLOB);
+            } else {
+                longValues.push_back({unsigned(i), {}, param.FileName()});
+                bind.buffer_type = MYSQL_TYPE_LONG_BLOB;
+            }
+            break;
+        }
+        }
+    }
+
+    if (mysql_stmt_bind_param(FHandle, binds.data()) != 0)
+        RaiseError();
+    try {
+        QByteArray chunk;
+        for (const TLongValue& value : longValues) {
+            if (value.FileName.isEmpty()) {
+                for (qint64 offset = 0; offset < value.Bytes.size(); offset += ChunkSize) {
+                    const qint64 size = std::min<qint64>(ChunkSize, value.Bytes.size() - offset);
+                    if (mysql_stmt_send_long_data(FHandle, value.Index, value.Bytes.constData() + offset,
+                                                  (unsigned long)(size)) != 0)
+                        RaiseError();
+                }
+                continue;
+            }
+            QFile file(value.FileName);
+            if (!file.open(QIODevice::ReadOnly))
+                throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2")
+                                      .arg(value.FileName, file.errorString()));
+            chunk.resize(ChunkSize);
+            for (;;) {
+                const qint64 got = file.read(chunk.data(), ChunkSize);
+                if (got < 0)
+                    throw EInOutError(QStringLiteral("Read error on file \"%1\". %2")
+                                          .arg(value.FileName, file.errorString()));
+                if (got == 0)
+                    break;
+                if (mysql_stmt_send_long_data(FHandle, value.Index, chunk.constData(), (unsigned long)(got)) != 0)
+                    RaiseError();
+            }
+        }
+        if (mysql_stmt_execute(FHandle) != 0)
+            RaiseError();
+    } catch (...) {
+        // Long data already sent stays with the statement on the server until
+        // it is reset; the next execution must not inherit it.
+        if (IsAlive())
+            mysql_stmt_reset(FHandle);
+        throw;
+    }
+}
