@@ -30,8 +30,9 @@ public:
     FakePrompter(const FakePrompter&) = delete;
     FakePrompter& operator=(const FakePrompter&) = delete;
 
-    // Answers of the next message boxes; without one a box takes its escape
-    // answer (Cancel, else No, else OK).
+    // Answers of the next questions (boxes with more than an OK button); without
+    // one a question takes its escape answer (Cancel, else No). Boxes with only
+    // OK answer OK and take nothing from the queue.
     void QueueAnswer(TPromptAnswer answer) { FAnswers.enqueue(answer); }
     // Results of the next inputs and file or folder dialogs; std::nullopt (or
     // an empty queue) cancels. OpenFileNames splits a queued text at "\n".
@@ -60,6 +61,8 @@ public:
         p.kind = kind;
         p.buttons = buttons;
         Prompts << p;
+        if ((buttons & ~TPromptButtons(pbOK)) == 0)
+            return TPromptAnswer::OK;
         return FAnswers.isEmpty() ? EscapeAnswer(buttons) : FAnswers.dequeue();
     }
 

@@ -17,11 +17,39 @@ bool StartsWith(const QByteArray& bytes, const char* mark)
     return bytes.startsWith(QByteArray(mark));
 }
 
+// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(const QByteArray& bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    (void)decoder.decode(bytes);
-    return !decoder.hasError();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char b = *p++;
+        if (b < 0x80)
+            continue;
+        int more;
+        unsigned min;
+        unsigned code;
+        if ((b & 0xE0) == 0xC0) {
+            more = 1, min = 0x80, code = b & 0x1F;
+        } else if ((b & 0xF0) == 0xE0) {
+            more = 2, min = 0x800, code = b & 0x0F;
+        } else if ((b & 0xF8) == 0xF0) {
+            more = 3, min = 0x10000, code = b & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p < more)
+            return false;
+        for (int i = 0; i < more; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            code = code << 6 | (p[i] & 0x3F);
+        }
+        p += more;
+        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+    }
+    return true;
 }
 
 QString DecodeWindows1252(const QByteArray& bytes)
