@@ -1,0 +1,70 @@
+#include "platform/dac/UUniSqlUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ParamCase {
+    const char* Sql;
+    const char* Prepared;
+    QStringList Names;
+};
+
+struct SplitCase {
+    const char* Name;
+    const char* Script;
+    QStringList Statements;
+};
+
+}  // namespace
+
+TEST(UniSqlUtil, ParametersAreFoundOutsideQuotesAndComments)
+{
+    const ParamCase cases[] = {
+        {"select * from t where a = :a and b = :B_2", "select * from t where a = ? and b = ?", {"a", "B_2"}},
+        {"insert into `t` (`my col`,`x`) values (:my col,:x)", "insert into `t` (`my col`,`x`) values (?,?)",
+         {"my col", "x"}},
+        {"update `t` set `a:b` = :a:b where `k` = :k", "update `t` set `a:b` = ? where `k` = ?", {"a:b", "k"}},
+        // A quoted name that is only a prefix of the word does not count.
+        {"select `t`.x from `t` where y = :tx", "select `t`.x from `t` where y = ?", {"tx"}},
+        {"select ':no', \":no\", `:no` from t -- :no\n where a = :yes # :no\n/* :no */",
+         "select ':no', \":no\", `:no` from t -- :no\n where a = ? # :no\n/* :no */", {"yes"}},
+        {"select 'it''s :no', 'back\\' :no' , :a, :a", "select 'it''s :no', 'back\\' :no' , ?, ?", {"a", "a"}},
+        {"set @v := 1; select a::int, '10:20', : x", "set @v := 1; select a::int, '10:20', : x", {}},
+        {"select :überGröße", "select ?", {"überGröße"}},
+    };
+    for (const ParamCase& c : cases) {
+        const TParsedSql parsed = ParseSqlParams(QString::fromUtf8(c.Sql));
+        EXPECT_EQ(parsed.Sql, QString::fromUtf8(c.Prepared)) << c.Sql;
+        EXPECT_EQ(parsed.Names, c.Names) << c.Sql;
+    }
+}
+
+TEST(UniSqlUtil, ScriptSplitter)
+{
+    const SplitCase cases[] = {
+        {"semicolons", "select 1; select 2;\nselect 3", {"select 1", "select 2", "select 3"}},
+        {"semicolons in quotes", "select ';', \";\", `a;b` from t; select 'it''s;' ",
+         {"select ';', \";\", `a;b` from t", "select 'it''s;'"}},
+        {"backslash escape", "select 'a\\';b'; select 2", {"select 'a\\';b'", "select 2"}},
+        {"comments", "-- one; two\nselect 1; # three; four\n/* five; six */ select 2;\n-- only a comment;",
+         {"-- one; two\nselect 1", "# three; four\n/* five; six */ select 2"}},
+        {"double dash needs a blank", "select 1--1; select 2", {"select 1--1", "select 2"}},
+        {"delimiter",
+         "DELIMITER $$\ncreate procedure p()\nbegin\n  select 1;\n  create table x (a int);\nend$$\n"
+         "delimiter ;\nselect 2;",
+         {"create procedure p()\nbegin\n  select 1;\n  create table x (a int);\nend", "select 2"}},
+        {"create without semicolons",
+         "CREATE TABLE `t` (\n  `a` int,\n  `b` text\n) ENGINE=InnoDB\nCREATE INDEX `i` ON `t` (`a`)\n"
+         "create unique index `j` on `t` (`b`(10))",
+         {"CREATE TABLE `t` (\n  `a` int,\n  `b` text\n) ENGINE=InnoDB", "CREATE INDEX `i` ON `t` (`a`)",
+          "create unique index `j` on `t` (`b`(10))"}},
+        {"create inside parentheses stays",
+         "create table t (\ncreate_date date,\n  a int)\n", {"create table t (\ncreate_date date,\n  a int)"}},
+        {"create after an unfinished line stays", "select a,\ncreate_x from t", {"select a,\ncreate_x from t"}},
+        {"created is not create", "insert into t values (1)\ncreated_at = 2", {"insert into t values (1)\ncreated_at = 2"}},
+        {"empty", " ;; \n ; ", {}},
+    };
+    for (const SplitCase& c : cases)
+        EXPECT_EQ(SplitSqlScript(QString::fromUtf8(c.Script)), c.Statements) << c.Name;
+}
