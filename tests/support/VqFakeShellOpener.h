@@ -32,7 +32,7 @@ public:
     }
 
     bool StartProgram(const QString& program, const QStringList& arguments,
-                      const QString& workingFolder) override
+                      const QString& workingFolder = QString()) override
     {
         Programs.append({program, arguments, workingFolder});
         return Succeeds;

@@ -35,5 +35,5 @@ class TDesktopShellOpener : public TShellOpener {
 public:
     bool OpenDocument(const QString& target) override;
     bool StartProgram(const QString& program, const QStringList& arguments,
-                      const QString& workingFolder) override;
+                      const QString& workingFolder = QString()) override;
 };
