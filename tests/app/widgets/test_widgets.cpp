@@ -34,8 +34,10 @@ QApplication& App()
     static int argc = 1;
     static char name[] = "test_app_widgets";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: a QApplication torn down among the static destructors
+    // after main crashes.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 }
 
