@@ -179,3 +179,28 @@ TEST_F(UniLob, LargeValuesInMemoryAndTextRoundTrip)
         }
     }
 }
+
+TEST_F(UniLob, FailedExecutionLeavesNoLongDataForTheNext)
+{
+    QTemporaryDir dir;
+    const QString big = dir.filePath(QStringLiteral("big.bin"));
+    const QString small = dir.filePath(QStringLiteral("small.bin"));
+    WriteRandomFile(big, 2 * TUniStatement::ChunkSize + 5, 3);
+    WriteRandomFile(small, 10, 4);
+    Connection->ExecSQL(QStringLiteral("create table t (k int primary key, b longblob)"));
+    Connection->ExecSQL(QStringLiteral("insert into t values (1, 'taken')"));
+    auto insert = NewQuery(QStringLiteral("insert into t values (:k, :b)"));
+    // The big value goes ahead of a statement that then fails.
+    insert->ParamByName(QStringLiteral("k"))->SetAsInteger(1);
+    insert->ParamByName(QStringLiteral("b"))->LoadFromFile(big, ftBlob);
+    EXPECT_THROW(insert->Execute(), EUniError);
+    insert->ParamByName(QStringLiteral("k"))->SetAsInteger(2);
+    insert->ParamByName(QStringLiteral("b"))->LoadFromFile(small, ftBlob);
+    insert->Execute();
+    EXPECT_EQ(Scalar(QStringLiteral("select length(b) from t where k = 2")), QStringLiteral("10"));
+    insert->ParamByName(QStringLiteral("k"))->SetAsInteger(3);
+    insert->ParamByName(QStringLiteral("b"))->LoadFromFile(big, ftBlob);
+    insert->Execute();
+    EXPECT_EQ(Scalar(QStringLiteral("select length(b) from t where k = 3")),
+              QString::number(2 * TUniStatement::ChunkSize + 5));
+}
