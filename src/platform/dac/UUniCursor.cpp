@@ -38,8 +38,9 @@ TFieldType FieldTypeOfColumn(const MYSQL_FIELD& field, bool unicode)
     switch (field.type) {
     case MYSQL_TYPE_TINY:
         return isUnsigned ? ftSmallint : ftShortint;
-    case MYSQL_TYPE_SHORT:
     case MYSQL_TYPE_YEAR:
+        return ftSmallint;
+    case MYSQL_TYPE_SHORT:
         return isUnsigned ? ftInteger : ftSmallint;
     case MYSQL_TYPE_INT24:
         return ftInteger;
@@ -143,6 +144,11 @@ void TUniCursor::Finish()
         FAtEnd = true;
         FreeResult();
     }
+    ReleaseLine();
+}
+
+void TUniCursor::ReleaseLine()
+{
     for (TUniCell& cell : FCells)
         cell = TUniCell();
     if (FConnection->LineHolder() == this)
@@ -179,8 +185,5 @@ void TUniCursor::Abandon()
         return;
     FAtEnd = true;
     AbandonResult();
-    for (TUniCell& cell : FCells)
-        cell = TUniCell();
-    if (FConnection->LineHolder() == this)
-        FConnection->SetLineHolder(nullptr);
+    ReleaseLine();
 }

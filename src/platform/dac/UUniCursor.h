@@ -69,6 +69,7 @@ protected:
     virtual void FreeResult() = 0;        // reads what is left and frees the result
     virtual void AbandonResult() = 0;
     void Finish();                        // the end: free the result, free the line
+    void ReleaseLine();                   // no current row; the line is free
 
     TUniConnection* FConnection;
     TUniCursorOwner* FOwner;
