@@ -66,23 +66,8 @@ QString ReadTextFile(const QString& fileName)
 
     // Lines end at CR LF, LF or CR; each is given back with CR LF.
     QString result;
-    result.reserve(text.size() + text.size() / 16);
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        result += QStringView(text).mid(start, i - start);
-        result += QLatin1String("\r\n");
-        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < n) {
-        result += QStringView(text).mid(start);
-        result += QLatin1String("\r\n");
-    }
+    for (const QString& line : SplitLines(text))
+        result += line + QStringLiteral("\r\n");
     return result;
 }
 

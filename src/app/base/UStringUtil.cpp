@@ -70,3 +70,29 @@ QString RemoveTrailingChar(const QString& text, QChar c)
         return text.left(text.size() - 1);
     return text;
 }
+
+QStringList SplitLines(const QString& text, QStringList* lineEnds)
+{
+    QStringList lines;
+    if (lineEnds)
+        lineEnds->clear();
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        const qsizetype endLength = c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n') ? 2 : 1;
+        lines << text.mid(start, i - start);
+        if (lineEnds)
+            *lineEnds << text.mid(i, endLength);
+        i += endLength - 1;
+        start = i + 1;
+    }
+    if (start < n) {
+        lines << text.mid(start);
+        if (lineEnds)
+            *lineEnds << QString();
+    }
+    return lines;
+}

@@ -31,3 +31,8 @@ QString CutRight(const QString& text, int n);
 
 // The text without its last character when that character is c.
 QString RemoveTrailingChar(const QString& text, QChar c);
+
+// The lines of text, each ending at CR LF, LF or CR (a final line end gives no
+// empty last line). With lineEnds, the end of each line goes there too ("" for
+// a last line without one).
+QStringList SplitLines(const QString& text, QStringList* lineEnds = nullptr);

@@ -91,18 +91,32 @@ QChar GetDecimalSeparator()
     return separator.isEmpty() ? QLatin1Char('.') : separator.front();
 }
 
-QString GetAppDataDir()
+namespace {
+// An XDG base folder: the variable when it holds an absolute path, else the
+// home folder + fallback; no trailing "/", empty without a home.
+QString XdgDir(const char* variable, const QString& fallback)
 {
-    QString dir = qEnvironmentVariable("XDG_DATA_HOME");
+    QString dir = qEnvironmentVariable(variable);
     if (dir.isEmpty() || !QDir::isAbsolutePath(dir)) {
         const QString home = qEnvironmentVariable("HOME");
         if (home.isEmpty())
             return QString();
-        dir = home + QStringLiteral("/.local/share");
+        dir = home + fallback;
     }
     while (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
         dir.chop(1);
     return dir;
+}
+}
+
+QString GetAppDataDir()
+{
+    return XdgDir("XDG_DATA_HOME", QStringLiteral("/.local/share"));
+}
+
+QString GetConfigDir()
+{
+    return XdgDir("XDG_CONFIG_HOME", QStringLiteral("/.config"));
 }
 
 QString GetProgramDataDir(const QString& name)

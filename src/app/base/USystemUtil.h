@@ -24,6 +24,8 @@ QChar GetDecimalSeparator();
 
 // $XDG_DATA_HOME (default ~/.local/share), no trailing "/"; empty without a home.
 QString GetAppDataDir();
+// $XDG_CONFIG_HOME (default ~/.config), no trailing "/"; empty without a home.
+QString GetConfigDir();
 // GetAppDataDir() + "/" + name + "/", created when missing; raises
 // "Cannot create \"<folder>\"" when it cannot be made.
 QString GetProgramDataDir(const QString& name);

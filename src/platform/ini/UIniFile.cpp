@@ -91,21 +91,10 @@ TIniDocument LoadDocument(const QString& fileName)
     document.exists = true;
     document.encoding = DetectTextEncoding(bytes);
     const QString text = DecodeText(bytes, document.encoding);
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        qsizetype eolLength = 1;
-        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
-            eolLength = 2;
-        document.lines << ParseLine(text.mid(start, i - start), text.mid(i, eolLength));
-        i += eolLength - 1;
-        start = i + 1;
-    }
-    if (start < n)
-        document.lines << ParseLine(text.mid(start), QString());
+    QStringList ends;
+    const QStringList lines = SplitLines(text, &ends);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        document.lines << ParseLine(lines.at(i), ends.at(i));
     return document;
 }
 

@@ -1,6 +1,7 @@
 #include "URegistry.h"
 
 #include "app/base/ULog.h"
+#include "app/base/USystemUtil.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -331,16 +332,8 @@ TRegistry::~TRegistry() = default;
 
 QString TRegistry::DefaultFileName()
 {
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (config.isEmpty() || !QDir::isAbsolutePath(config)) {
-        const QString home = qEnvironmentVariable("HOME");
-        if (home.isEmpty())
-            return QString();
-        config = home + QStringLiteral("/.config");
-    }
-    while (config.size() > 1 && config.endsWith(QLatin1Char('/')))
-        config.chop(1);
-    return config + QStringLiteral("/Corvanta/registry");
+    const QString config = GetConfigDir();
+    return config.isEmpty() ? QString() : config + QStringLiteral("/Corvanta/registry");
 }
 
 template <class F>
@@ -557,24 +550,22 @@ void PutValue(TRegNode& node, const TRegValue& data, bool& dirty)
 
 void TRegistry::WriteString(const QString& name, const QString& value)
 {
-    CheckWritable();
-    TRegValue data;
-    data.Name = name;
-    data.Type = TRegDataType::rdString;
-    data.Text = value;
-    WithStore([&](TStore& store) {
-        PutValue(*store.Find(FCurrent, true), data, store.Dirty);
-        return true;
-    });
+    WriteValue(name, TRegDataType::rdString, value, 0);
 }
 
 void TRegistry::WriteInteger(const QString& name, int value)
 {
+    WriteValue(name, TRegDataType::rdInteger, QString(), value);
+}
+
+void TRegistry::WriteValue(const QString& name, TRegDataType type, const QString& text, int number)
+{
     CheckWritable();
     TRegValue data;
     data.Name = name;
-    data.Type = TRegDataType::rdInteger;
-    data.Number = value;
+    data.Type = type;
+    data.Text = text;
+    data.Number = number;
     WithStore([&](TStore& store) {
         PutValue(*store.Find(FCurrent, true), data, store.Dirty);
         return true;

@@ -94,6 +94,7 @@ private:
     };
     TKeyPath Resolve(const QString& key) const;
     void CheckWritable() const;
+    void WriteValue(const QString& name, TRegDataType type, const QString& text, int number);
     template <class F>
     auto WithStore(F&& fn);
 
