@@ -157,7 +157,9 @@ QStringList SplitSqlScript(const QString& script)
     for (qsizetype i = 0; i < n;) {
         const QChar c = script[i];
         if (lineStart && !c.isSpace()) {
-            const QRegularExpressionMatch d = delimiterLine.match(script, i);
+            // Inside parentheses "delimiter" is a column name, not the command.
+            const QRegularExpressionMatch d = depth == 0 ? delimiterLine.match(script, i)
+                                                         : QRegularExpressionMatch();
             if (d.hasMatch()) {
                 flush(i);
                 delimiter = d.captured(1);

@@ -63,6 +63,8 @@ TEST(UniSqlUtil, ScriptSplitter)
          "create table t (\ncreate_date date,\n  a int)\n", {"create table t (\ncreate_date date,\n  a int)"}},
         {"create after an unfinished line stays", "select a,\ncreate_x from t", {"select a,\ncreate_x from t"}},
         {"created is not create", "insert into t values (1)\ncreated_at = 2", {"insert into t values (1)\ncreated_at = 2"}},
+        {"a column named delimiter", "create table t (\ndelimiter varchar(5),\n a int);\nselect 1",
+         {"create table t (\ndelimiter varchar(5),\n a int)", "select 1"}},
         {"empty", " ;; \n ; ", {}},
     };
     for (const SplitCase& c : cases)
