@@ -1,0 +1,87 @@
+#include "ULobExportSession.h"
+
+#include "platform/ini/UMyIniFile.h"
+
+const QString TLobExportSession::RecentKey = QStringLiteral("Software\\Corvanta\\Vantorquill\\ExportLobTasks");
+
+TLobExportSession::TLobExportSession()
+    : TTaskSession(RecentKey, QStringLiteral("Export Lob Task (*.elt)|*.elt"), QStringLiteral("elt"),
+                   QStringLiteral("Export"))
+{
+}
+
+bool TLobExportSession::IsSame(const TTaskSession& other) const
+{
+    const auto* task = dynamic_cast<const TLobExportSession*>(&other);
+    return task && FromType == task->FromType && Schema == task->Schema && Table == task->Table
+           && Where == task->Where && Query == task->Query && LobField == task->LobField
+           && NameType == task->NameType && NameField == task->NameField && ExtType == task->ExtType
+           && ExtField == task->ExtField && Ext == task->Ext && UnloadFolder == task->UnloadFolder
+           && SubFolderCreateType == task->SubFolderCreateType && SubCount == task->SubCount
+           && SubField == task->SubField;
+}
+
+void TLobExportSession::WriteIni(const QString& fileName) const
+{
+    PrepareTaskFile(fileName);
+    TIniFile ini(fileName);
+    const QString& section = Kind();
+    ini.WriteInteger(section, QStringLiteral("FromType"), FromType);
+    ini.WriteString(section, QStringLiteral("Schema"), IniText(Schema));
+    ini.WriteString(section, QStringLiteral("Table"), IniText(Table));
+    ini.WriteString(section, QStringLiteral("Where"), IniText(Where));
+    ini.WriteString(section, QStringLiteral("Query"), IniText(Query));
+    ini.WriteString(section, QStringLiteral("LobField"), IniText(LobField));
+    ini.WriteInteger(section, QStringLiteral("NameType"), NameType);
+    ini.WriteString(section, QStringLiteral("NameField"), IniText(NameField));
+    ini.WriteInteger(section, QStringLiteral("ExtType"), ExtType);
+    ini.WriteString(section, QStringLiteral("ExtField"), IniText(ExtField));
+    ini.WriteString(section, QStringLiteral("Ext"), IniText(Ext));
+    ini.WriteString(section, QStringLiteral("UnloadFolder"), IniText(UnloadFolder));
+    ini.WriteInteger(section, QStringLiteral("SubFolderCreateType"), SubFolderCreateType);
+    ini.WriteInteger(section, QStringLiteral("SubCount"), SubCount);
+    ini.WriteString(section, QStringLiteral("SubField"), IniText(SubField));
+}
+
+void TLobExportSession::ReadIni(const TMyIniFile& ini)
+{
+    const QString& section = Kind();
+    FromType = ini.ReadInteger(section, QStringLiteral("FromType"), 0);
+    Schema = ini.ReadString(section, QStringLiteral("Schema"), QString());
+    Table = ini.ReadString(section, QStringLiteral("Table"), QString());
+    Where = ini.ReadString(section, QStringLiteral("Where"), QString());
+    Query = ini.ReadString(section, QStringLiteral("Query"), QString());
+    LobField = ini.ReadString(section, QStringLiteral("LobField"), QString());
+    NameType = ini.ReadInteger(section, QStringLiteral("NameType"), 0);
+    NameField = ini.ReadString(section, QStringLiteral("NameField"), QString());
+    ExtType = ini.ReadInteger(section, QStringLiteral("ExtType"), 0);
+    ExtField = ini.ReadString(section, QStringLiteral("ExtField"), QString());
+    Ext = ini.ReadString(section, QStringLiteral("Ext"), QString());
+    UnloadFolder = ini.ReadString(section, QStringLiteral("UnloadFolder"), QString());
+    // Older files only knew "CreateSubFolder": on is one sub-folder per
+    // SubCount rows.
+    int subFolderType;
+    if (ini.ValueExists(section, QStringLiteral("SubFolderCreateType")))
+        subFolderType = ini.ReadInteger(section, QStringLiteral("SubFolderCreateType"), 0);
+    else
+        subFolderType = ini.ReadBool(section, QStringLiteral("CreateSubFolder"), false) ? 1 : 0;
+    SubFolderCreateType = subFolderType == 1 || subFolderType == 2 ? quint8(subFolderType) : 0;
+    SubCount = ini.ReadInteger(section, QStringLiteral("SubCount"), 0);
+    SubField = ini.ReadString(section, QStringLiteral("SubField"), QString());
+}
+
+bool TLobExportSession::IsBlank() const
+{
+    return FileName().isEmpty() && (UnloadFolder.isEmpty() || UnloadFolder == NoFolderText);
+}
+
+std::unique_ptr<TTaskSession> TLobExportSession::CreateSame() const
+{
+    return std::make_unique<TLobExportSession>();
+}
+
+QString TLobExportSession::GetDescription() const
+{
+    const QString& source = FromType == 1 ? Query : Table;
+    return QStringLiteral("From : ") + source + QStringLiteral("\r\nTo : ") + UnloadFolder;
+}

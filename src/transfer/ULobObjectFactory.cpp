@@ -1,0 +1,6 @@
+#include "ULobObjectFactory.h"
+
+QString TLobObjectFactory::GetLobCellKind(TFieldType fieldType) const
+{
+    return fieldType == ftMemo ? QStringLiteral("5") : QStringLiteral("1");
+}
