@@ -5,6 +5,7 @@
 #include "app/UQuenmarel.h"
 #include "app/base/UCommandLine.h"
 #include "app/base/UException.h"
+#include "transfer/UIterativeConverter.h"
 
 #include <QMainWindow>
 
@@ -38,6 +39,13 @@ void RunWindowMode(TQuenmarel& app)
     struct RestorePrompter {
         ~RestorePrompter() { TPrompter::SetInstance(nullptr); }
     } restore;
+
+    // Transfers run on this thread: after each item the windows repaint and a
+    // click on Stop gets through.
+    TIterativeConverter::SetProcessMessagesHook([] { QCoreApplication::processEvents(); });
+    struct RemoveProcessMessagesHook {
+        ~RemoveProcessMessagesHook() { TIterativeConverter::SetProcessMessagesHook(nullptr); }
+    } removeHook;
 
     QMainWindow mainWindow;
     mainWindow.setWindowTitle(QStringLiteral("Vantorquill"));
