@@ -1,6 +1,43 @@
 #include "ULobExportSession.h"
 
+#include "app/base/UException.h"
+#include "app/base/UStringUtil.h"
+#include "db/UDBDictionary.h"
+#include "db/UDBObjectFactory.h"
 #include "platform/ini/UMyIniFile.h"
+
+namespace {
+
+// Whether text starts with the whole word (an identifier such as "limited"
+// does not start with "limit").
+bool StartsWithWord(const QString& text, const QString& word)
+{
+    if (!text.startsWith(word))
+        return false;
+    if (text.size() == word.size())
+        return true;
+    const QChar next = text.at(word.size());
+    return !next.isLetterOrNumber() && next != QLatin1Char('_') && next != QLatin1Char('$');
+}
+
+// A clause that starts with "where" or "limit" goes after one blank as it
+// stands, a bare condition after " where "; blanks alone add nothing.
+QString WhereClause(const QString& where)
+{
+    const QString start = TrimText(where).toLower();
+    if (start.isEmpty())
+        return QString();
+    if (StartsWithWord(start, QStringLiteral("where")) || StartsWithWord(start, QStringLiteral("limit")))
+        return QLatin1Char(' ') + where;
+    return QStringLiteral(" where ") + where;
+}
+
+QString WithoutTrailingSemicolon(const QString& sql)
+{
+    return sql.endsWith(QLatin1Char(';')) ? sql.chopped(1) : sql;
+}
+
+}  // namespace
 
 const QString TLobExportSession::RecentKey = QStringLiteral("Software\\Corvanta\\Vantorquill\\ExportLobTasks");
 
@@ -84,4 +121,27 @@ QString TLobExportSession::GetDescription() const
 {
     const QString& source = FromType == 1 ? Query : Table;
     return QStringLiteral("From : ") + source + QStringLiteral("\r\nTo : ") + UnloadFolder;
+}
+
+QString TLobExportSession::BuildSql(const TDBDictionary& dictionary) const
+{
+    // A query left over from Query mode counts only in Query mode.
+    if (FromType == 1 && !Query.isEmpty())
+        return WithoutTrailingSemicolon(Query);
+    QString sql = QStringLiteral("select ") + dictionary.QuoteName(LobField);
+    if (NameType == 0)
+        sql += QLatin1Char(',') + dictionary.QuoteName(NameField);
+    if (ExtType == 0)
+        sql += QLatin1Char(',') + dictionary.QuoteName(ExtField);
+    if (SubFolderCreateType == 2)
+        sql += QLatin1Char(',') + dictionary.QuoteName(SubField);
+    sql += QStringLiteral(" from ") + dictionary.GetQualifiedName(Schema, Table) + WhereClause(Where);
+    return WithoutTrailingSemicolon(sql);
+}
+
+QString TLobExportSession::BuildSql() const
+{
+    if (!SourceDBFactory)
+        throw Exception(QStringLiteral("No database objects exist to build the export statement."));
+    return BuildSql(*SourceDBFactory->GetDictionary());
 }

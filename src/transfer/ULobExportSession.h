@@ -2,6 +2,8 @@
 
 #include "UTaskSession.h"
 
+class TDBDictionary;
+
 // An export task (".elt"): the large-object values of a table or a query
 // into files of a folder, one file per row.
 class TLobExportSession : public TTaskSession {
@@ -15,6 +17,14 @@ public:
     bool IsBlank() const override;
     std::unique_ptr<TTaskSession> CreateSame() const override;
     QString GetDescription() const override;
+
+    // The statement of the export: the Query text in Query mode, else the
+    // select of the large-object column and the naming columns from the table
+    // with the Where filter; a trailing ";" is dropped. The dictionary spells
+    // the names.
+    QString BuildSql(const TDBDictionary& dictionary) const;
+    // The same with the dictionary of the program's database object factory.
+    QString BuildSql() const;
 
     int FromType = 0;        // 0 Table: Table filtered by Where; 1 Query
     QString Schema;

@@ -1,4 +1,8 @@
 #include "app/base/UException.h"
+#include "db/UDBDictionary.h"
+#include "db/UDBObjectFactory.h"
+#include "db/UMysqlDBClassInit.h"
+#include "platform/dac/UUniConnection.h"
 #include "transfer/ULobExportSession.h"
 #include "transfer/ULobImportSession.h"
 
@@ -366,4 +370,97 @@ TEST_F(TaskSession, RecentListsKeepTenNewestFirstPerKind)
     expected.removeAll(files.at(5));
     expected.prepend(files.at(5));
     EXPECT_EQ(again.RecentList().Items(), expected);
+}
+
+namespace {
+
+// A dictionary on an unconnected MySQL connection: quoting needs no server.
+class ExportStatement : public testing::Test {
+protected:
+    static void SetUpTestSuite() { InitMysqlDBClasses(); }
+    static void TearDownTestSuite() { DoneMysqlDBClasses(); }
+    void SetUp() override
+    {
+        Connection = TDBObjectFactory::CreateConnection(QStringLiteral("Mysql"));
+        Dictionary = TDBObjectFactory::CreateDictionary(Connection.get());
+        Task.Schema = QStringLiteral("shop");
+        Task.Table = QStringLiteral("docs");
+        Task.LobField = QStringLiteral("body");
+        Task.NameField = QStringLiteral("title");
+        Task.ExtField = QStringLiteral("kind");
+        Task.SubField = QStringLiteral("year");
+    }
+    QString Sql() const { return Task.BuildSql(*Dictionary); }
+
+    std::unique_ptr<TUniConnection> Connection;
+    std::unique_ptr<TDBDictionary> Dictionary;
+    TLobExportSession Task;
+};
+
+const QString AllColumns = QStringLiteral("select `body`,`title`,`kind` from `shop`.`docs`");
+
+}  // namespace
+
+TEST_F(ExportStatement, WhereRule)
+{
+    struct Case {
+        QString where;
+        QString tail;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"  \t \r\n", ""},
+        {"where id > 3", " where id > 3"},
+        {"WHERE id > 3", " WHERE id > 3"},
+        {"  Limit 10", "   Limit 10"},   // one blank, then the text as stored
+        {"lImIt 5", " lImIt 5"},
+        {"where(id=1)", " where(id=1)"},
+        {"id > 3", " where id > 3"},
+        {"whereabouts = 1", " where whereabouts = 1"},   // a column, not the word
+        {"limited=1", " where limited=1"},
+        {"id > 3;", " where id > 3"},
+        {"id > 3;;", " where id > 3;"},   // only one semicolon goes
+    };
+    for (const Case& c : cases) {
+        Task.Where = c.where;
+        EXPECT_EQ(Sql(), AllColumns + c.tail) << c.where.toStdString();
+    }
+}
+
+TEST_F(ExportStatement, ColumnsFollowTheNamingSettings)
+{
+    Task.NameType = 1;
+    Task.ExtType = 1;
+    EXPECT_EQ(Sql(), QStringLiteral("select `body` from `shop`.`docs`"));
+    Task.SubFolderCreateType = 1;
+    EXPECT_EQ(Sql(), QStringLiteral("select `body` from `shop`.`docs`"));
+    Task.SubFolderCreateType = 2;
+    Task.Schema = QStringLiteral("  ");
+    Task.Table = QStringLiteral("a`b");
+    EXPECT_EQ(Sql(), QStringLiteral("select `body`,`year` from `a``b`"));
+}
+
+TEST_F(ExportStatement, QueryMode)
+{
+    Task.FromType = 1;
+    Task.Where = QStringLiteral("id = 1");   // not used for a query
+    Task.Query = QStringLiteral("select b from t;");
+    EXPECT_EQ(Sql(), QStringLiteral("select b from t"));
+    Task.Query = QStringLiteral("select b from t;;");
+    EXPECT_EQ(Sql(), QStringLiteral("select b from t;"));
+    Task.Query = QStringLiteral("select b from t");
+    EXPECT_EQ(Sql(), QStringLiteral("select b from t"));
+    // An empty query builds the statement from the table settings.
+    Task.Query.clear();
+    EXPECT_EQ(Sql(), AllColumns + QStringLiteral(" where id = 1"));
+    // Table mode ignores a query left over from Query mode.
+    Task.FromType = 0;
+    Task.Query = QStringLiteral("select b from t");
+    EXPECT_EQ(Sql(), AllColumns + QStringLiteral(" where id = 1"));
+}
+
+TEST_F(ExportStatement, WithoutTheProgramFactoryRaises)
+{
+    ASSERT_EQ(SourceDBFactory, nullptr);
+    EXPECT_THROW(Task.BuildSql(), Exception);
 }
