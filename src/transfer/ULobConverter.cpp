@@ -1,0 +1,53 @@
+#include "ULobConverter.h"
+
+#include "UTaskSession.h"
+#include "app/base/UException.h"
+#include "app/base/UFileUtil.h"
+#include "app/base/ULog.h"
+#include "app/base/USystemUtil.h"
+#include "db/UDBObjectFactory.h"
+#include "platform/dac/UUniQuery.h"
+
+namespace {
+std::function<bool()>& GUIModeQuery()
+{
+    static std::function<bool()> query;
+    return query;
+}
+}  // namespace
+
+TLobConverter::TLobConverter() : FQuery(std::make_unique<TUniQuery>())
+{
+    if (SourceDBFactory)
+        FQuery->SetConnection(SourceDBFactory->GetConnection());
+}
+
+TLobConverter::~TLobConverter() = default;
+
+void TLobConverter::SetGUIModeQuery(std::function<bool()> isGUIMode)
+{
+    GUIModeQuery() = std::move(isGUIMode);
+}
+
+bool TLobConverter::IsGUIMode()
+{
+    return GUIModeQuery() && GUIModeQuery()();
+}
+
+void TLobConverter::SaveRecentSession()
+{
+    if (!FSession || !IsGUIMode())
+        return;
+    TLogger* log = TLog::GetLogger();
+    log->Debug(QStringLiteral("Session Desc: ") + FSession->GetCaption());
+    // Only a trace for the log: a copy that cannot be written must not stop
+    // the run.
+    try {
+        const QString fileName = GetProgramDataDir(QStringLiteral("Vantorquill")) + QStringLiteral("recent.")
+                                 + FSession->DefaultExt();
+        FSession->WriteIni(fileName);
+        log->Debug(ReadTextFile(fileName));
+    } catch (const std::exception& e) {
+        log->Log(llWarn, ExceptionMessage(e));
+    }
+}
