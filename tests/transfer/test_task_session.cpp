@@ -82,6 +82,15 @@ protected:
         TLobExportSession().RecentList().Clear();
     }
     QString Path(const QString& name) const { return Dir.filePath(name); }
+    // Saves task as name and reads that file into a new task of its kind.
+    template <class T>
+    std::unique_ptr<T> SaveAndReload(T& task, const QString& name) const
+    {
+        task.SaveToFile(Path(name));
+        auto loaded = std::make_unique<T>();
+        loaded->LoadFromFile(Path(name));
+        return loaded;
+    }
 
     QTemporaryDir Dir;
 };
@@ -166,14 +175,11 @@ TEST_F(TaskSession, TextsReadBackAsTheyStand)
     task.Query = QStringLiteral("  select 1 ");
     task.Ext = QStringLiteral("\"\"");
     task.NameField = QStringLiteral("Überschrift");
-    const QString file = Path(QStringLiteral("quotes.elt"));
-    task.SaveToFile(file);
-    TLobExportSession loaded;
-    loaded.LoadFromFile(file);
-    EXPECT_EQ(loaded.Where, task.Where);
-    EXPECT_EQ(loaded.Query, task.Query);
-    EXPECT_EQ(loaded.Ext, task.Ext);
-    EXPECT_EQ(loaded.NameField, task.NameField);
+    const auto loaded = SaveAndReload(task, QStringLiteral("quotes.elt"));
+    EXPECT_EQ(loaded->Where, task.Where);
+    EXPECT_EQ(loaded->Query, task.Query);
+    EXPECT_EQ(loaded->Ext, task.Ext);
+    EXPECT_EQ(loaded->NameField, task.NameField);
     EXPECT_FALSE(task.IsModified());
 }
 
@@ -265,17 +271,14 @@ TEST_F(TaskSession, LineBreaksBecomeOneBlankEach)
     TLobExportSession task;
     task.Where = QStringLiteral("id > 1\r\nand a = 2\nand b = 3\rand c = 4");
     task.Query = QStringLiteral("select *\nfrom t\n");
-    const QString file = Path(QStringLiteral("lines.elt"));
-    task.SaveToFile(file);
-    TLobExportSession loaded;
-    loaded.LoadFromFile(file);
-    EXPECT_EQ(loaded.Where, QStringLiteral("id > 1 and a = 2 and b = 3 and c = 4"));
-    EXPECT_EQ(loaded.Query, QStringLiteral("select * from t "));
-    EXPECT_EQ(loaded.Schema, QString());   // the rest of the file is intact
+    const auto loaded = SaveAndReload(task, QStringLiteral("lines.elt"));
+    EXPECT_EQ(loaded->Where, QStringLiteral("id > 1 and a = 2 and b = 3 and c = 4"));
+    EXPECT_EQ(loaded->Query, QStringLiteral("select * from t "));
+    EXPECT_EQ(loaded->Schema, QString());   // the rest of the file is intact
     // The copy read back differs from the task in memory.
     EXPECT_TRUE(task.IsModified());
-    loaded.SaveToFile(file);
-    EXPECT_FALSE(loaded.IsModified());
+    loaded->SaveToFile(task.FileName());
+    EXPECT_FALSE(loaded->IsModified());
 }
 
 TEST_F(TaskSession, IsModified)
