@@ -7,6 +7,7 @@
 #include "app/base/ULog.h"
 #include "app/settings/UAppSettings.h"
 #include "app/settings/UQuenmarelSettings.h"
+#include "db/UMysqlDBClassInit.h"
 
 #include <cstdio>
 #include <memory>
@@ -24,6 +25,7 @@ const TUnitInit programUnits[] = {
     {&TDebugHelper::Init, &TDebugHelper::Done},
     {&TAppSettings::Load, nullptr},
     {&TQuenmarelSettings::Load, nullptr},
+    {&InitMysqlDBClasses, &DoneMysqlDBClasses},
 };
 
 int initialisedUnits = 0;

@@ -2,6 +2,8 @@
 
 #include "app/base/UErrorReport.h"
 #include "app/base/UException.h"
+#include "db/UDBObjectFactory.h"
+#include "platform/dac/UUniConnection.h"
 
 namespace {
 TGuiRunner& guiRunner()
@@ -25,7 +27,9 @@ void TQuenmarel::Construct()
         throw EAbort();
     RegisterInstance();
     try {
-        CreateDBObjectFactory();
+        FDBObjectFactory = CreateDBObjectFactory();
+        SourceDBFactory = FDBObjectFactory.get();
+        DestDBFactory = FDBObjectFactory.get();
         CreateLobObjectFactory();
         CreateLogonBatchFileCreator();
         CreateSessionManager();
@@ -40,6 +44,16 @@ void TQuenmarel::DestroyServices()
 {
     // Freed in the order: database object factory, LOB object factory, logon
     // batch-file creator, session manager.
+    if (SourceDBFactory == FDBObjectFactory.get())
+        SourceDBFactory = nullptr;
+    if (DestDBFactory == FDBObjectFactory.get())
+        DestDBFactory = nullptr;
+    FDBObjectFactory.reset();
+}
+
+std::unique_ptr<TDBObjectFactory> TQuenmarel::CreateDBObjectFactory()
+{
+    return std::make_unique<TDBObjectFactory>(QStringLiteral("Mysql"));
 }
 
 TQuenmarel* TQuenmarel::GetApp()
@@ -69,5 +83,9 @@ bool TQuenmarel::RunCommandLine()
 
 QString TQuenmarel::GetSystemInfo() const
 {
-    return TDataApp::GetSystemInfo();
+    QString info = TDataApp::GetSystemInfo();
+    const TUniConnection* connection = FDBObjectFactory ? FDBObjectFactory->GetConnection() : nullptr;
+    if (connection && connection->Connected())
+        info += QStringLiteral("\r\nDB Version: ") + connection->ServerVersion();
+    return info;
 }

@@ -4,7 +4,9 @@
 #include "app/base/UException.h"
 
 #include <functional>
+#include <memory>
 
+class TDBObjectFactory;
 class TQuenmarel;
 
 // Window mode lives in the widget libraries; the program entry hands it in, so
@@ -26,6 +28,10 @@ public:
 
     static void SetGuiRunner(TGuiRunner runner);
 
+    // The database object factory of the run, lent (null only while the
+    // construction has not reached it).
+    TDBObjectFactory* GetDBObjectFactory() const { return FDBObjectFactory.get(); }
+
 protected:
     TQuenmarel();
     // Construction: steps 1 to 7. A failure while the services are built shows
@@ -34,13 +40,17 @@ protected:
     void Construct();
 
     // Steps 4 to 7, in this order; each subsystem's service is created here.
-    virtual void CreateDBObjectFactory() {}
+    // A new factory for "Mysql"; Construct keeps it and points
+    // SourceDBFactory and DestDBFactory at it.
+    virtual std::unique_ptr<TDBObjectFactory> CreateDBObjectFactory();
     virtual void CreateLobObjectFactory() = 0;
     virtual void CreateLogonBatchFileCreator() {}
     virtual void CreateSessionManager() {}
 
 private:
     void DestroyServices();
+
+    std::unique_ptr<TDBObjectFactory> FDBObjectFactory;
 };
 
 // The construction was aborted after its failure had been shown.

@@ -3,6 +3,9 @@
 #include "app/base/UCommandLine.h"
 #include "app/base/UErrorReport.h"
 #include "app/base/UException.h"
+#include "db/UDBObjectFactory.h"
+#include "platform/dac/UUniConnection.h"
+#include "support/VqTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -26,11 +29,12 @@ public:
     void RunGUI() override { ranGUI = true; }
 
 protected:
-    void CreateDBObjectFactory() override
+    std::unique_ptr<TDBObjectFactory> CreateDBObjectFactory() override
     {
         if (failFactory)
             throw Exception(QStringLiteral("factory failed"));
         ++servicesBuilt;
+        return TQuenmarel::CreateDBObjectFactory();
     }
     void CreateLobObjectFactory() override { ++servicesBuilt; }
 };
@@ -109,6 +113,7 @@ TEST(Application, SecondConstructionAbortsSilently)
 
 TEST(Application, SystemInfoHasThreeLinesWithoutConnection)
 {
+    InitProgramUnits();
     SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
     std::unique_ptr<TApp> app(TProbeApp::Make());
     const QStringList lines = app->GetSystemInfo().split(QStringLiteral("\r\n"));
@@ -118,6 +123,45 @@ TEST(Application, SystemInfoHasThreeLinesWithoutConnection)
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("System Language: ")));
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("System Decimal Separator: ")));
     EXPECT_EQ(lines[2].size(), QStringLiteral("System Decimal Separator: ").size() + 1);
+    app.reset();
+    DoneProgramUnits();
+}
+
+TEST(Application, BuildsOneMysqlFactoryForSourceAndTarget)
+{
+    InitProgramUnits();
+    SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
+    std::unique_ptr<TApp> app(TProbeApp::Make());
+    TDBObjectFactory* factory = TQuenmarel::GetApp()->GetDBObjectFactory();
+    ASSERT_NE(factory, nullptr);
+    EXPECT_EQ(factory->GetDBType(), QStringLiteral("Mysql"));
+    EXPECT_EQ(SourceDBFactory, factory);
+    EXPECT_EQ(DestDBFactory, factory);
+    app.reset();
+    EXPECT_EQ(SourceDBFactory, nullptr) << "the references do not outlive the factory";
+    EXPECT_EQ(DestDBFactory, nullptr);
+    DoneProgramUnits();
+}
+
+TEST(Application, SystemInfoNamesTheServerVersionWhenConnected)
+{
+    VQ_REQUIRE_TEST_DB();
+    InitProgramUnits();
+    SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
+    std::unique_ptr<TApp> app(TProbeApp::Make());
+    TUniConnection* connection = TQuenmarel::GetApp()->GetDBObjectFactory()->GetConnection();
+    const vqtest::DbServer server = vqtest::TestDbServer();
+    connection->SetServer(server.host);
+    connection->SetPort(server.port);
+    connection->SetUsername(server.user);
+    connection->SetPassword(server.password);
+    connection->Connect();
+    const QStringList lines = app->GetSystemInfo().split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[3], QStringLiteral("DB Version: ") + connection->ServerVersion());
+    EXPECT_FALSE(connection->ServerVersion().isEmpty());
+    app.reset();
+    DoneProgramUnits();
 }
 
 TEST(Application, ProgramNameDropsTheFirstLowerCaseExe)
