@@ -4,6 +4,7 @@
 #include "app/base/UException.h"
 #include "db/UDBObjectFactory.h"
 #include "platform/dac/UUniConnection.h"
+#include "transfer/ULobObjectFactory.h"
 
 namespace {
 TGuiRunner& guiRunner()
@@ -49,6 +50,7 @@ void TQuenmarel::DestroyServices()
     if (DestDBFactory == FDBObjectFactory.get())
         DestDBFactory = nullptr;
     FDBObjectFactory.reset();
+    FLobObjectFactory.reset();
 }
 
 std::unique_ptr<TDBObjectFactory> TQuenmarel::CreateDBObjectFactory()

@@ -7,6 +7,7 @@
 #include <memory>
 
 class TDBObjectFactory;
+class TLobObjectFactory;
 class TQuenmarel;
 
 // Window mode lives in the widget libraries; the program entry hands it in, so
@@ -31,6 +32,8 @@ public:
     // The database object factory of the run, lent (null only while the
     // construction has not reached it).
     TDBObjectFactory* GetDBObjectFactory() const { return FDBObjectFactory.get(); }
+    // The large-object transfer factory of the run, lent.
+    TLobObjectFactory* GetLobObjectFactory() const { return FLobObjectFactory.get(); }
 
 protected:
     TQuenmarel();
@@ -43,9 +46,12 @@ protected:
     // A new factory for "Mysql"; Construct keeps it and points
     // SourceDBFactory and DestDBFactory at it.
     virtual std::unique_ptr<TDBObjectFactory> CreateDBObjectFactory();
+    // Sets FLobObjectFactory.
     virtual void CreateLobObjectFactory() = 0;
     virtual void CreateLogonBatchFileCreator() {}
     virtual void CreateSessionManager() {}
+
+    std::unique_ptr<TLobObjectFactory> FLobObjectFactory;
 
 private:
     void DestroyServices();

@@ -9,5 +9,5 @@ public:
     static TApp* GetInstance();
 
 protected:
-    void CreateLobObjectFactory() override {}
+    void CreateLobObjectFactory() override;
 };
