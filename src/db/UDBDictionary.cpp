@@ -116,11 +116,7 @@ void TDBDictionary::FillColumns(const QString& schema, const QString& table, TTa
         QStringLiteral("vargraphic"), QStringLiteral("varbinary"), QStringLiteral("char"),     QStringLiteral("nchar"),
     };
     TUniMetaData meta;
-    meta.SetConnection(&CheckedConnection());
-    meta.SetMetaDataKind(QStringLiteral("Columns"));
-    meta.Restrictions().SetValue(QStringLiteral("TABLE_SCHEMA"), NormalizeName(schema));
-    meta.Restrictions().SetValue(QStringLiteral("TABLE_NAME"), NormalizeName(table));
-    meta.Open();
+    OpenMetaData(meta, QStringLiteral("Columns"), schema, table);
     for (; !meta.Eof(); meta.Next()) {
         const QString column = meta.FieldByName(QStringLiteral("COLUMN_NAME"))->AsString();
         info.Columns.append(column);
@@ -133,23 +129,28 @@ void TDBDictionary::FillColumns(const QString& schema, const QString& table, TTa
 void TDBDictionary::FillIndexes(const QString& schema, const QString& table, TTableInfo& info) const
 {
     TUniMetaData meta;
-    meta.SetConnection(&CheckedConnection());
-    meta.Restrictions().SetValue(QStringLiteral("TABLE_SCHEMA"), NormalizeName(schema));
-    meta.Restrictions().SetValue(QStringLiteral("TABLE_NAME"), NormalizeName(table));
-    meta.SetMetaDataKind(QStringLiteral("Indexes"));
-    meta.Open();
+    OpenMetaData(meta, QStringLiteral("Indexes"), schema, table);
     for (; !meta.Eof(); meta.Next()) {
         const bool unique = TNameValueList::IsTrueFlag(meta.FieldByName(QStringLiteral("UNIQUE"))->AsString());
         info.IndexTypes.SetValue(meta.FieldByName(QStringLiteral("INDEX_NAME"))->AsString(),
                                  unique ? QStringLiteral("UNIQUE") : QStringLiteral("NON_UNIQUE"));
     }
-    meta.SetMetaDataKind(QStringLiteral("IndexColumns"));
-    meta.Open();
+    OpenMetaData(meta, QStringLiteral("IndexColumns"), schema, table);
     for (; !meta.Eof(); meta.Next()) {
         const QString index = meta.FieldByName(QStringLiteral("INDEX_NAME"))->AsString();
         const QString column = meta.FieldByName(QStringLiteral("COLUMN_NAME"))->AsString();
         AppendIndexColumn(info, index, column);
     }
+}
+
+void TDBDictionary::OpenMetaData(TUniMetaData& meta, const QString& kind, const QString& schema,
+                                 const QString& table) const
+{
+    meta.SetConnection(&CheckedConnection());
+    meta.SetMetaDataKind(kind);
+    meta.Restrictions().SetValue(QStringLiteral("TABLE_SCHEMA"), NormalizeName(schema));
+    meta.Restrictions().SetValue(QStringLiteral("TABLE_NAME"), NormalizeName(table));
+    meta.Open();
 }
 
 void TDBDictionary::AppendIndexColumn(TTableInfo& info, const QString& index, const QString& column)
@@ -174,11 +175,7 @@ TNameValueList TDBDictionary::GetDBFieldTypes(const QString& schema, const QStri
     TLog::GetLogger()->Info(QStringLiteral("TDBDictionary.GetDBFieldTypes: ") + NormalizeName(schema)
                             + QLatin1Char('.') + NormalizeName(table));
     TUniMetaData meta;
-    meta.SetConnection(&CheckedConnection());
-    meta.SetMetaDataKind(QStringLiteral("Columns"));
-    meta.Restrictions().SetValue(QStringLiteral("TABLE_SCHEMA"), NormalizeName(schema));
-    meta.Restrictions().SetValue(QStringLiteral("TABLE_NAME"), NormalizeName(table));
-    meta.Open();
+    OpenMetaData(meta, QStringLiteral("Columns"), schema, table);
     TNameValueList types;
     for (; !meta.Eof(); meta.Next())
         types.SetValue(meta.FieldByName(QStringLiteral("COLUMN_NAME"))->AsString(),

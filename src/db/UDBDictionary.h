@@ -10,6 +10,7 @@
 
 class TDBHelper;
 class TUniConnection;
+class TUniMetaData;
 
 // The server's catalogue (databases, tables, views, columns, indexes, row
 // counts) and the one spelling of names in SQL texts: QuoteName and
@@ -65,6 +66,8 @@ public:
 
 protected:
     TUniConnection& CheckedConnection() const;
+    // Opens a catalogue read of one kind, restricted to the schema and table.
+    void OpenMetaData(TUniMetaData& meta, const QString& kind, const QString& schema, const QString& table) const;
     // Adds a column to an index's comma-separated column list.
     static void AppendIndexColumn(TTableInfo& info, const QString& index, const QString& column);
 

@@ -48,6 +48,23 @@ int RunProbe(std::vector<const char*> args)
     return RunProgram(int(args.size()), argv.data(), &TProbeApp::Make);
 }
 
+// The program's units started and a probe application built for one test;
+// both undone at its end.
+struct ProbeRun {
+    std::unique_ptr<TApp> app;
+    ProbeRun()
+    {
+        InitProgramUnits();
+        SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
+        app.reset(TProbeApp::Make());
+    }
+    ~ProbeRun()
+    {
+        app.reset();
+        DoneProgramUnits();
+    }
+};
+
 struct ReportCatcher {
     QStringList messages;
     ReportCatcher() { SetExceptionReporter([this](const QString& m) { messages.append(m); }); }
@@ -102,53 +119,40 @@ TEST(Application, AccessorsRaiseWithoutAnObject)
 
 TEST(Application, SecondConstructionAbortsSilently)
 {
-    InitProgramUnits();
-    SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
-    std::unique_ptr<TApp> first(TProbeApp::Make());
+    ProbeRun run;
     EXPECT_THROW(TProbeApp::Make(), EAbort);
-    EXPECT_EQ(TApp::GetInstance(), first.get());
-    first.reset();
-    DoneProgramUnits();
+    EXPECT_EQ(TApp::GetInstance(), run.app.get());
 }
 
 TEST(Application, SystemInfoHasThreeLinesWithoutConnection)
 {
-    InitProgramUnits();
-    SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
-    std::unique_ptr<TApp> app(TProbeApp::Make());
-    const QStringList lines = app->GetSystemInfo().split(QStringLiteral("\r\n"));
+    ProbeRun run;
+    const QStringList lines = run.app->GetSystemInfo().split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[0].contains(QStringLiteral("(Version ")));
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral("-bit Edition)")));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("System Language: ")));
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("System Decimal Separator: ")));
     EXPECT_EQ(lines[2].size(), QStringLiteral("System Decimal Separator: ").size() + 1);
-    app.reset();
-    DoneProgramUnits();
 }
 
 TEST(Application, BuildsOneMysqlFactoryForSourceAndTarget)
 {
-    InitProgramUnits();
-    SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
-    std::unique_ptr<TApp> app(TProbeApp::Make());
+    ProbeRun run;
     TDBObjectFactory* factory = TQuenmarel::GetApp()->GetDBObjectFactory();
     ASSERT_NE(factory, nullptr);
     EXPECT_EQ(factory->GetDBType(), QStringLiteral("Mysql"));
     EXPECT_EQ(SourceDBFactory, factory);
     EXPECT_EQ(DestDBFactory, factory);
-    app.reset();
+    run.app.reset();
     EXPECT_EQ(SourceDBFactory, nullptr) << "the references do not outlive the factory";
     EXPECT_EQ(DestDBFactory, nullptr);
-    DoneProgramUnits();
 }
 
 TEST(Application, SystemInfoNamesTheServerVersionWhenConnected)
 {
     VQ_REQUIRE_TEST_DB();
-    InitProgramUnits();
-    SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
-    std::unique_ptr<TApp> app(TProbeApp::Make());
+    ProbeRun run;
     TUniConnection* connection = TQuenmarel::GetApp()->GetDBObjectFactory()->GetConnection();
     const vqtest::DbServer server = vqtest::TestDbServer();
     connection->SetServer(server.host);
@@ -156,12 +160,10 @@ TEST(Application, SystemInfoNamesTheServerVersionWhenConnected)
     connection->SetUsername(server.user);
     connection->SetPassword(server.password);
     connection->Connect();
-    const QStringList lines = app->GetSystemInfo().split(QStringLiteral("\r\n"));
+    const QStringList lines = run.app->GetSystemInfo().split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[3], QStringLiteral("DB Version: ") + connection->ServerVersion());
     EXPECT_FALSE(connection->ServerVersion().isEmpty());
-    app.reset();
-    DoneProgramUnits();
 }
 
 TEST(Application, ProgramNameDropsTheFirstLowerCaseExe)
