@@ -102,6 +102,23 @@ TEST_F(FactoryTest, ClassOperationsBelongToTheCaller)
     EXPECT_EQ(TDBObjectFactory::CreateSqlExecutor(connection.get())->ClassName(), S("TUniSqlExecutor"));
 }
 
+TEST_F(FactoryTest, DictionaryTextsWithoutServer)
+{
+    std::unique_ptr<TUniConnection> connection = TDBObjectFactory::CreateConnection(S("Mysql"));
+    std::unique_ptr<TDBDictionary> dictionary = TDBObjectFactory::CreateDictionary(connection.get());
+    EXPECT_EQ(dictionary->GetSelectAllSql(S(" "), S("t")), S("select * from `t`"));
+    EXPECT_EQ(dictionary->GetDropTableSql(S("db"), S("t")), S("drop table `db`.`t`"));
+    EXPECT_EQ(dictionary->QuoteName(S("`q`")), S("`q`"));
+
+    // The provider name is read from the connection as it is now.
+    for (const char* provider : {"Access", "SQLITE", "dbf"}) {
+        connection->SetProviderName(S(provider));
+        EXPECT_FALSE(dictionary->IsServerDatabase()) << provider;
+    }
+    connection->SetProviderName(S("MySQL"));
+    EXPECT_TRUE(dictionary->IsServerDatabase());
+}
+
 TEST_F(FactoryTest, UnknownAndWrongClassesRaise)
 {
     TUniConnection oracle;
