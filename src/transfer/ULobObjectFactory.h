@@ -3,6 +3,9 @@
 #include "platform/dac/UFieldType.h"
 
 #include <QString>
+#include <memory>
+
+class TLobExporter;
 
 // The application object's entry to the large-object transfer: it creates the
 // converters and tells the data window's grid which picture a large-object
@@ -16,4 +19,7 @@ public:
     virtual QString GetLobCellKind(TFieldType fieldType) const;
     // The support command of the main window; nothing to show here.
     virtual void ShowSupportInfo() {}
+
+    // A new exporter; the caller owns it.
+    std::unique_ptr<TLobExporter> CreateExporter();
 };
