@@ -1,0 +1,126 @@
+#include "ULobMerger.h"
+
+#include "ULobFileWriter.h"
+#include "app/base/UException.h"
+#include "db/UDBDictionary.h"
+#include "db/UDBObjectFactory.h"
+#include "platform/dac/UUniQuery.h"
+
+#include <limits>
+
+namespace {
+
+// Blanks and control characters off both ends.
+QStringView TrimControls(QStringView text)
+{
+    while (!text.isEmpty() && text.front().unicode() <= u' ')
+        text = text.mid(1);
+    while (!text.isEmpty() && text.back().unicode() <= u' ')
+        text.chop(1);
+    return text;
+}
+
+// Unlike an export task's filter, "limit ..." is not recognised: it gets
+// " where " in front like a bare condition.
+QString MergeWhereClause(const QString& where)
+{
+    const QStringView trimmed = TrimControls(where);
+    if (trimmed.isEmpty())
+        return {};
+    if (trimmed.startsWith(QLatin1String("where"), Qt::CaseInsensitive))
+        return QLatin1Char(' ') + where;
+    return QStringLiteral(" where ") + where;
+}
+
+}  // namespace
+
+TLobMerger::TLobMerger() = default;
+
+TLobMerger::~TLobMerger() = default;
+
+QString TLobMerger::BuildSql() const
+{
+    if (!SourceDBFactory)
+        throw Exception(QStringLiteral("No database objects exist to build the merge statement."));
+    const TDBDictionary& dictionary = *SourceDBFactory->GetDictionary();
+    return QStringLiteral("select ") + dictionary.QuoteName(FLobField) + QStringLiteral(" from ")
+           + dictionary.GetQualifiedName(FSchema, FTable) + MergeWhereClause(FWhere);
+}
+
+void TLobMerger::BeforeConvert()
+{
+    RowIndex = 0;
+    OpenMerge();
+}
+
+void TLobMerger::OpenMerge()
+{
+    TUniQuery& query = Query();
+    query.SetSQL(BuildSql());
+    // One row at a time straight into the file, whatever the sizes; counted
+    // first for the progress.
+    query.Options().QueryRecCount = true;
+    query.SetUniDirectional(true);
+    query.SpecificOptions().SetValue(QStringLiteral("FetchAll"), QStringLiteral("False"));
+    query.SetParamCheck(false);
+    query.Execute();
+    if (!query.Active() || query.FieldCount() == 0)
+        throw Exception(QStringLiteral("The merge statement returns no rows: ") + query.SQL());
+    FLobColumn = query.Fields(0);
+    FStream = std::make_unique<TLobFileWriter>();
+    FStream->Create(FFileName.toUtf8());
+}
+
+void TLobMerger::CountTotal()
+{
+    // The dictionary's count is the same statement and cannot run while the
+    // rows stream; without a count every row is merged.
+    const qint64 count = Query().RecordCount();
+    Status().Total = count < 0 ? -1 : int(std::min<qint64>(count, std::numeric_limits<int>::max()));
+}
+
+bool TLobMerger::HasNext()
+{
+    return !Query().Eof();
+}
+
+void TLobMerger::Next()
+{
+    Query().Next();
+    ++RowIndex;
+}
+
+void TLobMerger::ConvertOneRecord()
+{
+    try {
+        AppendRecord();
+    } catch (const std::exception& e) {
+        ++Status().Errors;
+        HandleConvertError(QStringLiteral("Serial: ") + QString::number(RowIndex + 1), e);
+    }
+}
+
+void TLobMerger::AppendRecord()
+{
+    static const char LineBreak[] = "\r\n";
+    FStream->WriteValue(*FLobColumn, LineBreak, 2);
+}
+
+void TLobMerger::AfterConvert()
+{
+    CloseMerge();
+}
+
+void TLobMerger::CloseMerge()
+{
+    FLobColumn = nullptr;
+    std::unique_ptr<TLobFileWriter> stream = std::move(FStream);
+    try {
+        if (stream)
+            stream->Close();
+    } catch (...) {
+        Query().Close();
+        throw;
+    }
+    Query().Close();
+}
