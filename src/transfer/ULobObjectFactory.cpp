@@ -1,6 +1,7 @@
 #include "ULobObjectFactory.h"
 
 #include "ULobExporter.h"
+#include "ULobImporter.h"
 
 QString TLobObjectFactory::GetLobCellKind(TFieldType fieldType) const
 {
@@ -10,4 +11,9 @@ QString TLobObjectFactory::GetLobCellKind(TFieldType fieldType) const
 std::unique_ptr<TLobExporter> TLobObjectFactory::CreateExporter()
 {
     return std::make_unique<TLobExporter>();
+}
+
+std::unique_ptr<TLobImporter> TLobObjectFactory::CreateImporter()
+{
+    return std::make_unique<TLobImporter>();
 }

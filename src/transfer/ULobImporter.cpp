@@ -1,0 +1,275 @@
+#include "ULobImporter.h"
+
+#include "UDateFormatParser.h"
+#include "UFolderScanner.h"
+#include "ULobImportSession.h"
+#include "app/base/UException.h"
+#include "db/UDBDictionary.h"
+#include "db/UDBObjectFactory.h"
+#include "db/UDBUtil.h"
+#include "platform/dac/UUniError.h"
+#include "platform/dac/UUniQuery.h"
+
+#include <limits>
+
+namespace {
+
+// The key of a number column: "_" left out, then an optional sign and
+// decimal digits within the range of a 64-bit signed integer.
+bool ReadNumberKey(QStringView key, qint64& value)
+{
+    quint64 magnitude = 0;
+    bool negative = false;
+    bool signAllowed = true;
+    bool digits = false;
+    const quint64 limit = quint64(std::numeric_limits<qint64>::max());
+    for (const QChar c : key) {
+        if (c == QLatin1Char('_'))
+            continue;
+        if (signAllowed && (c == QLatin1Char('-') || c == QLatin1Char('+'))) {
+            negative = c == QLatin1Char('-');
+            signAllowed = false;
+            continue;
+        }
+        signAllowed = false;
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        magnitude = magnitude * 10 + quint64(c.unicode() - '0');
+        if (magnitude > limit + (negative ? 1 : 0))
+            return false;
+        digits = true;
+    }
+    if (!digits)
+        return false;
+    value = negative ? qint64(0 - magnitude) : qint64(magnitude);
+    return true;
+}
+
+constexpr int ErDataTooLong = 1406;
+
+}  // namespace
+
+const QString TLobImporter::OversizeHint = QStringLiteral("The LOB file size is big then LOB Max Column Size.");
+
+TLobImporter::TLobImporter() = default;
+
+TLobImporter::~TLobImporter() = default;
+
+void TLobImporter::BeforeConvert()
+{
+    if (!FImportSession)
+        throw Exception(QStringLiteral("No import task is set"));
+    SetSession(FImportSession);
+    SaveRecentSession();
+
+    RowIndex = 0;
+    FScanner = std::make_unique<TFolderScanner>();
+    FDictionary = SourceDBFactory ? SourceDBFactory->GetDictionary() : nullptr;
+    if (!FDictionary)
+        throw Exception(QStringLiteral("Connection is not defined"));
+    FParser = std::make_unique<TDateFormatParser>();
+    ProbeFields();
+}
+
+void TLobImporter::ProbeFields()
+{
+    const TLobImportSession& task = *FImportSession;
+    TUniQuery& query = Query();
+    query.Close();
+    query.SetSQL(QStringLiteral("select ") + FDictionary->QuoteName(task.LobField) + QLatin1Char(',')
+                 + FDictionary->QuoteName(task.NameField) + QStringLiteral(" from ")
+                 + FDictionary->GetQualifiedName(task.Schema, task.Table) + QStringLiteral(" where 1=0"));
+    query.Execute();
+    FLobFieldType = query.Fields(0)->DataType();
+    FNameFieldType = query.Fields(1)->DataType();
+    query.Close();
+    FDateFormat.clear();
+
+    if (IsNumericFieldType(FNameFieldType))
+        FKeyKind = TKeyKind::Number;
+    else if (FNameFieldType == ftDate || FNameFieldType == ftTime || FNameFieldType == ftDateTime)
+        FKeyKind = TKeyKind::Date;
+    else
+        FKeyKind = TKeyKind::Text;
+}
+
+bool TLobImporter::HasFolderColumn() const
+{
+    return !FImportSession->FolderField.isEmpty() && FImportSession->FolderField != FImportSession->NameField;
+}
+
+QString TLobImporter::BuildInsertSql() const
+{
+    const TLobImportSession& task = *FImportSession;
+    QString columns = FDictionary->QuoteName(task.NameField) + QLatin1Char(',') + FDictionary->QuoteName(task.LobField);
+    QString values = QLatin1Char(':') + task.NameField + QStringLiteral(",:") + task.LobField;
+    if (HasFolderColumn()) {
+        columns += QLatin1Char(',') + FDictionary->QuoteName(task.FolderField);
+        values += QStringLiteral(",:") + task.FolderField;
+    }
+    return QStringLiteral("insert into ") + FDictionary->GetQualifiedName(task.Schema, task.Table)
+           + QStringLiteral(" (") + columns + QStringLiteral(")") + QStringLiteral(" values (") + values
+           + QStringLiteral(")");
+}
+
+QString TLobImporter::BuildUpdateSql() const
+{
+    const TLobImportSession& task = *FImportSession;
+    QString sql = QStringLiteral("update ") + FDictionary->GetQualifiedName(task.Schema, task.Table)
+                  + QStringLiteral(" set ") + FDictionary->QuoteName(task.LobField) + QStringLiteral(" = :")
+                  + task.LobField;
+    if (HasFolderColumn())
+        sql += QLatin1Char(',') + FDictionary->QuoteName(task.FolderField) + QStringLiteral(" = :")
+               + task.FolderField;
+    return sql + QStringLiteral(" where ") + FDictionary->QuoteName(task.NameField) + QStringLiteral(" = :")
+           + task.NameField;
+}
+
+void TLobImporter::SetSql()
+{
+    const TLobImportSession& task = *FImportSession;
+    TUniQuery& query = Query();
+    query.SetSQL(task.ImportType == 0 ? BuildInsertSql() : BuildUpdateSql());
+    FKeyParam = query.ParamByName(task.NameField);
+    FLobParam = query.ParamByName(task.LobField);
+    FFolderParam = HasFolderColumn() ? query.ParamByName(task.FolderField) : nullptr;
+}
+
+void TLobImporter::ScanFolder()
+{
+    const TLobImportSession& task = *FImportSession;
+    QString ext = task.Ext;
+    if (ext.startsWith(QLatin1Char('.')))
+        ext.remove(0, 1);
+    FScanner->Reset();
+    // An empty folder counts as missing, not as the root.
+    QString folder = task.LoadFolder;
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    FScanner->SetFolder(folder);
+    FScanner->SetMask(ext.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + ext);
+    FScanner->SetRecursive(task.IncludeSubFolder);
+    FScanner->Scan();
+}
+
+void TLobImporter::StartConvert()
+{
+    SetSql();
+    ScanFolder();
+    TLobConverter::StartConvert();
+}
+
+void TLobImporter::CountTotal()
+{
+    Status().Total = FScanner->Count();
+}
+
+bool TLobImporter::HasNext()
+{
+    return RowIndex < FScanner->Count();
+}
+
+void TLobImporter::Next()
+{
+    ++RowIndex;
+}
+
+void TLobImporter::AfterConvert()
+{
+    FParser.reset();
+    FScanner.reset();
+}
+
+bool TLobImporter::IsOversizeError(const std::exception& error)
+{
+    const QString message = ExceptionMessage(error);
+    if (message.contains(QLatin1String("CLI0109E  String data right truncation. SQLSTATE=22001")))
+        return true;
+    const auto* dbError = dynamic_cast<const EUniError*>(&error);
+    return dbError && (dbError->ErrorCode() == ErDataTooLong || dbError->SqlState() == QLatin1String("22001"));
+}
+
+void TLobImporter::ConvertOneRecord()
+{
+    const QString& fileName = FScanner->Files().at(RowIndex);
+    try {
+        ImportFile(fileName);
+    } catch (const std::exception& e) {
+        ++Status().Errors;
+        QString text = fileName;
+        // Only a too long value of the large-object column gets the hint; a
+        // too long key or folder names its own column.
+        if (IsOversizeError(e)) {
+            const QString message = ExceptionMessage(e);
+            if (!message.contains(QLatin1String("column '"))
+                || message.contains(QStringLiteral("column '") + FImportSession->LobField + QLatin1Char('\'')))
+                text += QStringLiteral("\r\n") + OversizeHint + QStringLiteral("\r\n");
+        }
+        HandleConvertError(text, e);
+    }
+}
+
+void TLobImporter::RaiseKeyError(const QString& key) const
+{
+    throw EConvertError(QLatin1Char('"') + key + QStringLiteral("\" can not insert to field \"")
+                        + FImportSession->NameField + QLatin1Char('"'));
+}
+
+void TLobImporter::SetDateKey(const QString& key)
+{
+    // Detected again while no key had a format, so that one odd first file
+    // does not fail the whole run; once found the format stays.
+    if (FDateFormat.isEmpty()) {
+        const QString detected = FParser->DetectFormat(key);
+        if (detected == TDateFormatDetector::CannotDetect)
+            RaiseKeyError(key);
+        FDateFormat = detected;
+    }
+    QDateTime value;
+    try {
+        value = FParser->Parse(key, FDateFormat);
+    } catch (const EConvertError&) {
+        const int row = FParser->Detector().IndexOf(FDateFormat);
+        if (row < 0 || !FParser->Detector().Formats()[size_t(row)].Regex.Match(key.toUtf8()))
+            RaiseKeyError(key);
+        throw;   // the key's format, but no such date or time
+    }
+    switch (FNameFieldType) {
+    case ftDate: FKeyParam->SetAsDate(value.date()); break;
+    case ftTime: FKeyParam->SetAsTime(value.time()); break;
+    default: FKeyParam->SetAsDateTime(value); break;
+    }
+}
+
+void TLobImporter::SetKey(QStringView key)
+{
+    switch (FKeyKind) {
+    case TKeyKind::Number: {
+        qint64 value = 0;
+        if (!ReadNumberKey(key, value))
+            RaiseKeyError(key.toString().remove(QLatin1Char('_')));
+        FKeyParam->SetAsLargeInt(value);
+        break;
+    }
+    case TKeyKind::Date:
+        SetDateKey(key.toString());
+        break;
+    case TKeyKind::Text:
+        FKeyParam->SetAsString(key.toString());
+        break;
+    }
+}
+
+void TLobImporter::ImportFile(const QString& fileName)
+{
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    const QStringView name = QStringView(fileName).mid(slash + 1);
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    const bool wholeName = dot < 0 || (FKeyKind != TKeyKind::Number && FImportSession->IncludeNameExt);
+    SetKey(wholeName ? name : name.left(dot));
+    if (FFolderParam)
+        FFolderParam->SetAsString(fileName.left(slash + 1));
+    FLobParam->SetParamType(ptInput);
+    FLobParam->LoadFromFile(fileName, FLobFieldType);
+    Query().Execute();
+}
