@@ -22,6 +22,11 @@
 
 namespace exporttest {
 
+inline QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
 class LobDbTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -6,10 +6,7 @@
 
 namespace {
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+using exporttest::S;
 
 class FieldTypesInfo : public exporttest::LobDbTest {
 protected:

@@ -12,10 +12,7 @@
 
 namespace {
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+using exporttest::S;
 
 QByteArray B(const char* text)
 {

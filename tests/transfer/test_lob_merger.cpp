@@ -8,10 +8,7 @@
 
 namespace {
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+using exporttest::S;
 
 class LobMerger : public exporttest::LobDbTest {
 protected:
