@@ -205,7 +205,7 @@ const QByteArray& TLobExporter::RowFolder()
         // Rows 1 to N go to "1-N", N+1 to 2N to "N+1-2N", ...
         const qint64 count = task.SubCount;
         if (count < 1)
-            throw Exception(QStringLiteral("Division by zero: the rows per sub-folder (SubCount) are %1, "
+            throw Exception(QStringLiteral("Division error: the rows per sub-folder (SubCount) are %1, "
                                            "at least 1 is needed")
                                 .arg(count));
         const int block = int((GetSerial() - 1) / count);

@@ -224,8 +224,8 @@ TEST_F(LobExporter, SettingsThatCannotWorkFailEveryRowAndWriteNothing)
         int subCount;
         QString firstError;
     } cases[] = {
-        {"no rows per sub-folder", OutPath(S("out")), 1, 0, S("Division by zero")},
-        {"negative rows per sub-folder", OutPath(S("out")), 1, -3, S("Division by zero")},
+        {"no rows per sub-folder", OutPath(S("out")), 1, 0, S("Division error: the rows per sub-folder (SubCount) are ")},
+        {"negative rows per sub-folder", OutPath(S("out")), 1, -3, S("Division error: the rows per sub-folder (SubCount) are ")},
         {"empty folder", S(""), 0, 0, S("Cannot create file \"1.b\". No export folder is set. On Save LOB to file.")},
         {"empty folder with sub-folders", S(""), 1, 10,
          S("Cannot create file \"1.b\". No export folder is set. On Save LOB to file.")},
