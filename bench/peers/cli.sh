@@ -14,7 +14,7 @@ export LC_ALL=C
 export MYSQL_PWD=${VQB_PASSWORD:-}
 table=${VQB_TABLE:-bench_lob}
 client=(mariadb --no-defaults --protocol=TCP -h "${VQB_HOST:-127.0.0.1}" -P "${VQB_PORT:-3306}"
-        -u "${VQB_USER:-root}" --max-allowed-packet=1G "${VQB_DB:-vqbench}")
+        -u "${VQB_USER:-root}" --max-allowed-packet=256M "${VQB_DB:-vqbench}")
 
 op=${1:-}; target=${2:-}
 case $op in
