@@ -347,13 +347,18 @@ def targets(results, bases, ours, ceiling, python):
         if base is not None:
             over = (max(r.rss) - base) * KIB
             if r.op == "import":
-                limit, what = CHUNK, "one chunk (%d MiB)" % (CHUNK // MIB)
+                # Ours and the client library's copy of it: send_long_data
+                # copies each piece into a packet of its own.
+                limit, what = 2 * CHUNK, "one chunk (%d MiB, twice with the client library's copy)" % (CHUNK // MIB)
             else:
+                # The client library holds the row it received.
                 limit, what = r.info["size"], "one row (%.2f MiB)" % (r.info["size"] / MIB)
-            # Some slack for the allocator and the file list of 20,000 names.
-            ok = over <= limit + MIB
-            lines.append("%-7s %-14s peak memory within %s (+1 MiB slack) over the baseline: %.1f MiB"
-                         % ("met" if ok else "MISSED", name, what, over / MIB))
+            # Slack for the allocator; the small set's import also holds its
+            # list of 20,000 file names, built before the first file.
+            slack = MIB + (r.info["count"] * 200 if r.op == "import" else 0)
+            ok = over <= limit + slack
+            lines.append("%-7s %-14s peak memory within %s over the baseline (+%.1f MiB slack): %.1f MiB"
+                         % ("met" if ok else "MISSED", name, what, slack / MIB, over / MIB))
     return "\n".join(lines)
 
 
@@ -451,6 +456,12 @@ def main():
     text = "\n".join(report)
     log("")
     log(text)
+    raw = {"bases": bases, "results": [
+        {"contender": r.contender, "set": r.data_set, "op": r.op, "times": r.times, "rss": r.rss,
+         "error": r.error, "count": r.info["count"], "bytes": r.info["bytes"], "size": r.info["size"]}
+        for r in results]}
+    with open(os.path.join(results_dir, "result-%s.json" % stamp), "w") as f:
+        json.dump(raw, f, indent=1)
     for path in (os.path.join(results_dir, "result-%s.txt" % stamp), os.path.join(results_dir, "latest.txt")):
         with open(path, "w") as f:
             f.write(text + "\n")
