@@ -17,6 +17,19 @@ DbServer TestDbServer()
     return s;
 }
 
+SshServer TestSshServer()
+{
+    SshServer s;
+    s.host = qEnvironmentVariable("VQ_TEST_SSH_HOST");
+    s.port = qEnvironmentVariableIntValue("VQ_TEST_SSH_PORT");
+    s.user = qEnvironmentVariable("VQ_TEST_SSH_USER");
+    s.password = qEnvironmentVariable("VQ_TEST_SSH_PASSWORD");
+    s.hostKeyFile = qEnvironmentVariable("VQ_TEST_SSH_HOST_KEY");
+    if (s.port == 0 || s.user.isEmpty())
+        s.host.clear();
+    return s;
+}
+
 QString TestDataPath(const QString& relative)
 {
     QString root = qEnvironmentVariable("VQ_TEST_DATA");

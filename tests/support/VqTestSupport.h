@@ -26,6 +26,25 @@ DbServer TestDbServer();
         << "The test MariaDB server is not running: run the tests through ./test.sh or "   \
            "scripts/with-test-servers.sh"
 
+// The throwaway OpenSSH server of the same script: password authentication
+// and TCP forwarding for its test user; hostKeyFile is its public host key.
+struct SshServer {
+    QString host;
+    int port = 0;
+    QString user;
+    QString password;
+    QString hostKeyFile;
+};
+
+// The server from the environment; empty host when it was not started.
+SshServer TestSshServer();
+
+// A test that needs the SSH server fails, never skips, when it is missing.
+#define VQ_REQUIRE_TEST_SSH()                                                                \
+    ASSERT_FALSE(::vqtest::TestSshServer().host.isEmpty())                                  \
+        << "The test SSH server is not running (it needs root): run the tests through "     \
+           "./test.sh or scripts/with-test-servers.sh"
+
 // A fixture file below tests/data.
 QString TestDataPath(const QString& relative);
 
