@@ -106,6 +106,8 @@ AllowTcpForwarding yes
 AllowUsers $TEST_SSH_USER
 StrictModes no
 LogLevel INFO
+# Test suites log on from many processes at once.
+MaxStartups 200
 CONF
     /usr/sbin/sshd -f "$dir/sshd_config" -E "$dir/sshd.log" || { cat "$dir/sshd.log" >&2; return 1; }
     if ! wait_for 20 test -s "$dir/sshd.pid"; then

@@ -2,7 +2,7 @@
 // client's logon and host-key check, and the local forwarding with its pump
 // thread (data both ways, many connections, half-close, refusals, loopback
 // only).
-#include "SshTestSupport.h"
+#include "support/VqSshTestSupport.h"
 #include "platform/ssh/UScFileStorage.h"
 #include "platform/ssh/UScKey.h"
 #include "platform/ssh/UScSSHChannel.h"

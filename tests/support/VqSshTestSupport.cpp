@@ -1,4 +1,4 @@
-#include "SshTestSupport.h"
+#include "VqSshTestSupport.h"
 
 #include <QFile>
 #include <arpa/inet.h>
