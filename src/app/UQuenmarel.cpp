@@ -2,6 +2,7 @@
 
 #include "app/base/UErrorReport.h"
 #include "app/base/UException.h"
+#include "db/UDBLogon.h"
 #include "db/UDBObjectFactory.h"
 #include "platform/dac/UUniConnection.h"
 #include "transfer/ULobObjectFactory.h"
@@ -64,6 +65,12 @@ TQuenmarel* TQuenmarel::GetApp()
     if (!app)
         throw Exception(QStringLiteral("TQuenmarel not create."));
     return app;
+}
+
+bool TQuenmarel::Logon()
+{
+    FDBObjectFactory->GetConnection()->Close();
+    return FDBObjectFactory->GetLogon()->LogonWithDialog();
 }
 
 void TQuenmarel::SetGuiRunner(TGuiRunner runner)

@@ -35,6 +35,10 @@ public:
     // The large-object transfer factory of the run, lent.
     TLobObjectFactory* GetLobObjectFactory() const { return FLobObjectFactory.get(); }
 
+    // Closes the connection, then runs the logon dialog; true when the
+    // connection is connected afterwards.
+    bool Logon();
+
 protected:
     TQuenmarel();
     // Construction: steps 1 to 7. A failure while the services are built shows

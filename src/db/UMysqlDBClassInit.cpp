@@ -2,6 +2,7 @@
 
 #include "UMysqlDBDictionary.h"
 #include "UMysqlDBHelper.h"
+#include "UMysqlDBLogonOption.h"
 #include "app/base/URttiUtil.h"
 #include "platform/dac/MySQLUniProvider.h"
 
@@ -9,6 +10,7 @@ namespace {
 const QString providerClass = QStringLiteral("MySQLUniProvider.TMySQLUniProvider");
 const QString helperClass = QStringLiteral("UMysqlDBHelper.TMysqlDBHelper");
 const QString dictionaryClass = QStringLiteral("UMysqlDBDictionary.TMysqlDBDictionary");
+const QString logonOptionClass = QStringLiteral("UMysqlDBLogonOption.TMysqlDBLogonOption");
 }
 
 void InitMysqlDBClasses()
@@ -16,10 +18,12 @@ void InitMysqlDBClasses()
     TRttiUtil::RegisterComponentClass<TMySQLUniProvider>(providerClass);
     TRttiUtil::RegisterObjectClass<TMysqlDBHelper>(helperClass);
     TRttiUtil::RegisterObjectClass<TMysqlDBDictionary>(dictionaryClass);
+    TRttiUtil::RegisterObjectClass<TMysqlDBLogonOption>(logonOptionClass);
 }
 
 void DoneMysqlDBClasses()
 {
+    TRttiUtil::Unregister(logonOptionClass);
     TRttiUtil::Unregister(dictionaryClass);
     TRttiUtil::Unregister(helperClass);
     TRttiUtil::Unregister(providerClass);

@@ -9,6 +9,7 @@
 #include "db/UMysqlDBClassInit.h"
 #include "db/UMysqlDBDictionary.h"
 #include "db/UMysqlDBHelper.h"
+#include "db/UMysqlDBLogonOption.h"
 #include "db/UTableCreator.h"
 #include "db/UUniSqlExecutor.h"
 #include "platform/dac/DacTestSupport.h"
@@ -58,7 +59,7 @@ public:
     void ConnectionDestroyed() override { freed.push_back(S("connection")); }
 };
 
-class TProbeLogonOption : public TDBLogonOption {
+class TProbeLogonOption : public TMysqlDBLogonOption {
 public:
     void InitConnection(TUniConnection* connection) override { Connection = connection; }
     TUniConnection* Connection = nullptr;
@@ -150,6 +151,7 @@ TEST_F(FactoryTest, TheConnectionOutlivesTheDictionary)
     TRttiUtil::RegisterComponentClass<TMySQLUniProvider>(S("ProbeUniProvider.TProbeUniProvider"));
     TRttiUtil::RegisterObjectClass<TMysqlDBHelper>(S("UProbeDBHelper.TProbeDBHelper"));
     TRttiUtil::RegisterObjectClass<TProbeDBDictionary>(S("UProbeDBDictionary.TProbeDBDictionary"));
+    TRttiUtil::RegisterObjectClass<TProbeLogonOption>(S("UProbeDBLogonOption.TProbeDBLogonOption"));
     freed.clear();
     TConnectionWatch watch;
     {
@@ -161,22 +163,24 @@ TEST_F(FactoryTest, TheConnectionOutlivesTheDictionary)
     TRttiUtil::Unregister(S("ProbeUniProvider.TProbeUniProvider"));
     TRttiUtil::Unregister(S("UProbeDBHelper.TProbeDBHelper"));
     TRttiUtil::Unregister(S("UProbeDBDictionary.TProbeDBDictionary"));
+    TRttiUtil::Unregister(S("UProbeDBLogonOption.TProbeDBLogonOption"));
 }
 
-TEST_F(FactoryTest, LogonProfileIsMadeOnFirstUseFromItsRegisteredClass)
+TEST_F(FactoryTest, LogonProfileComesFromItsRegisteredClassAndTheDialogOnFirstUse)
 {
     TRttiUtil::RegisterComponentClass<TMySQLUniProvider>(S("ProbeUniProvider.TProbeUniProvider"));
-    TDBLogon logon(S("Probe"));
-    EXPECT_EQ(MessageOf([&] { logon.GetLogonOption(); }),
+    EXPECT_EQ(MessageOf([] { TDBLogon logon(S("Probe")); }),
               S("Can not find class type: UProbeDBLogonOption.TProbeDBLogonOption"));
-    EXPECT_EQ(MessageOf([&] { logon.GetLogonForm(); }),
-              S("Can not find class type: UProbeLogonForm.TProbeLogonForm"));
 
     TRttiUtil::RegisterObjectClass<TProbeLogonOption>(S("UProbeDBLogonOption.TProbeDBLogonOption"));
+    TDBLogon logon(S("Probe"));
     auto* option = dynamic_cast<TProbeLogonOption*>(logon.GetLogonOption());
     ASSERT_NE(option, nullptr);
     EXPECT_EQ(option->Connection, logon.GetConnection()) << "the profile is prepared for the connection";
     EXPECT_EQ(logon.GetLogonOption(), option) << "one profile for the logon object's life";
+    EXPECT_EQ(MessageOf([&] { logon.GetLogonForm(); }),
+              S("Can not find class type: UProbeLogonForm.TProbeLogonForm"))
+        << "the dialog is made only when a logon needs it";
     TRttiUtil::Unregister(S("ProbeUniProvider.TProbeUniProvider"));
     TRttiUtil::Unregister(S("UProbeDBLogonOption.TProbeDBLogonOption"));
 }
