@@ -1,30 +1,15 @@
 // The password cipher: MD5 and DES against their published vectors, the
 // stored form pinned against an independent computation, and the edge rules
 // of the hexadecimal text.
+#include "DBTestUtil.h"
 #include "db/DESUnit.h"
 #include "db/MD5Unit.h"
 #include "db/UCryptUtil.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-QString MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return S("(nothing raised)");
-}
-
-}  // namespace
+using dbtest::MessageOf;
+using dbtest::S;
 
 TEST(Cipher, MD5MatchesTheVectorsOfItsRfc)
 {

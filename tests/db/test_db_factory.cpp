@@ -1,5 +1,6 @@
 // The database object factory, typed creation by class name, the logon
 // object's hooks and the script executor.
+#include "DBTestUtil.h"
 #include "app/base/UException.h"
 #include "app/base/URttiUtil.h"
 #include "db/UDBLogon.h"
@@ -20,20 +21,8 @@
 
 namespace {
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-QString MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return S("(nothing raised)");
-}
+using dbtest::MessageOf;
+using dbtest::S;
 
 class FactoryTest : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 // command-line parameters, from an ini section (directly and through the
 // tunnel), by the dialog through its registered class, logoff, the current
 // database; and the packet-limit step after every logon.
+#include "DBTestUtil.h"
 #include "app/base/ULog.h"
 #include "app/base/UMemoryLogAppender.h"
 #include "app/base/URttiUtil.h"
@@ -24,26 +25,8 @@
 
 namespace {
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-QString MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return S("(nothing raised)");
-}
-
-// The message the server gives for a statement or a logon, to compare with.
-QString ServerMessage(const std::function<void()>& action)
-{
-    return MessageOf(action);
-}
+using dbtest::MessageOf;
+using dbtest::S;
 
 // A logon dialog that does what the test tells it when it is shown.
 class TProbeLogonForm : public TDBLogonForm {
@@ -157,7 +140,7 @@ TEST_F(LogonTest, FromParametersConnectsDirectly)
     params[3] = S("password=wrong");
     auto probe = dactest::NewConnection();
     probe->SetPassword(S("wrong"));
-    const QString reason = ServerMessage([&] { probe->Connect(); });
+    const QString reason = MessageOf([&] { probe->Connect(); });
     EXPECT_EQ(MessageOf([&] { Logon->LogonFromParams(params); }), S("Can not via cmd login database mysql. ") + reason);
     EXPECT_FALSE(Logon->IsConnected());
 }

@@ -1,6 +1,7 @@
 // The logon profile in its stored forms: registry profiles, ini sections of
 // task files, command-line parameters; its validation, captions and the
 // transfer into a connection.
+#include "DBTestUtil.h"
 #include "db/DESUnit.h"
 #include "db/UCryptUtil.h"
 #include "db/UMysqlDBClassInit.h"
@@ -19,22 +20,10 @@
 
 namespace {
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+using dbtest::MessageOf;
+using dbtest::S;
 
 const QString listKey = S("\\Software\\Corvanta\\MysqlList");
-
-QString MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return S("(nothing raised)");
-}
 
 // A profile with every field set, SSH included.
 void Fill(TMysqlDBLogonOption& option)

@@ -152,6 +152,11 @@ QByteArray RoundTrip(int port, const QByteArray& data)
     return back;
 }
 
+QString LoopbackAddress(int port)
+{
+    return QStringLiteral("0100007F:%1").arg(port, 4, 16, QLatin1Char('0')).toUpper();
+}
+
 QStringList ListeningAddresses(int port)
 {
     QStringList found;

@@ -65,5 +65,7 @@ QByteArray RoundTrip(int port, const QByteArray& data);
 // "address:port" of every listening TCP socket on port, from /proc/net/tcp
 // and /proc/net/tcp6 (addresses in the kernel's hex form).
 QStringList ListeningAddresses(int port);
+// 127.0.0.1:port in that form.
+QString LoopbackAddress(int port);
 
 }  // namespace sshtest
