@@ -53,13 +53,15 @@ public:
     const QString& Kind() const { return FKind; }
     const QString& FileName() const { return FFileName; }
 
+    // fileName made owner-only before the ini writer changes it in place
+    // (also before the logon sections of a batch run are written into it).
+    static void PrepareTaskFile(const QString& fileName);
+
 protected:
     TTaskSession(const QString& recentKey, const QString& filter, const QString& defaultExt, const QString& kind);
 
     // Reads every key of the kind, each with its default.
     virtual void ReadIni(const TMyIniFile& ini) = 0;
-    // fileName made owner-only before the ini writer changes it in place.
-    static void PrepareTaskFile(const QString& fileName);
     // A text as one ini value that reads back as it stands: each line break
     // (CR LF, lone CR, lone LF) becomes one blank, and a value that the
     // reader would trim or unquote is enclosed in double quotes.
