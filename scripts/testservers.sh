@@ -26,6 +26,7 @@ TEST_DB_PASSWORD='vq-Test-Pass1'
 
 start_mariadb() {
     local dir=$1/mariadb
+    rm -rf "$dir"   # the data of an earlier run would clash with the new users
     mkdir -p "$dir"
     local port; port=$(free_port)
     mariadb-install-db --no-defaults --user="$(id -un)" --datadir="$dir/data" \
@@ -79,6 +80,7 @@ TEST_SSH_PASSWORD='vq-Ssh-Pass1'
 
 start_sshd() {
     local dir=$1/sshd
+    rm -rf "$dir"   # ssh-keygen would stop at its overwrite question
     mkdir -p "$dir"
     if [ "$(id -u)" -ne 0 ]; then
         echo "sshd: the test user can only be created as root; SSH tests will fail" >&2
@@ -130,6 +132,15 @@ stop_sshd() {
     rm -f "$dir/sshd.pid"
 }
 
+# Whether a server of an earlier start in DIR still runs (its pid file is alive).
+still_running() {
+    local pidfile
+    for pidfile in "$1"/*/*.pid; do
+        [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null && return 0
+    done
+    return 1
+}
+
 # ---------------------------------------------------------------------------
 cmd=${1:-}; dir=${2:-}
 [ -n "$cmd" ] && [ -n "$dir" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
@@ -137,6 +148,11 @@ mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
 case $cmd in
     start)
+        # A used folder starts afresh; one whose servers still run is refused.
+        if still_running "$dir"; then
+            echo "Test servers of $dir are still running; stop them first: $0 stop $dir" >&2
+            exit 1
+        fi
         : >"$dir/env"
         for s in $SERVERS; do
             if ! "start_$s" "$dir"; then
