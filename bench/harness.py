@@ -379,7 +379,7 @@ def main():
     parser.add_argument("--ops", default=",".join(OPS))
     parser.add_argument("--repeat", type=int, default=int(os.environ.get("VQ_BENCH_REPEAT", "3")))
     parser.add_argument("--cli-repeat", type=int, default=int(os.environ.get("VQ_BENCH_CLI_REPEAT", "1")),
-                        help="runs of the mariadb-cli peer (about 50 ms per file: 20 minutes an "
+                        help="runs of the mariadb-cli peer (about 30 to 70 ms per file: 10 to 25 minutes an "
                              "operation on the small set)")
     parser.add_argument("--smoke", action="store_true", help="tiny sets, to check the harness")
     parser.add_argument("--no-drop-caches", action="store_true")
