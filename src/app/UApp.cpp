@@ -7,6 +7,7 @@
 #include "app/base/UExceptionStat.h"
 #include "app/base/UFileLogAppender.h"
 #include "app/base/ULog.h"
+#include "app/base/UStdErrLogAppender.h"
 #include "app/base/USystemUtil.h"
 
 #include <QFileInfo>
@@ -78,7 +79,12 @@ void TApp::Run()
         try {
             RunCommandLine();
         } catch (const std::exception& e) {
-            TLog::GetLogger()->Debug(ExceptionMessage(e));
+            // Mostly a log file that cannot be written: say it where the
+            // caller of the run sees it.
+            const QString message = ExceptionMessage(e);
+            TLog::GetLogger()->Debug(message);
+            WriteStdErrLogLine(message);
+            SetExitCode(1);
         }
         return;
     }

@@ -5,7 +5,9 @@
 #include "db/UDBLogon.h"
 #include "db/UDBObjectFactory.h"
 #include "platform/dac/UUniConnection.h"
+#include "transfer/ULobCmdLineProcessor.h"
 #include "transfer/ULobObjectFactory.h"
+#include "transfer/UQuenmarelSessionObjectFactory.h"
 
 namespace {
 TGuiRunner& guiRunner()
@@ -85,9 +87,21 @@ void TQuenmarel::RunGUI()
     guiRunner()(*this);
 }
 
+std::unique_ptr<TLobCmdLineProcessor> TQuenmarel::CreateCmdLineProcessor()
+{
+    return std::make_unique<TLobCmdLineProcessor>();
+}
+
 bool TQuenmarel::RunCommandLine()
 {
-    return false;
+    const std::unique_ptr<TLobCmdLineProcessor> processor = CreateCmdLineProcessor();
+    processor->SetDBObjectFactory(FDBObjectFactory.get());
+    // Freed before the processor.
+    TQuenmarelSessionObjectFactory sessionObjectFactory(FLobObjectFactory.get());
+    processor->SetSessionObjectFactory(&sessionObjectFactory);
+    const bool result = processor->Run();
+    SetExitCode(processor->ExitCode());
+    return result;
 }
 
 QString TQuenmarel::GetSystemInfo() const

@@ -7,6 +7,7 @@
 #include <memory>
 
 class TDBObjectFactory;
+class TLobCmdLineProcessor;
 class TLobObjectFactory;
 class TQuenmarel;
 
@@ -21,6 +22,9 @@ public:
     ~TQuenmarel() override;
 
     void RunGUI() override;
+    // Runs the task or SQL file of the arguments without a window; true when
+    // the logon succeeded. The exit code says how the run went (see
+    // TCmdLineExitCode).
     bool RunCommandLine() override;
     QString GetSystemInfo() const override;
 
@@ -53,6 +57,8 @@ protected:
     // Sets FLobObjectFactory.
     virtual void CreateLobObjectFactory() = 0;
     virtual void CreateLogonBatchFileCreator() {}
+    // The processor of an unattended run (RunCommandLine).
+    virtual std::unique_ptr<TLobCmdLineProcessor> CreateCmdLineProcessor();
     virtual void CreateSessionManager() {}
 
     std::unique_ptr<TLobObjectFactory> FLobObjectFactory;

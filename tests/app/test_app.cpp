@@ -77,7 +77,8 @@ TEST(Application, AnyArgumentSelectsCommandLineMode)
 {
     TProbeApp::failFactory = false;
     TProbeApp::ranGUI = false;
-    EXPECT_EQ(RunProbe({"/opt/x/Vantorquill", "no-such-parameter"}), 0);
+    // Nothing to log on with: the run fails, and says so with its exit code.
+    EXPECT_EQ(RunProbe({"/opt/x/Vantorquill", "no-such-parameter"}), 1);
     EXPECT_FALSE(TProbeApp::ranGUI);
     EXPECT_FALSE(TApp::HasInstance()) << "the application object is freed when the run ends";
 

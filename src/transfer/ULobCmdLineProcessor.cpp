@@ -1,0 +1,132 @@
+#include "ULobCmdLineProcessor.h"
+
+#include "UOutputer.h"
+#include "USessionExecutor.h"
+#include "USessionObjectFactory.h"
+#include "UTaskSession.h"
+#include "app/base/UException.h"
+#include "app/base/UFileUtil.h"
+#include "app/base/ULogger.h"
+#include "db/UDBLogon.h"
+#include "db/UDBObjectFactory.h"
+#include "db/UUniSqlExecutor.h"
+#include "platform/ini/UMyIniFile.h"
+
+#include <QFileInfo>
+
+bool TLobCmdLineProcessor::Process()
+{
+    FTaskFile = ParamValue(QStringLiteral("task"));
+    const bool ok = Logon();
+    if (ok) {
+        if (!FTaskFile.isEmpty()) {
+            ExecuteTask();
+        } else {
+            FSqlFile = ParamValue(QStringLiteral("sql"));
+            if (!FSqlFile.isEmpty())
+                ExecuteSqlFile();
+        }
+    }
+    return ok;
+}
+
+bool TLobCmdLineProcessor::HasLogonParams() const
+{
+    for (const QString& argument : Params()) {
+        const QString name = ParamName(argument).toLower();
+        if (name.contains(QLatin1String("database")) || name.contains(QLatin1String("server")))
+            return true;
+    }
+    return false;
+}
+
+bool TLobCmdLineProcessor::Logon()
+{
+    if (!FDBObjectFactory)
+        return false;
+    try {
+        return DoLogon();
+    } catch (const std::exception& e) {
+        Logger().Error(QStringLiteral("Exception on logon."));
+        Logger().Error(ExceptionMessage(e));
+        return false;
+    }
+}
+
+bool TLobCmdLineProcessor::DoLogon()
+{
+    TDBLogon* logon = FDBObjectFactory->GetLogon();
+    if (HasLogonParams())
+        return logon->LogonFromParams(Params());
+    if (TaskFileHasSection(QStringLiteral("SourceDB")))
+        return logon->LogonFromIni(FTaskFile, QStringLiteral("SourceDB"));
+    Logger().Error(QStringLiteral("Can not logon Source DB, no cmd params, no ini values."));
+    return false;
+}
+
+bool TLobCmdLineProcessor::TaskFileHasSection(const QString& section) const
+{
+    if (FTaskFile.isEmpty())
+        return false;
+    const QStringList sections = TMyIniFile(FTaskFile).ReadSections();
+    return sections.contains(section, Qt::CaseInsensitive);
+}
+
+void TLobCmdLineProcessor::ExecuteTask()
+{
+    if (!QFileInfo(FTaskFile).isFile()) {
+        Logger().Error(QStringLiteral("task file: ") + FTaskFile + QStringLiteral(" not exists."));
+        Fail();
+        return;
+    }
+    Logger().Info(FTaskFile);
+    TSessionObjectFactory* factory = SessionObjectFactory();
+    if (!factory)
+        throw Exception(QStringLiteral("No task object factory is set."));
+    if (!factory->IsTaskFile(FTaskFile)) {
+        Logger().Error(QStringLiteral("invalid task file."));
+        Fail();
+        return;
+    }
+
+    // Freed in reverse: executor, outputer, task.
+    const std::unique_ptr<TTaskSession> session = factory->CreateSession(FTaskFile);
+    const std::unique_ptr<TOutputer> outputer = factory->CreateOutputer(FTaskFile, LogFile());
+    const std::unique_ptr<TSessionExecutor> executor = factory->CreateExecutor(FTaskFile);
+    executor->SetSession(session.get());
+    executor->SetOutputer(outputer.get());
+    try {
+        if (!executor->Execute())
+            Fail();
+        else if (executor->ItemErrors() > 0)
+            ItemsFailed();
+    } catch (const std::exception& e) {
+        Logger().Error(QStringLiteral("Exception on Execute Task."));
+        Logger().Error(ExceptionMessage(e));
+        Fail();
+    }
+}
+
+void TLobCmdLineProcessor::ExecuteSqlFile()
+{
+    if (!FDBObjectFactory) {
+        Logger().Error(QStringLiteral("can not execute sql file, check your parameter sql."));
+        Fail();
+        return;
+    }
+    Logger().Info(QStringLiteral("start execute sql."));
+    TUniSqlExecutor executor;
+    try {
+        executor.SetConnection(FDBObjectFactory->GetConnection());
+        // A byte-order mark decides the encoding, else UTF-8 when valid, else
+        // Windows-1252.
+        const QString script = ReadTextFile(FSqlFile);
+        Logger().Info(script);
+        if (!executor.ExecuteSql(script))
+            Fail();
+    } catch (const std::exception& e) {
+        Logger().Error(QStringLiteral("Exception on execute sql: ") + ExceptionMessage(e));
+        Fail();
+    }
+    Logger().Info(QStringLiteral("end execute sql."));
+}

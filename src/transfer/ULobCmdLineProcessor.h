@@ -1,0 +1,33 @@
+#pragma once
+
+#include "UCmdLineProcessor.h"
+
+class TDBObjectFactory;
+
+// The program's unattended run: logs on with the logon arguments
+// ("mysql_server", "server", ... any name containing "server" or "database"
+// selects them) or with the task file's "SourceDB" section, then runs the task
+// file of "task" or, without one, the SQL script of "sql".
+class TLobCmdLineProcessor : public TCmdLineProcessor {
+public:
+    void SetDBObjectFactory(TDBObjectFactory* factory) { FDBObjectFactory = factory; }   // borrowed
+
+    const QString& TaskFile() const { return FTaskFile; }
+    const QString& SqlFile() const { return FSqlFile; }
+
+protected:
+    bool Process() override;
+
+    bool Logon();
+    bool HasLogonParams() const;
+    bool TaskFileHasSection(const QString& section) const;
+    void ExecuteTask();
+    void ExecuteSqlFile();
+
+private:
+    bool DoLogon();
+
+    QString FTaskFile;
+    QString FSqlFile;
+    TDBObjectFactory* FDBObjectFactory = nullptr;
+};
