@@ -15,7 +15,11 @@ TEST(Program, UnknownArgumentRunsWithoutDisplayOrWindow)
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
     const ProcessResult run = RunProcess(ProgramPath(), {QStringLiteral("whatever=1")}, env);
     ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // No logon parameters and no task file to take them from: the logon
+    // fails, and without a log file the reason goes to standard error.
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("[error]\tCan not logon Source DB, no cmd params, no ini values.\n"))
+        << run.err.toStdString();
     EXPECT_FALSE(run.err.contains("display")) << run.err.toStdString();
     // Command-line mode starts no window-mode logs.
     EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("Vantorquill/exception.log"))));

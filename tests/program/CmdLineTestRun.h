@@ -1,0 +1,180 @@
+#pragma once
+
+// Unattended runs of the built program against the test MariaDB: a database
+// and a home of their own for every test, task files written as a user
+// writes them, and the log read back line by line.
+
+#include "platform/dac/UField.h"
+#include "platform/dac/UUniConnection.h"
+#include "platform/dac/UUniQuery.h"
+#include "support/VqTestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <utility>
+
+namespace cmdtest {
+
+inline QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+using TIniKeys = QList<std::pair<QString, QString>>;
+
+// A log's lines with the time stamps as "[T] " and the elapsed time of the
+// summary as "T": what stays is exactly what the run wrote.
+inline QStringList NormalizedLines(const QByteArray& bytes, const QByteArray& lineEnd)
+{
+    static const QRegularExpression stamp(S("^\\[\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d{3}\\] "));
+    static const QRegularExpression elapsed(S("Elapsed: \\d\\d:\\d\\d:\\d\\d\\.\\d{3}"));
+    QStringList lines;
+    for (const QByteArray& raw : bytes.split('\n')) {
+        QByteArray line = raw;
+        if (lineEnd == "\r\n") {
+            if (!line.endsWith('\r'))
+                continue;   // only the tail after the last line end
+            line.chop(1);
+        }
+        QString text = QString::fromUtf8(line);
+        text.replace(stamp, S("[T] "));
+        text.replace(elapsed, S("Elapsed: T"));
+        lines << text;
+    }
+    if (lineEnd == "\n" && !lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+class CmdLineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        VQ_REQUIRE_TEST_DB();
+        ASSERT_TRUE(Home.isValid() && Work.isValid());
+        Env = vqtest::HeadlessEnvironment();
+        Env.insert(S("HOME"), Home.path());
+        Env.insert(S("XDG_DATA_HOME"), Home.path() + S("/data"));
+        Env.insert(S("XDG_CONFIG_HOME"), Home.path() + S("/config"));
+        Database = S("vq_cli_%1_%2")
+                       .arg(QCoreApplication::applicationPid())
+                       .arg(QRandomGenerator::global()->bounded(1000000));
+        Configure(Connection);
+        Connection.Connect();
+        Exec(S("CREATE DATABASE `%1`").arg(Database));
+        Connection.SetDatabase(Database);
+    }
+
+    void TearDown() override
+    {
+        if (Connection.Connected())
+            Connection.ExecSQL(S("DROP DATABASE IF EXISTS `%1`").arg(Database));
+    }
+
+    static void Configure(TUniConnection& connection)
+    {
+        const vqtest::DbServer server = vqtest::TestDbServer();
+        connection.SetProviderName(S("MySQL"));
+        connection.SetLoginPrompt(false);
+        connection.SetServer(server.host);
+        connection.SetPort(server.port);
+        connection.SetUsername(server.user);
+        connection.SetPassword(server.password);
+        connection.SpecificOptions().SetValue(S("UseUnicode"), S("True"));
+    }
+
+    void Exec(const QString& sql) { Connection.ExecSQL(sql); }
+
+    // Every row of the statement, its columns joined by "|".
+    QStringList Rows(const QString& sql)
+    {
+        TUniQuery query;
+        query.SetConnection(&Connection);
+        query.SetSQL(sql);
+        query.Open();
+        QStringList rows;
+        for (; !query.Eof(); query.Next()) {
+            QStringList columns;
+            for (int i = 0; i < query.FieldCount(); ++i)
+                columns << query.Fields(i)->AsString();
+            rows << columns.join(QLatin1Char('|'));
+        }
+        return rows;
+    }
+
+    QString Path(const QString& relative) const { return Work.path() + QLatin1Char('/') + relative; }
+
+    void WriteFile(const QString& relative, const QByteArray& bytes) const
+    {
+        const QString path = Path(relative);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+
+    static QByteArray ReadFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    // An ini section as a user's editor writes it (CR LF, UTF-8).
+    static QByteArray IniSection(const QString& section, const TIniKeys& keys)
+    {
+        QString text = QLatin1Char('[') + section + S("]\r\n");
+        for (const auto& [key, value] : keys)
+            text += key + QLatin1Char('=') + value + S("\r\n");
+        return text.toUtf8();
+    }
+
+    // The "SourceDB" section of a direct logon to the test database, with the
+    // password as plain text.
+    QByteArray SourceDbSection() const
+    {
+        const vqtest::DbServer server = vqtest::TestDbServer();
+        return IniSection(S("SourceDB"), {{S("Server"), server.host},
+                                          {S("Port"), QString::number(server.port)},
+                                          {S("Username"), server.user},
+                                          {S("PasswordEncrypted"), S("0")},
+                                          {S("Password"), server.password},
+                                          {S("Database"), Database},
+                                          {S("UseUnicode"), S("1")},
+                                          {S("UseSSH"), S("0")}});
+    }
+
+    // The logon arguments of the test database.
+    QStringList LogonArgs() const
+    {
+        const vqtest::DbServer server = vqtest::TestDbServer();
+        return {S("mysql_server=") + server.host, S("mysql_port=") + QString::number(server.port),
+                S("mysql_username=") + server.user, S("mysql_password=") + server.password,
+                S("mysql_database=") + Database, S("mysql_unicode=True")};
+    }
+
+    vqtest::ProcessResult Run(const QStringList& arguments) const
+    {
+        return vqtest::RunProcess(vqtest::ProgramPath(), arguments, Env);
+    }
+
+    QStringList LogLines(const QString& logFile = QString()) const
+    {
+        return NormalizedLines(ReadFile(logFile.isEmpty() ? LogFile() : logFile), "\r\n");
+    }
+
+    QString LogFile() const { return Path(S("run.log")); }
+    QString LogArg() const { return S("logfile=") + LogFile(); }
+
+    QTemporaryDir Home;
+    QTemporaryDir Work;
+    QProcessEnvironment Env;
+    QString Database;
+    TUniConnection Connection;
+};
+
+}  // namespace cmdtest
