@@ -67,7 +67,7 @@ void TLobImporter::BeforeConvert()
     FDictionary = SourceDBFactory ? SourceDBFactory->GetDictionary() : nullptr;
     if (!FDictionary)
         throw Exception(QStringLiteral("Connection is not defined"));
-    FParser = std::make_unique<TDateFormatParser>();
+    FParser.reset();   // made on the first date key: its 88 patterns cost a compile
     ProbeFields();
 }
 
@@ -219,6 +219,8 @@ void TLobImporter::SetDateKey(const QString& key)
 {
     // Detected again while no key had a format, so that one odd first file
     // does not fail the whole run; once found the format stays.
+    if (!FParser)
+        FParser = std::make_unique<TDateFormatParser>();
     if (FDateFormat.isEmpty()) {
         const QString detected = FParser->DetectFormat(key);
         if (detected == TDateFormatDetector::CannotDetect)

@@ -5,7 +5,12 @@
 #include "UUniError.h"
 
 #include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <mysql.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +45,69 @@ struct TLongValue {
     unsigned Index = 0;
     QByteArray Bytes;     // in memory, or
     QString FileName;     // read while sending
+};
+
+// A file read with plain system calls: an import sends one per row, and
+// open/fstat/read/close is all a value needs.
+class TSourceFile {
+public:
+    explicit TSourceFile(const QString& fileName) : FName(fileName)
+    {
+        FHandle = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+        if (FHandle < 0)
+            Fail(QStringLiteral("Cannot open file \"%1\". %2"));
+        struct stat info {};
+        if (::fstat(FHandle, &info) != 0)
+            Fail(QStringLiteral("Cannot open file \"%1\". %2"));
+        FSize = qint64(info.st_size);
+    }
+    ~TSourceFile()
+    {
+        if (FHandle >= 0)
+            ::close(FHandle);
+    }
+    TSourceFile(const TSourceFile&) = delete;
+    TSourceFile& operator=(const TSourceFile&) = delete;
+
+    qint64 Size() const { return FSize; }
+
+    // Up to size bytes; 0 at the end of the file.
+    qint64 Read(char* buffer, qint64 size)
+    {
+        for (;;) {
+            const ssize_t got = ::read(FHandle, buffer, size_t(size));
+            if (got >= 0)
+                return qint64(got);
+            if (errno != EINTR)
+                Fail(QStringLiteral("Read error on file \"%1\". %2"));
+        }
+    }
+
+    // The whole file, which must still have the size fstat gave.
+    QByteArray ReadAll()
+    {
+        QByteArray data(FSize, Qt::Uninitialized);
+        qint64 done = 0;
+        while (done < FSize) {
+            const qint64 got = Read(data.data() + done, FSize - done);
+            if (got == 0)
+                throw EInOutError(QStringLiteral("Read error on file \"%1\". The file became shorter while it was read")
+                                      .arg(FName));
+            done += got;
+        }
+        return data;
+    }
+
+private:
+    [[noreturn]] void Fail(const QString& format)
+    {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        throw EInOutError(format.arg(FName, reason));
+    }
+
+    QString FName;
+    int FHandle = -1;
+    qint64 FSize = 0;
 };
 
 }  // namespace
@@ -192,18 +260,12 @@ void TUniStatement::Execute(const std::vector<const TParam*>& params)
             bind.buffer = &times[i];
             break;
         case TParam::TValueKind::File: {
-            QFile file(param.FileName());
-            if (!file.open(QIODevice::ReadOnly))
-                throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2")
-                                      .arg(param.FileName(), file.errorString()));
-            const qint64 size = file.size();
+            TSourceFile file(param.FileName());
+            const qint64 size = file.Size();
             if (limit > 0 && size > limit)
                 throw EUniError(QString::fromLatin1(LongDataTooLarge), ErUnknownError);
             if (size <= ChunkSize) {
-                data[i] = file.readAll();
-                if (data[i].size() != size)
-                    throw EInOutError(QStringLiteral("Read error on file \"%1\". %2")
-                                          .arg(param.FileName(), file.errorString()));
+                data[i] = file.ReadAll();
                 bindBytes(i, MYSQL_TYPE_BLOB);
             } else {
                 longValues.push_back({unsigned(i), {}, param.FileName()});
@@ -228,16 +290,11 @@ void TUniStatement::Execute(const std::vector<const TParam*>& params)
                 }
                 continue;
             }
-            QFile file(value.FileName);
-            if (!file.open(QIODevice::ReadOnly))
-                throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2")
-                                      .arg(value.FileName, file.errorString()));
-            chunk.resize(ChunkSize);
+            TSourceFile file(value.FileName);
+            if (chunk.isEmpty())
+                chunk = QByteArray(ChunkSize, Qt::Uninitialized);   // exactly one chunk, no growth reserve
             for (;;) {
-                const qint64 got = file.read(chunk.data(), ChunkSize);
-                if (got < 0)
-                    throw EInOutError(QStringLiteral("Read error on file \"%1\". %2")
-                                          .arg(value.FileName, file.errorString()));
+                const qint64 got = file.Read(chunk.data(), ChunkSize);
                 if (got == 0)
                     break;
                 if (mysql_stmt_send_long_data(FHandle, value.Index, chunk.constData(), (unsigned long)(got)) != 0)
