@@ -5,25 +5,14 @@
 // writes them, and the log read back line by line.
 
 #include "platform/dac/UField.h"
-#include "platform/dac/UUniConnection.h"
-#include "platform/dac/UUniQuery.h"
-#include "support/VqTestSupport.h"
+#include "transfer/LobExportTestDb.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <utility>
 
 namespace cmdtest {
 
-inline QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+using exporttest::S;
 
 using TIniKeys = QList<std::pair<QString, QString>>;
 
@@ -51,50 +40,25 @@ inline QStringList NormalizedLines(const QByteArray& bytes, const QByteArray& li
     return lines;
 }
 
-class CmdLineTest : public ::testing::Test {
+// On a database of its own (the export tests' fixture), with a home of its
+// own for the program.
+class CmdLineTest : public exporttest::LobDbTest {
 protected:
     void SetUp() override
     {
-        VQ_REQUIRE_TEST_DB();
-        ASSERT_TRUE(Home.isValid() && Work.isValid());
+        LobDbTest::SetUp();
+        ASSERT_TRUE(Home.isValid());
         Env = vqtest::HeadlessEnvironment();
         Env.insert(S("HOME"), Home.path());
         Env.insert(S("XDG_DATA_HOME"), Home.path() + S("/data"));
         Env.insert(S("XDG_CONFIG_HOME"), Home.path() + S("/config"));
-        Database = S("vq_cli_%1_%2")
-                       .arg(QCoreApplication::applicationPid())
-                       .arg(QRandomGenerator::global()->bounded(1000000));
-        Configure(Connection);
-        Connection.Connect();
-        Exec(S("CREATE DATABASE `%1`").arg(Database));
-        Connection.SetDatabase(Database);
     }
-
-    void TearDown() override
-    {
-        if (Connection.Connected())
-            Connection.ExecSQL(S("DROP DATABASE IF EXISTS `%1`").arg(Database));
-    }
-
-    static void Configure(TUniConnection& connection)
-    {
-        const vqtest::DbServer server = vqtest::TestDbServer();
-        connection.SetProviderName(S("MySQL"));
-        connection.SetLoginPrompt(false);
-        connection.SetServer(server.host);
-        connection.SetPort(server.port);
-        connection.SetUsername(server.user);
-        connection.SetPassword(server.password);
-        connection.SpecificOptions().SetValue(S("UseUnicode"), S("True"));
-    }
-
-    void Exec(const QString& sql) { Connection.ExecSQL(sql); }
 
     // Every row of the statement, its columns joined by "|".
     QStringList Rows(const QString& sql)
     {
         TUniQuery query;
-        query.SetConnection(&Connection);
+        query.SetConnection(Connection);
         query.SetSQL(sql);
         query.Open();
         QStringList rows;
@@ -107,7 +71,7 @@ protected:
         return rows;
     }
 
-    QString Path(const QString& relative) const { return Work.path() + QLatin1Char('/') + relative; }
+    QString Path(const QString& relative) const { return OutPath(relative); }
 
     void WriteFile(const QString& relative, const QByteArray& bytes) const
     {
@@ -171,10 +135,7 @@ protected:
     QString LogArg() const { return S("logfile=") + LogFile(); }
 
     QTemporaryDir Home;
-    QTemporaryDir Work;
     QProcessEnvironment Env;
-    QString Database;
-    TUniConnection Connection;
 };
 
 }  // namespace cmdtest

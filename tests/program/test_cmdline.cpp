@@ -5,8 +5,6 @@
 #include "db/USSHConnectionOption.h"
 #include "platform/ssh/UScFileStorage.h"
 
-#include <QDirIterator>
-#include <QMap>
 
 namespace {
 
@@ -38,20 +36,6 @@ QStringList HexRows(const QMap<QString, QByteArray>& files)
     for (auto it = files.cbegin(); it != files.cend(); ++it)
         rows << it.key() + QLatin1Char('|') + QString::fromLatin1(it.value().toHex().toUpper());
     return rows;
-}
-
-// Every file below folder (relative path), with its content.
-QMap<QString, QByteArray> FilesBelow(const QString& folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        files.insert(QDir(folder).relativeFilePath(path), file.readAll());
-    }
-    return files;
 }
 
 class CmdLine : public cmdtest::CmdLineTest {
