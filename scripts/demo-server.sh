@@ -87,7 +87,7 @@ hex_literal() {
 # The demo user, database and tables; the sample table is filled once.
 create_database() {
     if [ ! -s "$server/password" ]; then
-        tr -dc 'A-Za-z0-9' </dev/urandom | head -c 24 >"$server/password"
+        od -An -N18 -tx1 /dev/urandom | tr -d ' \n' >"$server/password"
     fi
     local password; password=$(cat "$server/password")
     admin <<SQL
