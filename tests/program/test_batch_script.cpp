@@ -1,0 +1,70 @@
+// The script that the batch-file writer makes for a task, run as a scheduler
+// would run it: no arguments, no display, another working folder.
+#include "CmdLineTestRun.h"
+#include "app/base/UCommandLine.h"
+#include "db/UMysqlDBLogonOption.h"
+#include "platform/ini/UIniFile.h"
+#include "transfer/ULogonBatchOptions.h"
+
+namespace {
+
+using cmdtest::S;
+
+class BatchScript : public cmdtest::CmdLineTest {
+protected:
+    void TearDown() override
+    {
+        SetProgramArguments(QString(), {});
+        CmdLineTest::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(BatchScript, WrittenScriptLogsOnByItselfAndRunsTheTask)
+{
+    Exec(S("CREATE TABLE items (id INT PRIMARY KEY, name VARCHAR(20), ext VARCHAR(10), body LONGBLOB)"));
+    Exec(S("INSERT INTO items VALUES (1, 'a', 'bin', X'00FF0D0A80'), (2, 'b', 'txt', X'C3BC')"));
+    // A folder name that a shell would expand if the script did not quote it.
+    const QString folder = S("tasks $HOME `false`");
+    const QString out = Path(S("out"));
+    QDir().mkpath(out);
+    WriteFile(folder + S("/daily.elt"), IniSection(S("Export"), {{S("FromType"), S("0")},
+                                                                 {S("Schema"), Database},
+                                                                 {S("Table"), S("items")},
+                                                                 {S("LobField"), S("body")},
+                                                                 {S("NameType"), S("0")},
+                                                                 {S("NameField"), S("name")},
+                                                                 {S("ExtType"), S("0")},
+                                                                 {S("ExtField"), S("ext")},
+                                                                 {S("UnloadFolder"), out}}));
+    const QString task = Path(folder + S("/daily.elt"));
+
+    const vqtest::DbServer server = vqtest::TestDbServer();
+    TMysqlDBLogonOption profile;
+    profile.Server = server.host;
+    profile.Port = QString::number(server.port);
+    profile.Username = server.user;
+    profile.Password = server.password;
+    profile.Database = Database;
+    profile.UseUnicode = S("True");
+
+    SetProgramArguments(vqtest::ProgramPath(), {});
+    TLogonBatchOptions options;
+    options.SetOptionName(S("task"));
+    options.SourceDBLogonOption = &profile;
+    options.TargetDBLogonOption = &profile;
+    options.SetSessionFile(task);
+    ASSERT_TRUE(options.Validate()) << options.ErrorMessage.toStdString();
+    options.WriteBatchFile();
+    EXPECT_FALSE(ReadFile(task).contains(server.password.toUtf8()));
+    EXPECT_EQ(TIniFile(task).ReadString(S("SourceDB"), S("PasswordEncrypted"), QString()), S("1"));
+
+    const vqtest::ProcessResult run = vqtest::RunProcess(Path(folder + S("/daily.sh")), {}, Env);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(ReadFile(out + S("/a.bin")), QByteArray("\x00\xff\r\n\x80", 5));
+    EXPECT_EQ(ReadFile(out + S("/b.txt")), QByteArray("\xc3\xbc"));
+    EXPECT_EQ(LogLines(Path(folder + S("/daily.log"))),
+              QStringList({S("[T] [info]\t") + task, S("[T] 2 records    Elapsed: T")}));
+}
