@@ -19,7 +19,7 @@ Log on to the demo server with:
   server 127.0.0.1, port $VQ_DEMO_PORT, user $VQ_DEMO_USER, database $VQ_DEMO_DATABASE,
   password in $VQ_DEMO_PASSWORD_FILE
 Example tasks for it: $demo/examples
-Stop the demo server with: scripts/demo-server.sh stop
+Stop the demo server with: $top/scripts/demo-server.sh stop
 TEXT
 }
 
