@@ -22,21 +22,11 @@ if [ ${#socket} -gt 100 ]; then
     socket=${XDG_RUNTIME_DIR:-/tmp}/vantorquill-demo-$(id -u).sock
 fi
 
-wait_for() {   # wait_for SECONDS COMMAND...
-    local limit=$1; shift
-    for _ in $(seq 1 $((limit * 10))); do
-        if "$@" >/dev/null 2>&1; then return 0; fi
-        sleep 0.1
-    done
-    return 1
-}
+# shellcheck source=server-util.sh
+. "$(dirname "$0")/server-util.sh"
 
 port_free() {
     python3 -c 'import socket,sys; s=socket.socket(); s.bind(("127.0.0.1",int(sys.argv[1]))); s.close()' "$1" 2>/dev/null
-}
-
-free_port() {
-    python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'
 }
 
 # The administrator is the system user, logged on through the socket.
