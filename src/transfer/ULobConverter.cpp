@@ -8,6 +8,9 @@
 #include "db/UDBObjectFactory.h"
 #include "platform/dac/UUniQuery.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 std::function<bool()>& GUIModeQuery()
 {
@@ -50,4 +53,21 @@ void TLobConverter::SaveRecentSession()
     } catch (const std::exception& e) {
         log->Log(llWarn, ExceptionMessage(e));
     }
+}
+
+void TLobConverter::CountTotal()
+{
+    const qint64 count = Query().RecordCount();
+    Status().Total = count < 0 ? -1 : int(std::min<qint64>(count, std::numeric_limits<int>::max()));
+}
+
+bool TLobConverter::HasNext()
+{
+    return !Query().Eof();
+}
+
+void TLobConverter::Next()
+{
+    Query().Next();
+    ++RowIndex;
 }

@@ -32,6 +32,12 @@ public:
 
 protected:
     int GetPosition() override { return RowIndex + 1; }
+    // The rows of the open query, streamed one at a time and counted before
+    // they stream (the count is the only statement that can run then);
+    // without a count every row is converted. The importer walks files instead.
+    void CountTotal() override;
+    bool HasNext() override;
+    void Next() override;
     // Set by the subclass's BeforeConvert; borrowed.
     void SetSession(TTaskSession* session) { FSession = session; }
 

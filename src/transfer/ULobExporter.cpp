@@ -134,25 +134,6 @@ void TLobExporter::PrepareFolders()
     FMadeFolders.clear();
 }
 
-void TLobExporter::CountTotal()
-{
-    // The count runs before the rows stream; the dictionary's count would be
-    // the same statement and cannot run while they do. Without a count every
-    // row is exported.
-    const qint64 count = Query().RecordCount();
-    Status().Total = count < 0 ? -1 : int(std::min<qint64>(count, std::numeric_limits<int>::max()));
-}
-
-bool TLobExporter::HasNext()
-{
-    return !Query().Eof();
-}
-
-void TLobExporter::Next()
-{
-    Query().Next();
-    ++RowIndex;
-}
 
 void TLobExporter::ConvertOneRecord()
 {

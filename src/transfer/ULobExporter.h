@@ -42,10 +42,7 @@ public:
 protected:
     void BeforeConvert() override;
     void AfterConvert() override;
-    bool HasNext() override;
-    void Next() override;
     void ConvertOneRecord() override;
-    void CountTotal() override;
 
     void SetupQuery();
     void OpenQuery();

@@ -71,24 +71,6 @@ void TLobMerger::OpenMerge()
     FStream->Create(FFileName.toUtf8());
 }
 
-void TLobMerger::CountTotal()
-{
-    // The dictionary's count is the same statement and cannot run while the
-    // rows stream; without a count every row is merged.
-    const qint64 count = Query().RecordCount();
-    Status().Total = count < 0 ? -1 : int(std::min<qint64>(count, std::numeric_limits<int>::max()));
-}
-
-bool TLobMerger::HasNext()
-{
-    return !Query().Eof();
-}
-
-void TLobMerger::Next()
-{
-    Query().Next();
-    ++RowIndex;
-}
 
 void TLobMerger::ConvertOneRecord()
 {

@@ -36,10 +36,7 @@ public:
 protected:
     void BeforeConvert() override;
     void AfterConvert() override;
-    bool HasNext() override;
-    void Next() override;
     void ConvertOneRecord() override;
-    void CountTotal() override;
 
     void OpenMerge();
     void CloseMerge();
