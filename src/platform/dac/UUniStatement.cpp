@@ -83,10 +83,12 @@ public:
         }
     }
 
-    // The whole file, which must still have the size fstat gave.
-    QByteArray ReadAll()
+    // The whole file, which must still have the size fstat gave, into a buffer
+    // that is reused from value to value: fresh memory per file would be
+    // mapped and faulted in anew every time.
+    void ReadAll(QByteArray& data)
     {
-        QByteArray data(FSize, Qt::Uninitialized);
+        data.resize(FSize);
         qint64 done = 0;
         while (done < FSize) {
             const qint64 got = Read(data.data() + done, FSize - done);
@@ -95,7 +97,6 @@ public:
                                       .arg(FName));
             done += got;
         }
-        return data;
     }
 
 private:
@@ -265,7 +266,10 @@ void TUniStatement::Execute(const std::vector<const TParam*>& params)
             if (limit > 0 && size > limit)
                 throw EUniError(QString::fromLatin1(LongDataTooLarge), ErUnknownError);
             if (size <= ChunkSize) {
-                data[i] = file.ReadAll();
+                if (FFileBuffers.size() < count)
+                    FFileBuffers.resize(count);
+                file.ReadAll(FFileBuffers[i]);
+                data[i] = FFileBuffers[i];   // shared, not copied
                 bindBytes(i, MYSQL_TYPE_BLOB);
             } else {
                 longValues.push_back({unsigned(i), {}, param.FileName()});

@@ -42,4 +42,7 @@ private:
     TUniConnection& FConnection;
     MYSQL_STMT* FHandle = nullptr;
     quint64 FGeneration = 0;
+    // Values of parameters loaded from files up to one chunk, kept between
+    // executions so that their memory is reused.
+    std::vector<QByteArray> FFileBuffers;
 };
