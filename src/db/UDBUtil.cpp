@@ -7,12 +7,22 @@ namespace {
 struct TKindRule {
     const char* Contained;
     const char* Kind;
+    const char* ProviderName;   // what a connection is set to
 };
 
-// The first row that matches decides.
+// The first row whose text the name contains decides.
 const TKindRule kindRules[] = {
-    {"postgres", "Postgres"}, {"sql server", "MsSql"}, {"mysql", "Mysql"}, {"sqlite", "Sqlite"}, {"dbf", "DBF"},
+    {"postgres", "Postgres", "PostgreSQL"}, {"sql server", "MsSql", "SQL Server"}, {"mysql", "Mysql", "MySQL"},
+    {"sqlite", "Sqlite", "SQLite"},         {"dbf", "DBF", "DBF"},
 };
+
+const TKindRule* RuleOfKind(const QString& kind)
+{
+    for (const TKindRule& rule : kindRules)
+        if (kind == QLatin1String(rule.Kind))
+            return &rule;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -27,15 +37,8 @@ QString DBKindOfProvider(const QString& name)
 
 QString DBDisplayName(const QString& typeWord)
 {
-    if (typeWord == QLatin1String("MsSql"))
-        return QStringLiteral("SQL Server");
-    if (typeWord == QLatin1String("Mysql"))
-        return QStringLiteral("MySQL");
-    if (typeWord == QLatin1String("Postgres"))
-        return QStringLiteral("PostgreSQL");
-    if (typeWord == QLatin1String("Sqlite"))
-        return QStringLiteral("SQLite");
-    return typeWord;
+    const TKindRule* rule = RuleOfKind(typeWord);
+    return rule ? QString::fromLatin1(rule->ProviderName) : typeWord;
 }
 
 QString DBClassName(const QString& name, const QString& role)
@@ -46,15 +49,10 @@ QString DBClassName(const QString& name, const QString& role)
 
 QString DBProviderComponentName(const QString& typeWord)
 {
-    QString word = DBKindOfProvider(typeWord);
-    if (word == QLatin1String("Postgres"))
-        word = QStringLiteral("PostgreSQL");
-    else if (word == QLatin1String("Mysql"))
-        word = QStringLiteral("MySQL");
-    else if (word == QLatin1String("MsSql"))
-        word = QStringLiteral("SQLServer");
-    else if (word == QLatin1String("Sqlite"))
-        word = QStringLiteral("SQLite");
+    const QString kind = DBKindOfProvider(typeWord);
+    const TKindRule* rule = RuleOfKind(kind);
+    // The component is named after the provider name without its blank.
+    const QString word = rule ? QString::fromLatin1(rule->ProviderName).remove(QLatin1Char(' ')) : kind;
     return word + QStringLiteral("UniProvider");
 }
 
