@@ -21,15 +21,9 @@ TDBLogon::TDBLogon(const QString& dbType) : FDBType(dbType)
 TDBLogon::~TDBLogon()
 {
     // The connection goes before the tunnel it may run through.
+    // The members then go in reverse order of declaration.
     if (FConnection)
         FConnection->Disconnect();
-    FLogonForm.reset();
-    FLogonOption.reset();
-    if (FSSHConnection)
-        FSSHConnection->Disconnect();
-    FSSHConnection.reset();
-    FProvider.reset();
-    FConnection.reset();
 }
 
 TDBLogonForm* TDBLogon::GetLogonForm()

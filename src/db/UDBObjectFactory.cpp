@@ -21,12 +21,7 @@ TDBObjectFactory::TDBObjectFactory(const QString& dbType) : FDBType(dbType)
     FSqlExecutor = CreateSqlExecutor(GetConnection());
 }
 
-TDBObjectFactory::~TDBObjectFactory()
-{
-    FSqlExecutor.reset();
-    FDictionary.reset();
-    FLogon.reset();
-}
+TDBObjectFactory::~TDBObjectFactory() = default;
 
 TUniConnection* TDBObjectFactory::GetConnection() const
 {

@@ -41,9 +41,6 @@ TSSHConnection::TSSHConnection()
 TSSHConnection::~TSSHConnection()
 {
     Disconnect();
-    FChannel.reset();
-    FClient.reset();
-    FKeyStorage.reset();
 }
 
 bool TSSHConnection::ClientSettingsChanged() const
