@@ -1,4 +1,5 @@
 // The dictionary against the test MariaDB, on one fixture schema per test.
+#include "DBTestUtil.h"
 #include "app/base/ULog.h"
 #include "app/base/UMemoryLogAppender.h"
 #include "db/UDBObjectFactory.h"
@@ -10,10 +11,7 @@
 
 namespace {
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+using dbtest::S;
 
 const char* const oddTable = "it's `odd`";
 

@@ -6,7 +6,6 @@
 #include "app/base/ULog.h"
 #include "app/base/UMemoryLogAppender.h"
 #include "app/base/URttiUtil.h"
-#include "app/base/USystemUtil.h"
 #include "db/UDBLogon.h"
 #include "db/UDBLogonForm.h"
 #include "db/UMysqlDBClassInit.h"
@@ -14,12 +13,9 @@
 #include "db/USSHConnection.h"
 #include "platform/dac/DacTestSupport.h"
 #include "platform/ini/UIniFile.h"
-#include "platform/ssh/UScFileStorage.h"
-#include "platform/ssh/UScKey.h"
 #include "support/VqSshTestSupport.h"
 #include "support/VqTestSupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -198,11 +194,7 @@ TEST_F(LogonTest, FromAnIniSectionThroughTheTunnel)
 {
     VQ_REQUIRE_TEST_SSH();
     const vqtest::SshServer ssh = vqtest::TestSshServer();
-    QFile keyFile(ssh.hostKeyFile);
-    ASSERT_TRUE(keyFile.open(QIODevice::ReadOnly));
-    TScFileStorage storage;
-    storage.SetPath(GetProgramDataDir(S("Vantorquill")));
-    storage.AddKey(ssh.host, TScKey::FromOpenSSH(QString::fromLatin1(keyFile.readLine())));
+    ASSERT_NO_FATAL_FAILURE(dbtest::AcceptTestSshServerKey());
 
     TMysqlDBLogonOption saved;
     FillFromTestServer(saved);

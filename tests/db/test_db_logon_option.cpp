@@ -85,13 +85,6 @@ protected:
         return values;
     }
 
-    QString IniText(const QString& fileName)
-    {
-        QFile file(fileName);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return QString::fromUtf8(file.readAll());
-    }
-
     QTemporaryDir Folder;
 };
 

@@ -5,7 +5,6 @@
 #include "DBTestUtil.h"
 #include "app/base/ULog.h"
 #include "app/base/UMemoryLogAppender.h"
-#include "app/base/USystemUtil.h"
 #include "db/USSHConnection.h"
 #include "platform/dac/DacTestSupport.h"
 #include "platform/ssh/UScFileStorage.h"
@@ -22,15 +21,11 @@
 
 namespace {
 
+using dbtest::AcceptTestSshServerKey;
 using dbtest::MessageOf;
+using dbtest::ProgramKeyStorage;
 using dbtest::S;
-
-// The test server's host key, read from its own file.
-TScKey ServerKey()
-{
-    QFile file(vqtest::TestSshServer().hostKeyFile);
-    return file.open(QIODevice::ReadOnly) ? TScKey::FromOpenSSH(QString::fromLatin1(file.readLine())) : TScKey();
-}
+using dbtest::TestSshServerKey;
 
 // The question as the user must see it, built from the key file alone.
 QString ExpectedQuestion()
@@ -42,14 +37,6 @@ QString ExpectedQuestion()
         QString::fromLatin1(QCryptographicHash::hash(blob, QCryptographicHash::Md5).toHex(':'));
     return S("The authenticity of server can not be verified.\r\nFingerprint for the key received from server: ")
            + fingerprint + S(".\r\nKey length: 256 bits.\r\nAre you sure you want to continue connecting?");
-}
-
-// The key storage of the program, as a second process would open it.
-TScFileStorage ProgramKeyStorage()
-{
-    TScFileStorage storage;
-    storage.SetPath(GetProgramDataDir(S("Vantorquill")));
-    return storage;
 }
 
 void Configure(TSSHConnection& tunnel)
@@ -83,9 +70,6 @@ protected:
         VQ_REQUIRE_TEST_SSH();
         QFile::remove(ProgramKeyStorage().FileName());
     }
-
-    // The key stored as accepted, for tests about other things.
-    static void AcceptServerKey() { ProgramKeyStorage().AddKey(vqtest::TestSshServer().host, ServerKey()); }
 };
 
 }  // namespace
@@ -117,7 +101,7 @@ TEST_F(TunnelTest, AcceptedKeyIsStoredAndASelectRunsThroughTheTunnel)
     EXPECT_EQ(prompter.Prompts[0].text, ExpectedQuestion());
     EXPECT_EQ(prompter.Prompts[0].buttons, TPromptButtons(pbOK | pbCancel));
     ASSERT_TRUE(ProgramKeyStorage().FindKey(S("127.0.0.1")));
-    EXPECT_EQ(*ProgramKeyStorage().FindKey(S("127.0.0.1")), ServerKey());
+    EXPECT_EQ(*ProgramKeyStorage().FindKey(S("127.0.0.1")), TestSshServerKey());
 
     connection->Connect();
     EXPECT_EQ(dactest::Scalar(*connection, S("select @@port")), QString::number(vqtest::TestDbServer().port));
@@ -183,7 +167,7 @@ TEST_F(TunnelTest, ChangedHostKeyIsRefusedWithoutAsking)
         << message.toStdString();
     EXPECT_TRUE(prompter.Prompts.isEmpty()) << "a changed key is never put to the user";
     EXPECT_FALSE(tunnel.IsConnected());
-    EXPECT_NE(*ProgramKeyStorage().FindKey(S("127.0.0.1")), ServerKey()) << "the stored key stays";
+    EXPECT_NE(*ProgramKeyStorage().FindKey(S("127.0.0.1")), TestSshServerKey()) << "the stored key stays";
 }
 
 TEST_F(TunnelTest, WithoutADisplayAnUnknownKeyIsRefusedAndLogged)
@@ -197,7 +181,7 @@ TEST_F(TunnelTest, WithoutADisplayAnUnknownKeyIsRefusedAndLogged)
     TLog::GetLogger()->RemoveAppender(&log);
 
     EXPECT_TRUE(message.contains(S("cannot be confirmed without a display"))) << message.toStdString();
-    EXPECT_TRUE(message.contains(ServerKey().MD5Fingerprint()));
+    EXPECT_TRUE(message.contains(TestSshServerKey().MD5Fingerprint()));
     ASSERT_EQ(log.Lines.size(), 1);
     EXPECT_TRUE(log.Lines[0].contains(S("[error]\t") + message));
     EXPECT_FALSE(ProgramKeyStorage().FindKey(S("127.0.0.1"))) << "never accepted silently";
@@ -206,7 +190,7 @@ TEST_F(TunnelTest, WithoutADisplayAnUnknownKeyIsRefusedAndLogged)
 
 TEST_F(TunnelTest, WrongPasswordFails)
 {
-    AcceptServerKey();
+    AcceptTestSshServerKey();
     TSSHConnection tunnel;
     Configure(tunnel);
     tunnel.FPassword = S("not the password");
@@ -216,7 +200,7 @@ TEST_F(TunnelTest, WrongPasswordFails)
 
 TEST_F(TunnelTest, PortSearchSkipsTakenPortsAndGivesUpAfterTwenty)
 {
-    AcceptServerKey();
+    AcceptTestSshServerKey();
     const int base = FreePortRun(TSSHConnection::LocalPortTries);
     ASSERT_NE(base, 0);
     TSSHConnection tunnel;
@@ -248,7 +232,7 @@ TEST_F(TunnelTest, PortSearchSkipsTakenPortsAndGivesUpAfterTwenty)
 
 TEST_F(TunnelTest, ListensOnLoopbackOnly)
 {
-    AcceptServerKey();
+    AcceptTestSshServerKey();
     TSSHConnection tunnel;
     Configure(tunnel);
     tunnel.FDestPort = vqtest::TestDbServer().port;
@@ -260,7 +244,7 @@ TEST_F(TunnelTest, ListensOnLoopbackOnly)
 
 TEST_F(TunnelTest, AClientIsReusedOnlyWhileItsSettingsStay)
 {
-    AcceptServerKey();
+    AcceptTestSshServerKey();
     TSSHConnection tunnel;
     Configure(tunnel);
     tunnel.FDestPort = vqtest::TestDbServer().port;

@@ -1,4 +1,5 @@
 // Routines and classes of database access that need no server.
+#include "DBTestUtil.h"
 #include "app/base/UException.h"
 #include "db/UDBUtil.h"
 #include "db/UMysqlDBHelper.h"
@@ -7,14 +8,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-}  // namespace
+using dbtest::S;
 
 TEST(NameValueList, LookupIgnoresCaseAndTakesTheFirstEntry)
 {
