@@ -67,6 +67,17 @@ protected:
         channel.SetDestPort(destPort);
     }
 
+    // Connects the client and starts channel from a free local port to
+    // destPort; returns the local port.
+    int StartForwarding(TScSSHChannel& channel, int destPort)
+    {
+        Client.Connect();
+        const int localPort = FreePort();
+        Aim(channel, localPort, destPort);
+        channel.Connect();
+        return localPort;
+    }
+
     QTemporaryDir Folder;
     TScFileStorage Storage;
     TScSSHClient Client;
@@ -214,11 +225,8 @@ TEST_F(SshTest, RefusedPasswordAndUnreachableServer)
 TEST_F(SshTest, ForwardsDataBothWaysOverManyConnections)
 {
     TEchoServer echo;
-    Client.Connect();
     TScSSHChannel channel(&Client);
-    const int localPort = FreePort();
-    Aim(channel, localPort, echo.Port());
-    channel.Connect();
+    const int localPort = StartForwarding(channel, echo.Port());
     ASSERT_TRUE(channel.Connected());
 
     // More than every window and buffer on the way, in both directions at once.
@@ -243,11 +251,8 @@ TEST_F(SshTest, ForwardsDataBothWaysOverManyConnections)
 TEST_F(SshTest, ListensOnLoopbackOnlyAndStopsWithTheClient)
 {
     TEchoServer echo;
-    Client.Connect();
     TScSSHChannel channel(&Client);
-    const int localPort = FreePort();
-    Aim(channel, localPort, echo.Port());
-    channel.Connect();
+    const int localPort = StartForwarding(channel, echo.Port());
 
     EXPECT_EQ(ListeningAddresses(localPort), QStringList {LoopbackAddress(localPort)})
         << "nobody else on the network may use the tunnel";
@@ -261,11 +266,8 @@ TEST_F(SshTest, ListensOnLoopbackOnlyAndStopsWithTheClient)
 TEST_F(SshTest, ChangingTheSourcePortRestartsTheForwarding)
 {
     TEchoServer echo;
-    Client.Connect();
     TScSSHChannel channel(&Client);
-    const int first = FreePort();
-    Aim(channel, first, echo.Port());
-    channel.Connect();
+    const int first = StartForwarding(channel, echo.Port());
     const int second = FreePort();
     channel.SetSourcePort(second);
     EXPECT_FALSE(channel.Connected());
