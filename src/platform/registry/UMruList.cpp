@@ -57,39 +57,35 @@ void TMruList::Add(const QString& item)
 {
     if (item.isEmpty())
         return;
-    TRegistry registry(FRegistryFile);
-    registry.Update([&] {
-        if (!registry.OpenKey(FKey, true))
-            throw ERegistryException(QStringLiteral("Cannot create registry key \"") + FKey + QLatin1Char('"'));
-        QStringList items = ReadItems(registry, FMaxItems);
+    ChangeItems(true, [&](QStringList& items) {
         items.removeAll(item);
-        items.prepend(item);
-        while (items.size() > FMaxItems)
-            items.removeLast();
-        WriteItems(registry, items, FMaxItems);
+        items.prepend(item);   // WriteItems drops those beyond MaxItems
     });
 }
 
 bool TMruList::Remove(const QString& item)
 {
     bool removed = false;
-    TRegistry registry(FRegistryFile);
-    registry.Update([&] {
-        if (!registry.OpenKey(FKey, false))
-            return;
-        QStringList items = ReadItems(registry, FMaxItems);
-        removed = items.removeAll(item) > 0;
-        WriteItems(registry, items, FMaxItems);
-    });
+    ChangeItems(false, [&](QStringList& items) { removed = items.removeAll(item) > 0; });
     return removed;
 }
 
 void TMruList::Clear()
 {
+    ChangeItems(false, [](QStringList& items) { items.clear(); });
+}
+
+void TMruList::ChangeItems(bool createKey, const std::function<void(QStringList&)>& change)
+{
     TRegistry registry(FRegistryFile);
     registry.Update([&] {
-        if (!registry.OpenKey(FKey, false))
+        if (!registry.OpenKey(FKey, createKey)) {
+            if (createKey)
+                throw ERegistryException(QStringLiteral("Cannot create registry key \"") + FKey + QLatin1Char('"'));
             return;
-        WriteItems(registry, QStringList(), FMaxItems);
+        }
+        QStringList items = ReadItems(registry, FMaxItems);
+        change(items);
+        WriteItems(registry, items, FMaxItems);
     });
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // A most-recently-used list of texts (file names) below a registry key: the
 // string values "1" (the most recent) to "n", at most MaxItems of them. Other
@@ -24,6 +25,11 @@ public:
     void Clear();
 
 private:
+    // Reads the entries, lets change edit them and writes them back as one
+    // registry change; a missing key is created when createKey is set, else
+    // nothing happens.
+    void ChangeItems(bool createKey, const std::function<void(QStringList&)>& change);
+
     QString FKey;
     int FMaxItems;
     QString FRegistryFile;

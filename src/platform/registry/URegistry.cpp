@@ -33,6 +33,17 @@ struct TRegValue {
     qint32 Number = 0;
 };
 
+// Where the entry named name (letter case aside) stands in list; -1 when missing.
+template <class List>
+qsizetype IndexOfName(const List& list, const QString& name)
+{
+    for (qsizetype i = 0; i < qsizetype(list.size()); ++i) {
+        if (list[i].Name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
 struct TRegNode {
     QString Name;
     QList<TRegValue> Values;
@@ -40,20 +51,14 @@ struct TRegNode {
 
     TRegNode* FindKey(const QString& name)
     {
-        for (TRegNode& key : Keys) {
-            if (key.Name.compare(name, Qt::CaseInsensitive) == 0)
-                return &key;
-        }
-        return nullptr;
+        const qsizetype at = IndexOfName(Keys, name);
+        return at < 0 ? nullptr : &Keys[at];
     }
 
     TRegValue* FindValue(const QString& name)
     {
-        for (TRegValue& value : Values) {
-            if (value.Name.compare(name, Qt::CaseInsensitive) == 0)
-                return &value;
-        }
-        return nullptr;
+        const qsizetype at = IndexOfName(Values, name);
+        return at < 0 ? nullptr : &Values[at];
     }
 };
 
@@ -431,16 +436,12 @@ bool TRegistry::DeleteKey(const QString& key)
         return false;   // the root stays
     return WithStore([&](TStore& store) {
         TRegNode* parent = store.Find(path.names.mid(0, path.names.size() - 1), false);
-        if (!parent)
+        const qsizetype at = parent ? IndexOfName(parent->Keys, path.names.back()) : -1;
+        if (at < 0)
             return false;
-        for (auto it = parent->Keys.begin(); it != parent->Keys.end(); ++it) {
-            if (it->Name.compare(path.names.back(), Qt::CaseInsensitive) == 0) {
-                parent->Keys.erase(it);
-                store.Dirty = true;
-                return true;
-            }
-        }
-        return false;
+        parent->Keys.erase(parent->Keys.begin() + at);
+        store.Dirty = true;
+        return true;
     });
 }
 
@@ -484,11 +485,19 @@ bool TRegistry::ValueExists(const QString& name)
     return GetDataType(name) != TRegDataType::rdUnknown;
 }
 
+namespace {
+// The value of that name in the key at path; nullptr when either is missing.
+const TRegValue* ValueAt(TRegistry::TStore& store, const QStringList& path, const QString& name)
+{
+    TRegNode* node = store.Find(path, false);
+    return node ? node->FindValue(name) : nullptr;
+}
+}
+
 TRegDataType TRegistry::GetDataType(const QString& name)
 {
     return WithStore([&](TStore& store) {
-        TRegNode* node = store.Find(FCurrent, false);
-        const TRegValue* value = node ? node->FindValue(name) : nullptr;
+        const TRegValue* value = ValueAt(store, FCurrent, name);
         return value ? value->Type : TRegDataType::rdUnknown;
     });
 }
@@ -496,8 +505,7 @@ TRegDataType TRegistry::GetDataType(const QString& name)
 QString TRegistry::ReadString(const QString& name)
 {
     return WithStore([&](TStore& store) {
-        TRegNode* node = store.Find(FCurrent, false);
-        const TRegValue* value = node ? node->FindValue(name) : nullptr;
+        const TRegValue* value = ValueAt(store, FCurrent, name);
         if (!value)
             return QString();
         if (value->Type != TRegDataType::rdString)
@@ -509,8 +517,7 @@ QString TRegistry::ReadString(const QString& name)
 int TRegistry::ReadInteger(const QString& name)
 {
     return WithStore([&](TStore& store) {
-        TRegNode* node = store.Find(FCurrent, false);
-        const TRegValue* value = node ? node->FindValue(name) : nullptr;
+        const TRegValue* value = ValueAt(store, FCurrent, name);
         if (!value)
             throw ERegistryException(QStringLiteral("Registry value \"") + name + QStringLiteral("\" does not exist"));
         if (value->Type != TRegDataType::rdInteger)
@@ -582,16 +589,12 @@ bool TRegistry::DeleteValue(const QString& name)
     CheckWritable();
     return WithStore([&](TStore& store) {
         TRegNode* node = store.Find(FCurrent, false);
-        if (!node)
+        const qsizetype at = node ? IndexOfName(node->Values, name) : -1;
+        if (at < 0)
             return false;
-        for (qsizetype i = 0; i < node->Values.size(); ++i) {
-            if (node->Values.at(i).Name.compare(name, Qt::CaseInsensitive) == 0) {
-                node->Values.removeAt(i);
-                store.Dirty = true;
-                return true;
-            }
-        }
-        return false;
+        node->Values.removeAt(at);
+        store.Dirty = true;
+        return true;
     });
 }
 
