@@ -13,6 +13,8 @@
 #include <QJsonParseError>
 
 #include <cerrno>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -61,6 +63,13 @@ struct TRegNode {
         return at < 0 ? nullptr : &Values[at];
     }
 };
+
+// A whole number in the range of a 32-bit integer (casting any other double
+// to one is undefined).
+bool IsInt32(double number)
+{
+    return number >= INT32_MIN && number <= INT32_MAX && number == std::trunc(number);
+}
 
 QString SystemError(int error)
 {
@@ -118,8 +127,7 @@ bool NodeFromJson(const QJsonObject& o, TRegNode& node, QString& error)
         if (type == QStringLiteral("string") && data.isString()) {
             value.Type = TRegDataType::rdString;
             value.Text = data.toString();
-        } else if (type == QStringLiteral("integer") && data.isDouble()
-                   && data.toDouble() == static_cast<double>(static_cast<qint32>(data.toDouble()))) {
+        } else if (type == QStringLiteral("integer") && data.isDouble() && IsInt32(data.toDouble())) {
             value.Type = TRegDataType::rdInteger;
             value.Number = static_cast<qint32>(data.toDouble());
         } else {

@@ -169,6 +169,34 @@ TEST_F(Registry, DamagedFileReadsEmptyIsKeptAsideAndWarned)
     EXPECT_EQ(TRegistry(file).ReadString(QStringLiteral("fresh")), QStringLiteral("1"));
 }
 
+TEST_F(Registry, IntegersBeyondThirtyTwoBitsAreDamage)
+{
+    QDir().mkpath(QFileInfo(file).path());
+    const auto storeWith = [&](const char* data) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("{\"format\": \"Corvanta registry\", \"version\": 1, \"root\": {\"keys\": [], "
+                           "\"values\": [{\"name\": \"n\", \"type\": \"integer\", \"data\": ")
+                + data + "}]}}");
+    };
+    const struct {
+        const char* data;
+        bool valid;
+        int value;
+    } cases[] = {
+        {"2147483647", true, INT_MAX}, {"-2147483648", true, INT_MIN}, {"2147483648", false, 0},
+        {"-2147483649", false, 0},     {"1e10", false, 0},            {"1.5", false, 0},
+    };
+    for (const auto& c : cases) {
+        storeWith(c.data);
+        TRegistry reg(file);
+        ASSERT_EQ(reg.ValueExists(QStringLiteral("n")), c.valid) << c.data;
+        if (c.valid) {
+            EXPECT_EQ(reg.ReadInteger(QStringLiteral("n")), c.value) << c.data;
+        }
+    }
+}
+
 TEST_F(Registry, UpdateWritesOnceOrNotAtAll)
 {
     TRegistry reg(file);
