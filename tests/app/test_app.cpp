@@ -1,11 +1,9 @@
+#include "AppTestUtil.h"
 #include "app/UProgram.h"
 #include "app/UQuenmarel.h"
-#include "app/base/UCommandLine.h"
 #include "app/base/UErrorReport.h"
 #include "app/base/UException.h"
 #include "db/UDBObjectFactory.h"
-#include "platform/dac/UUniConnection.h"
-#include "support/VqTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -49,20 +47,10 @@ int RunProbe(std::vector<const char*> args)
 }
 
 // The program's units started and a probe application built for one test;
-// both undone at its end.
+// both undone at its end, the application first.
 struct ProbeRun {
-    std::unique_ptr<TApp> app;
-    ProbeRun()
-    {
-        InitProgramUnits();
-        SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
-        app.reset(TProbeApp::Make());
-    }
-    ~ProbeRun()
-    {
-        app.reset();
-        DoneProgramUnits();
-    }
+    apptest::ProgramUnits units;
+    std::unique_ptr<TApp> app {TProbeApp::Make()};
 };
 
 struct ReportCatcher {
@@ -155,11 +143,7 @@ TEST(Application, SystemInfoNamesTheServerVersionWhenConnected)
     VQ_REQUIRE_TEST_DB();
     ProbeRun run;
     TUniConnection* connection = TQuenmarel::GetApp()->GetDBObjectFactory()->GetConnection();
-    const vqtest::DbServer server = vqtest::TestDbServer();
-    connection->SetServer(server.host);
-    connection->SetPort(server.port);
-    connection->SetUsername(server.user);
-    connection->SetPassword(server.password);
+    apptest::PointAtTestServer(*connection);
     connection->Connect();
     const QStringList lines = run.app->GetSystemInfo().split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 4);

@@ -1,13 +1,10 @@
 // The application object's logon: it closes the connection and runs the
 // logon dialog of the registered class.
-#include "app/UProgram.h"
+#include "AppTestUtil.h"
 #include "app/UQuenmarel.h"
-#include "app/base/UCommandLine.h"
 #include "app/base/URttiUtil.h"
 #include "db/UDBLogonForm.h"
 #include "db/UDBObjectFactory.h"
-#include "platform/dac/UUniConnection.h"
-#include "support/VqTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <functional>
@@ -46,15 +43,6 @@ protected:
     void OnConnectionSet() override {}
 };
 
-void PointAtTestServer(TUniConnection& connection)
-{
-    const vqtest::DbServer server = vqtest::TestDbServer();
-    connection.SetServer(server.host);
-    connection.SetPort(server.port);
-    connection.SetUsername(server.user);
-    connection.SetPassword(server.password);
-}
-
 }  // namespace
 
 TEST(ApplicationLogon, ClosesTheConnectionThenRunsTheDialog)
@@ -63,18 +51,17 @@ TEST(ApplicationLogon, ClosesTheConnectionThenRunsTheDialog)
     // A logon raises the server's packet limit; tests elsewhere that watch
     // that step hold this lock while they do.
     TUniConnection lock;
-    PointAtTestServer(lock);
+    apptest::PointAtTestServer(lock);
     lock.Connect();
     lock.ExecSQL(QStringLiteral("do get_lock('vq_max_allowed_packet', 120)"));
 
-    InitProgramUnits();
-    SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
+    apptest::ProgramUnits units;
     const QString formClass = QStringLiteral("UMysqlLogonForm.TMysqlLogonForm");
     TRttiUtil::RegisterComponentClass<TLogonProbeForm>(formClass);
     {
         std::unique_ptr<TApp> app(TLogonProbeApp::Make());
         TUniConnection* connection = TQuenmarel::GetApp()->GetDBObjectFactory()->GetConnection();
-        PointAtTestServer(*connection);
+        apptest::PointAtTestServer(*connection);
         connection->Connect();
 
         TLogonProbeForm::ConnectOnShow = false;
@@ -87,5 +74,4 @@ TEST(ApplicationLogon, ClosesTheConnectionThenRunsTheDialog)
         EXPECT_TRUE(connection->Connected());
     }
     TRttiUtil::Unregister(formClass);
-    DoneProgramUnits();
 }

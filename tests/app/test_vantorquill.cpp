@@ -1,6 +1,5 @@
-#include "app/UProgram.h"
+#include "AppTestUtil.h"
 #include "app/UVantorquill.h"
-#include "app/base/UCommandLine.h"
 #include "transfer/ULobConverter.h"
 #include "transfer/ULobObjectFactory.h"
 
@@ -9,14 +8,10 @@
 
 TEST(Vantorquill, OwnsTheLobFactoryAndTellsTheTransferEngineItsMode)
 {
-    InitProgramUnits();
-    SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
-    {
-        std::unique_ptr<TApp> app(TVantorquill::GetInstance());
-        TLobObjectFactory* factory = TQuenmarel::GetApp()->GetLobObjectFactory();
-        ASSERT_NE(factory, nullptr);
-        EXPECT_EQ(factory->GetLobCellKind(ftMemo), QStringLiteral("5"));
-        EXPECT_FALSE(TLobConverter::IsGUIMode());   // window mode has not started
-    }
-    DoneProgramUnits();
+    apptest::ProgramUnits units;
+    std::unique_ptr<TApp> app(TVantorquill::GetInstance());
+    TLobObjectFactory* factory = TQuenmarel::GetApp()->GetLobObjectFactory();
+    ASSERT_NE(factory, nullptr);
+    EXPECT_EQ(factory->GetLobCellKind(ftMemo), QStringLiteral("5"));
+    EXPECT_FALSE(TLobConverter::IsGUIMode());   // window mode has not started
 }
