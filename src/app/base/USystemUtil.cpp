@@ -92,20 +92,23 @@ QChar GetDecimalSeparator()
 }
 
 namespace {
+// The folder without trailing "/" (the root stays "/").
+QString WithoutTrailingSlashes(QString dir)
+{
+    while (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
+        dir.chop(1);
+    return dir;
+}
+
 // An XDG base folder: the variable when it holds an absolute path, else the
 // home folder + fallback; no trailing "/", empty without a home.
 QString XdgDir(const char* variable, const QString& fallback)
 {
-    QString dir = qEnvironmentVariable(variable);
-    if (dir.isEmpty() || !QDir::isAbsolutePath(dir)) {
-        const QString home = qEnvironmentVariable("HOME");
-        if (home.isEmpty())
-            return QString();
-        dir = home + fallback;
-    }
-    while (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
-        dir.chop(1);
-    return dir;
+    const QString dir = qEnvironmentVariable(variable);
+    if (!dir.isEmpty() && QDir::isAbsolutePath(dir))
+        return WithoutTrailingSlashes(dir);
+    const QString home = qEnvironmentVariable("HOME");
+    return home.isEmpty() ? QString() : WithoutTrailingSlashes(home + fallback);
 }
 }
 
@@ -178,12 +181,9 @@ QString GetDocumentsDir()
 {
     if (qEnvironmentVariable("HOME").isEmpty())
         return QString();
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (dir.isEmpty())
-        return QString();
-    while (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
-        dir.chop(1);
-    QDir().mkpath(dir);
+    const QString dir = WithoutTrailingSlashes(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (!dir.isEmpty())
+        QDir().mkpath(dir);
     return dir;
 }
 

@@ -18,9 +18,8 @@ struct TIniLine {
     qsizetype valueStart = 0;   // key lines: where the value begins in text
 };
 
-// The file as lines; Lines stays empty for a missing file.
+// The file as lines; lines stays empty for a missing file.
 struct TIniDocument {
-    bool exists = false;
     TTextEncoding encoding = TTextEncoding::Utf8;
     QList<TIniLine> lines;
 
@@ -88,7 +87,6 @@ TIniDocument LoadDocument(const QString& fileName)
     if (!file.open(QIODevice::ReadOnly))
         return document;   // missing or unreadable: every key takes its default
     const QByteArray bytes = file.readAll();
-    document.exists = true;
     document.encoding = DetectTextEncoding(bytes);
     const QString text = DecodeText(bytes, document.encoding);
     QStringList ends;
