@@ -8,7 +8,6 @@
 
 #include <QFileInfo>
 #include <charconv>
-#include <limits>
 
 namespace {
 
@@ -17,13 +16,6 @@ const QString OnSaveSuffix = QStringLiteral(". On Save LOB to file.");
 // Distinct sub-folder labels remembered at most; beyond that the memory of a
 // run would grow with its rows.
 constexpr qsizetype MaxRememberedFolders = 10000;
-
-QString WithoutLeadingDot(QString ext)
-{
-    if (ext.startsWith(QLatin1Char('.')))
-        ext.remove(0, 1);
-    return ext;
-}
 
 }  // namespace
 
@@ -50,7 +42,8 @@ QString TLobExporter::CleanExt(QString ext)
 {
     QChar* data = ext.data();
     qsizetype kept = 0;
-    for (qsizetype i = 0; i < ext.size(); ++i) {
+    // One leading "." goes: ".txt" and "txt" give the same file.
+    for (qsizetype i = ext.startsWith(QLatin1Char('.')) ? 1 : 0; i < ext.size(); ++i) {
         const char16_t c = data[i].unicode();
         if (c == u'\\')
             continue;
@@ -127,7 +120,7 @@ void TLobExporter::PrepareFolders()
                                                             : (FBaseFolder + QLatin1Char('/')).toUtf8();
     FFixedExt.clear();
     if (task.ExtType != 0)
-        FFixedExt = (QLatin1Char('.') + CleanExt(WithoutLeadingDot(task.Ext))).toUtf8();
+        FFixedExt = (QLatin1Char('.') + CleanExt(task.Ext)).toUtf8();
     FFolderPath = task.SubFolderCreateType == 1 || task.SubFolderCreateType == 2 ? QByteArray() : FBaseFolderPath;
     FFolderBlock = -1;
     FFolderLabel.clear();
@@ -163,7 +156,7 @@ void TLobExporter::ExportRecord()
         FPath.append(FFixedExt);
     } else {
         FPath.append('.');
-        AppendUtf8(CleanExt(WithoutLeadingDot(FExtColumn->AsString())));
+        AppendUtf8(CleanExt(FExtColumn->AsString()));
     }
 
     try {

@@ -32,7 +32,8 @@ public:
     // The row's serial number: 1 for the first row.
     int GetSerial() const { return RowIndex + 1; }
 
-    // The name and extension rules, as the files get them.
+    // The name and extension rules, as the files get them; the extension
+    // loses one leading ".".
     static QString CleanName(QString name);
     static QString CleanExt(QString ext);
     // The label of a sub-folder taken from a column: "/" and NUL become "_";

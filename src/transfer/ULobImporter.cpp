@@ -4,6 +4,7 @@
 #include "UFolderScanner.h"
 #include "ULobImportSession.h"
 #include "app/base/UException.h"
+#include "app/base/UFileUtil.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
 #include "db/UDBUtil.h"
@@ -138,9 +139,7 @@ void TLobImporter::SetSql()
 void TLobImporter::ScanFolder()
 {
     const TLobImportSession& task = *FImportSession;
-    QString ext = task.Ext;
-    if (ext.startsWith(QLatin1Char('.')))
-        ext.remove(0, 1);
+    const QString ext = ExtWithoutDot(task.Ext);
     FScanner->Reset();
     // An empty folder counts as missing, not as the root.
     QString folder = task.LoadFolder;

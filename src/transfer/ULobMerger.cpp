@@ -2,29 +2,18 @@
 
 #include "ULobFileWriter.h"
 #include "app/base/UException.h"
+#include "app/base/UStringUtil.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
 #include "platform/dac/UUniQuery.h"
 
-#include <limits>
-
 namespace {
-
-// Blanks and control characters off both ends.
-QStringView TrimControls(QStringView text)
-{
-    while (!text.isEmpty() && text.front().unicode() <= u' ')
-        text = text.mid(1);
-    while (!text.isEmpty() && text.back().unicode() <= u' ')
-        text.chop(1);
-    return text;
-}
 
 // Unlike an export task's filter, "limit ..." is not recognised: it gets
 // " where " in front like a bare condition.
 QString MergeWhereClause(const QString& where)
 {
-    const QStringView trimmed = TrimControls(where);
+    const QString trimmed = TrimText(where);
     if (trimmed.isEmpty())
         return {};
     if (trimmed.startsWith(QLatin1String("where"), Qt::CaseInsensitive))
