@@ -55,6 +55,22 @@ void TLobConverter::SaveRecentSession()
     }
 }
 
+void TLobConverter::SetupQuery()
+{
+    TUniQuery& query = Query();
+    query.Options().QueryRecCount = true;
+    query.SetUniDirectional(true);
+    query.SetFetchRows(1);
+    query.SpecificOptions().SetValue(QStringLiteral("FetchAll"), QStringLiteral("False"));
+    query.SetParamCheck(false);
+}
+
+void TLobConverter::RowFailed(const std::exception& error)
+{
+    ++Status().Errors;
+    HandleConvertError(QStringLiteral("Serial: ") + QString::number(RowIndex + 1), error);
+}
+
 void TLobConverter::CountTotal()
 {
     const qint64 count = Query().RecordCount();

@@ -40,6 +40,13 @@ protected:
     void Next() override;
     // Set by the subclass's BeforeConvert; borrowed.
     void SetSession(TTaskSession* session) { FSession = session; }
+    // Makes the query stream its rows one at a time, counted before they
+    // stream; its text goes as it stands (a colon in it is the user's, no
+    // parameter). Export and merge set it up before they open the query.
+    void SetupQuery();
+    // Counts the failure against the current row and reports it as
+    // "Serial: " and the row's number; the run goes on.
+    void RowFailed(const std::exception& error);
 
     int RowIndex = 0;   // 0-based index of the current item
 

@@ -77,17 +77,6 @@ void TLobExporter::BeforeConvert()
     PrepareFolders();
 }
 
-void TLobExporter::SetupQuery()
-{
-    TUniQuery& query = Query();
-    query.Options().QueryRecCount = true;
-    query.SetUniDirectional(true);
-    query.SetFetchRows(1);
-    query.SpecificOptions().SetValue(QStringLiteral("FetchAll"), QStringLiteral("False"));
-    // The task's statement has no parameters: a colon in it is the user's.
-    query.SetParamCheck(false);
-}
-
 void TLobExporter::OpenQuery()
 {
     Query().SetSQL(FExportSession->BuildSql());
@@ -127,14 +116,12 @@ void TLobExporter::PrepareFolders()
     FMadeFolders.clear();
 }
 
-
 void TLobExporter::ConvertOneRecord()
 {
     try {
         ExportRecord();
     } catch (const std::exception& e) {
-        ++Status().Errors;
-        HandleConvertError(QStringLiteral("Serial: ") + QString::number(GetSerial()), e);
+        RowFailed(e);
     }
 }
 

@@ -45,7 +45,6 @@ protected:
     void AfterConvert() override;
     void ConvertOneRecord() override;
 
-    void SetupQuery();
     void OpenQuery();
     void FindFields();
     void CloseQuery();

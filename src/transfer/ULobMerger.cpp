@@ -44,14 +44,10 @@ void TLobMerger::BeforeConvert()
 
 void TLobMerger::OpenMerge()
 {
+    // One row at a time straight into the file, whatever the sizes.
+    SetupQuery();
     TUniQuery& query = Query();
     query.SetSQL(BuildSql());
-    // One row at a time straight into the file, whatever the sizes; counted
-    // first for the progress.
-    query.Options().QueryRecCount = true;
-    query.SetUniDirectional(true);
-    query.SpecificOptions().SetValue(QStringLiteral("FetchAll"), QStringLiteral("False"));
-    query.SetParamCheck(false);
     query.Execute();
     if (!query.Active() || query.FieldCount() == 0)
         throw Exception(QStringLiteral("The merge statement returns no rows: ") + query.SQL());
@@ -60,14 +56,12 @@ void TLobMerger::OpenMerge()
     FStream->Create(FFileName.toUtf8());
 }
 
-
 void TLobMerger::ConvertOneRecord()
 {
     try {
         AppendRecord();
     } catch (const std::exception& e) {
-        ++Status().Errors;
-        HandleConvertError(QStringLiteral("Serial: ") + QString::number(RowIndex + 1), e);
+        RowFailed(e);
     }
 }
 
