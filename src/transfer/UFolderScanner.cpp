@@ -85,7 +85,6 @@ void TFolderScanner::SetMask(const QString& mask)
 
 void TFolderScanner::Reset()
 {
-    FCount = 0;
     FFiles.clear();
 }
 
@@ -135,10 +134,8 @@ void TFolderScanner::ScanFolder(const QByteArray& folder)
 
     std::sort(files.begin(), files.end());
     for (const QByteArray& name : files) {
-        if (!IsTaken(name))
-            continue;
-        FFiles.append(QFile::decodeName(folder + name));
-        ++FCount;
+        if (IsTaken(name))
+            FFiles.append(QFile::decodeName(folder + name));
     }
     std::sort(folders.begin(), folders.end());
     for (const QByteArray& name : folders)

@@ -26,7 +26,7 @@ public:
     bool Recursive() const { return FRecursive; }
     void SetRecursive(bool recursive) { FRecursive = recursive; }
 
-    int Count() const { return FCount; }
+    int Count() const { return int(FFiles.size()); }
     // The full path of every file listed, in listing order.
     const QStringList& Files() const { return FFiles; }
 
@@ -42,6 +42,5 @@ private:
     QString FMask = QStringLiteral("*.*");
     QString FMaskExt = QStringLiteral(".*");
     bool FRecursive = false;
-    int FCount = 0;
     QStringList FFiles;
 };
