@@ -4,6 +4,7 @@
 // and a home of their own for every test, task files written as a user
 // writes them, and the log read back line by line.
 
+#include "db/UMysqlDBLogonOption.h"
 #include "platform/dac/UField.h"
 #include "transfer/LobExportTestDb.h"
 
@@ -110,6 +111,18 @@ protected:
                                           {S("Database"), Database},
                                           {S("UseUnicode"), S("1")},
                                           {S("UseSSH"), S("0")}});
+    }
+
+    // A logon profile of the test database, as the logon dialog fills it.
+    void FillTestDbProfile(TMysqlDBLogonOption& option) const
+    {
+        const vqtest::DbServer server = vqtest::TestDbServer();
+        option.Server = server.host;
+        option.Port = QString::number(server.port);
+        option.Username = server.user;
+        option.Password = server.password;
+        option.Database = Database;
+        option.UseUnicode = S("True");
     }
 
     // The logon arguments of the test database.

@@ -2,7 +2,6 @@
 // would run it: no arguments, no display, another working folder.
 #include "CmdLineTestRun.h"
 #include "app/base/UCommandLine.h"
-#include "db/UMysqlDBLogonOption.h"
 #include "platform/ini/UIniFile.h"
 #include "transfer/ULogonBatchOptions.h"
 
@@ -40,14 +39,8 @@ TEST_F(BatchScript, WrittenScriptLogsOnByItselfAndRunsTheTask)
                                                                  {S("UnloadFolder"), out}}));
     const QString task = Path(folder + S("/daily.elt"));
 
-    const vqtest::DbServer server = vqtest::TestDbServer();
     TMysqlDBLogonOption profile;
-    profile.Server = server.host;
-    profile.Port = QString::number(server.port);
-    profile.Username = server.user;
-    profile.Password = server.password;
-    profile.Database = Database;
-    profile.UseUnicode = S("True");
+    FillTestDbProfile(profile);
 
     SetProgramArguments(vqtest::ProgramPath(), {});
     TLogonBatchOptions options;
@@ -57,7 +50,7 @@ TEST_F(BatchScript, WrittenScriptLogsOnByItselfAndRunsTheTask)
     options.SetSessionFile(task);
     ASSERT_TRUE(options.Validate()) << options.ErrorMessage.toStdString();
     options.WriteBatchFile();
-    EXPECT_FALSE(ReadFile(task).contains(server.password.toUtf8()));
+    EXPECT_FALSE(ReadFile(task).contains(profile.Password.toUtf8()));
     EXPECT_EQ(TIniFile(task).ReadString(S("SourceDB"), S("PasswordEncrypted"), QString()), S("1"));
 
     const vqtest::ProcessResult run = vqtest::RunProcess(Path(folder + S("/daily.sh")), {}, Env);

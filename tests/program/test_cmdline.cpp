@@ -1,7 +1,6 @@
 // Unattended runs of the built program: import and export tasks, SQL files,
 // the log file line by line, standard error without one, and exit codes.
 #include "CmdLineTestRun.h"
-#include "db/UMysqlDBLogonOption.h"
 #include "db/USSHConnectionOption.h"
 #include "platform/ssh/UScFileStorage.h"
 
@@ -127,13 +126,7 @@ TEST_F(CmdLine, ImportTaskWithLogonBySourceDbThroughTheTunnel)
     const QString task = PrepareImport();
     // The section as the batch-file writer stores it: passwords enciphered.
     TMysqlDBLogonOption option;
-    const vqtest::DbServer server = vqtest::TestDbServer();
-    option.Server = server.host;
-    option.Port = QString::number(server.port);
-    option.Username = server.user;
-    option.Password = server.password;
-    option.Database = Database;
-    option.UseUnicode = S("True");
+    FillTestDbProfile(option);
     option.UseSSH = true;
     option.SSHConnectionOption()->SSHHost = ssh.host;
     option.SSHConnectionOption()->SSHPort = ssh.port;
