@@ -98,6 +98,15 @@ protected:
         }
     }
 
+    // Table t (id, body) with n numbered rows "v1", "v2", ...
+    void MakeRows(int n)
+    {
+        QList<QByteArray> values;
+        for (int i = 1; i <= n; ++i)
+            values.append("v" + QByteArray::number(i));
+        MakeValues(values);
+    }
+
     QString OutPath(const QString& relative = QString()) const
     {
         return relative.isEmpty() ? Out.path() : Out.path() + QLatin1Char('/') + relative;

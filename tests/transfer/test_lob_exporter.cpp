@@ -66,15 +66,6 @@ protected:
         return result;
     }
 
-    // Table t (id, body) with n numbered rows "v1", "v2", ...
-    void MakeRows(int n)
-    {
-        QList<QByteArray> values;
-        for (int i = 1; i <= n; ++i)
-            values.append("v" + QByteArray::number(i));
-        MakeValues(values);
-    }
-
     void SerialNames(const QString& ext = S("b"))
     {
         Task.Table = S("t");

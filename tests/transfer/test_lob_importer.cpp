@@ -13,10 +13,7 @@
 
 namespace {
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+using exporttest::S;
 
 class LobImporter : public exporttest::LobDbTest {
 protected:

@@ -119,10 +119,7 @@ TEST_F(LobMerger, AnOutputFileThatCannotBeCreatedEndsTheRun)
 
 TEST_F(LobMerger, AStopAfterThreeRowsKeepsWhatWasWritten)
 {
-    QList<QByteArray> values;
-    for (int i = 1; i <= 10; ++i)
-        values.append("v" + QByteArray::number(i));
-    MakeValues(values);
+    MakeRows(10);
     Merger->Status().OnProgress = [&](TConvertStatus& status) {
         if (status.Succeeded == 3)
             Merger->Stop();
