@@ -82,7 +82,8 @@ public:
     bool DeleteValue(const QString& name);
 
     // Runs fn as one change: the store stays locked meanwhile and is written
-    // once at the end; when fn raises, nothing of it is written.
+    // once at the end; when fn raises, nothing of it is written. Inside fn use
+    // this object only: another one on the same file waits for the lock forever.
     void Update(const std::function<void()>& fn);
 
     class TStore;   // one locked, loaded view of the file
