@@ -202,18 +202,19 @@ void TUniStatement::Execute(const std::vector<const TParam*>& params)
     std::vector<TLongValue> longValues;
     const qint64 limit = FConnection.MaxAllowedPacket();
 
+    // Text keeps its string type when sent in chunks too: the server then
+    // converts it from the session's character set like a short one.
     auto bindBytes = [&](size_t i, enum_field_types type) {
         MYSQL_BIND& bind = binds[i];
+        bind.buffer_type = type;
         if (data[i].size() > ChunkSize) {
             if (limit > 0 && data[i].size() > limit)
                 throw EUniError(QString::fromLatin1(LongDataTooLarge), ErUnknownError);
             longValues.push_back({unsigned(i), data[i], {}});
             data[i].clear();
-            bind.buffer_type = MYSQL_TYPE_LONG_BLOB;
             return;
         }
         lengths[i] = (unsigned long)(data[i].size());
-        bind.buffer_type = type;
         bind.buffer = const_cast<char*>(data[i].constData());
         bind.buffer_length = lengths[i];
         bind.length = &lengths[i];

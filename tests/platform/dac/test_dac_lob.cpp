@@ -204,3 +204,38 @@ TEST_F(UniLob, FailedExecutionLeavesNoLongDataForTheNext)
     EXPECT_EQ(Scalar(QStringLiteral("select length(b) from t where k = 3")),
               QString::number(2 * TUniStatement::ChunkSize + 5));
 }
+
+namespace {
+
+class UniLobCharset : public DacTest, public ::testing::WithParamInterface<bool> {
+protected:
+    bool UseUnicode() const override { return GetParam(); }
+};
+
+}  // namespace
+
+// Text over one chunk travels in pieces ahead of the execution; the server
+// must still convert it from the session's character set like a short one.
+TEST_P(UniLobCharset, LongTextIsConvertedLikeShortText)
+{
+    Connection->ExecSQL(QStringLiteral(
+        "create table t (n int, u longtext character set utf8mb4, l longtext character set latin1)"));
+    for (int repeats : {10, 300000}) {
+        const QString text = QStringLiteral("äöü € ").repeated(repeats);
+        auto insert = NewQuery(QStringLiteral("insert into t values (:n, :u, :l)"));
+        insert->ParamByName(QStringLiteral("n"))->SetAsInteger(repeats);
+        insert->ParamByName(QStringLiteral("u"))->SetAsMemo(text);
+        insert->ParamByName(QStringLiteral("l"))->SetAsMemo(text);
+        insert->Execute();
+        auto select = NewQuery(QStringLiteral("select char_length(u), char_length(l), u, l from t where n = :n"));
+        select->ParamByName(QStringLiteral("n"))->SetAsInteger(repeats);
+        select->Open();
+        ASSERT_FALSE(select->Eof());
+        EXPECT_EQ(select->Fields(0)->AsLargeInt(), text.size()) << repeats;
+        EXPECT_EQ(select->Fields(1)->AsLargeInt(), text.size()) << repeats;
+        EXPECT_EQ(select->Fields(2)->AsString(), text) << repeats;
+        EXPECT_EQ(select->Fields(3)->AsString(), text) << repeats;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(UseUnicode, UniLobCharset, ::testing::Bool());
