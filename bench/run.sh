@@ -9,19 +9,7 @@ top=$(cd "$here/.." && pwd)
 scratch=${VQ_BENCH_DIR:-/tmp/vq-bench}
 build=${VQ_BENCH_BUILD:-$top/build-bench}
 
-"$top/scripts/install-deps.sh"
-missing=""
-for p in $(grep -v '^[[:space:]]*#' "$here/packages.txt"); do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-    echo "Installing:$missing"
-    if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get update
-    # shellcheck disable=SC2086
-    $sudo apt-get install -y --no-install-recommends $missing
-fi
+"$top/scripts/install-deps.sh" "$top/scripts/packages.txt" "$here/packages.txt"
 
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)"
