@@ -78,4 +78,10 @@ protected:
     std::unique_ptr<TUniConnection> Connection;
 };
 
+// DacTest once per session character set: latin1 (false), then utf8mb4 (true).
+class DacCharsetTest : public DacTest, public ::testing::WithParamInterface<bool> {
+protected:
+    bool UseUnicode() const override { return GetParam(); }
+};
+
 }  // namespace dactest

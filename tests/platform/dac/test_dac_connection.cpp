@@ -88,14 +88,7 @@ TEST(UniConnection, LostSessionIsReplacedAfterTheFailingStatement)
     EXPECT_EQ(Scalar(*connection, QStringLiteral("select 2")), QStringLiteral("2"));
 }
 
-namespace {
-
-class CharsetTest : public DacTest, public ::testing::WithParamInterface<bool> {
-protected:
-    bool UseUnicode() const override { return GetParam(); }
-};
-
-}  // namespace
+using CharsetTest = DacCharsetTest;
 
 TEST_P(CharsetTest, SessionCharsetAndNonAsciiRoundTrip)
 {

@@ -205,14 +205,7 @@ TEST_F(UniLob, FailedExecutionLeavesNoLongDataForTheNext)
               QString::number(2 * TUniStatement::ChunkSize + 5));
 }
 
-namespace {
-
-class UniLobCharset : public DacTest, public ::testing::WithParamInterface<bool> {
-protected:
-    bool UseUnicode() const override { return GetParam(); }
-};
-
-}  // namespace
+using UniLobCharset = DacCharsetTest;
 
 // Text over one chunk travels in pieces ahead of the execution; the server
 // must still convert it from the session's character set like a short one.

@@ -49,12 +49,9 @@ const TypeCase TypeCases[] = {
     {"geometry", ftBlob, ftBlob},
 };
 
-class TypeTableTest : public DacTest, public ::testing::WithParamInterface<bool> {
-protected:
-    bool UseUnicode() const override { return GetParam(); }
-};
-
 }  // namespace
+
+using TypeTableTest = DacCharsetTest;
 
 TEST_P(TypeTableTest, EveryColumnTypeMapsToItsFieldType)
 {
