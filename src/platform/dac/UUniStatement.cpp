@@ -9,8 +9,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mysql.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -40,13 +42,6 @@ void FillTime(MYSQL_TIME& time, const QDateTime& value, enum_mysql_timestamp_typ
     time.time_type = type;
 }
 
-// A value that goes ahead of the execution in chunks.
-struct TLongValue {
-    unsigned Index = 0;
-    QByteArray Bytes;     // in memory, or
-    QString FileName;     // read while sending
-};
-
 // A file read with plain system calls: an import sends one per row, and
 // open/fstat/read/close is all a value needs.
 class TSourceFile {
@@ -61,13 +56,16 @@ public:
             Fail(QStringLiteral("Cannot open file \"%1\". %2"));
         FSize = qint64(info.st_size);
     }
+    TSourceFile(TSourceFile&& other) noexcept
+        : FName(std::move(other.FName)), FHandle(std::exchange(other.FHandle, -1)), FSize(other.FSize)
+    {
+    }
     ~TSourceFile()
     {
         if (FHandle >= 0)
             ::close(FHandle);
     }
-    TSourceFile(const TSourceFile&) = delete;
-    TSourceFile& operator=(const TSourceFile&) = delete;
+    TSourceFile& operator=(TSourceFile&&) = delete;
 
     qint64 Size() const { return FSize; }
 
@@ -111,7 +109,23 @@ private:
     qint64 FSize = 0;
 };
 
+// A value that goes ahead of the execution in chunks: bytes in memory, or a
+// file kept open from its size check to its last chunk.
+struct TLongValue {
+    unsigned Index = 0;
+    QByteArray Bytes;
+    std::optional<TSourceFile> File;
+};
+
 }  // namespace
+
+struct TUniStatement::TBoundValue {
+    QByteArray Bytes;   // text, bytes, or a file up to one chunk
+    unsigned long Length = 0;
+    MYSQL_TIME Time{};
+    long long Integer = 0;
+    double Float = 0;
+};
 
 TUniStatement::TUniStatement(TUniConnection& connection) : FConnection(connection)
 {
@@ -193,118 +207,107 @@ void TUniStatement::Execute(const std::vector<const TParam*>& params)
     if (count != ParamCount())
         throw EUniError(QStringLiteral("The statement expects %1 parameters, %2 given")
                             .arg(ParamCount()).arg(count));
-    std::vector<MYSQL_BIND> binds(count);
-    std::vector<QByteArray> data(count);
-    std::vector<unsigned long> lengths(count);
-    std::vector<MYSQL_TIME> times(count);
-    std::vector<long long> integers(count);
-    std::vector<double> floats(count);
+    FValues.resize(count);
+    FBinds.assign(count, MYSQL_BIND());
     std::vector<TLongValue> longValues;
     const qint64 limit = FConnection.MaxAllowedPacket();
+    auto checkLimit = [limit](qint64 size) {
+        if (limit > 0 && size > limit)
+            throw EUniError(QString::fromLatin1(LongDataTooLarge), ErUnknownError);
+    };
 
     // Text keeps its string type when sent in chunks too: the server then
     // converts it from the session's character set like a short one.
     auto bindBytes = [&](size_t i, enum_field_types type) {
-        MYSQL_BIND& bind = binds[i];
+        TBoundValue& value = FValues[i];
+        MYSQL_BIND& bind = FBinds[i];
         bind.buffer_type = type;
-        if (data[i].size() > ChunkSize) {
-            if (limit > 0 && data[i].size() > limit)
-                throw EUniError(QString::fromLatin1(LongDataTooLarge), ErUnknownError);
-            longValues.push_back({unsigned(i), data[i], {}});
-            data[i].clear();
+        if (value.Bytes.size() > ChunkSize) {
+            checkLimit(value.Bytes.size());
+            longValues.push_back({unsigned(i), std::exchange(value.Bytes, {}), {}});
             return;
         }
-        lengths[i] = (unsigned long)(data[i].size());
-        bind.buffer = const_cast<char*>(data[i].constData());
-        bind.buffer_length = lengths[i];
-        bind.length = &lengths[i];
+        value.Length = (unsigned long)(value.Bytes.size());
+        bind.buffer = const_cast<char*>(value.Bytes.constData());
+        bind.buffer_length = value.Length;
+        bind.length = &value.Length;
+    };
+    auto bindTime = [&](size_t i, const QDateTime& time, enum_field_types type, enum_mysql_timestamp_type kind) {
+        FillTime(FValues[i].Time, time, kind);
+        FBinds[i].buffer_type = type;
+        FBinds[i].buffer = &FValues[i].Time;
     };
 
     for (size_t i = 0; i < count; ++i) {
         const TParam& param = *params[i];
-        MYSQL_BIND& bind = binds[i];
+        TBoundValue& value = FValues[i];
+        MYSQL_BIND& bind = FBinds[i];
         switch (param.Kind()) {
         case TParam::TValueKind::Null:
             bind.buffer_type = MYSQL_TYPE_NULL;
             break;
         case TParam::TValueKind::Text:
-            data[i] = FConnection.EncodeText(param.AsString());
+            value.Bytes = FConnection.EncodeText(param.AsString());
             bindBytes(i, MYSQL_TYPE_STRING);
             break;
         case TParam::TValueKind::Bytes:
-            data[i] = param.AsBytes();
+            value.Bytes = param.AsBytes();
             bindBytes(i, MYSQL_TYPE_BLOB);
             break;
         case TParam::TValueKind::Integer:
         case TParam::TValueKind::Boolean:
-            integers[i] = param.AsInteger();
+            value.Integer = param.AsInteger();
             bind.buffer_type = MYSQL_TYPE_LONGLONG;
-            bind.buffer = &integers[i];
+            bind.buffer = &value.Integer;
             break;
         case TParam::TValueKind::Float:
-            floats[i] = param.AsFloat();
+            value.Float = param.AsFloat();
             bind.buffer_type = MYSQL_TYPE_DOUBLE;
-            bind.buffer = &floats[i];
+            bind.buffer = &value.Float;
             break;
         case TParam::TValueKind::DateTime:
-            FillTime(times[i], param.AsDateTime(), MYSQL_TIMESTAMP_DATETIME);
-            bind.buffer_type = MYSQL_TYPE_DATETIME;
-            bind.buffer = &times[i];
+            bindTime(i, param.AsDateTime(), MYSQL_TYPE_DATETIME, MYSQL_TIMESTAMP_DATETIME);
             break;
         case TParam::TValueKind::Date:
-            FillTime(times[i], param.AsDateTime(), MYSQL_TIMESTAMP_DATE);
-            bind.buffer_type = MYSQL_TYPE_DATE;
-            bind.buffer = &times[i];
+            bindTime(i, param.AsDateTime(), MYSQL_TYPE_DATE, MYSQL_TIMESTAMP_DATE);
             break;
         case TParam::TValueKind::Time:
-            FillTime(times[i], param.AsDateTime(), MYSQL_TIMESTAMP_TIME);
-            bind.buffer_type = MYSQL_TYPE_TIME;
-            bind.buffer = &times[i];
+            bindTime(i, param.AsDateTime(), MYSQL_TYPE_TIME, MYSQL_TIMESTAMP_TIME);
             break;
         case TParam::TValueKind::File: {
             TSourceFile file(param.FileName());
-            const qint64 size = file.Size();
-            if (limit > 0 && size > limit)
-                throw EUniError(QString::fromLatin1(LongDataTooLarge), ErUnknownError);
-            if (size <= ChunkSize) {
-                if (FFileBuffers.size() < count)
-                    FFileBuffers.resize(count);
-                file.ReadAll(FFileBuffers[i]);
-                data[i] = FFileBuffers[i];   // shared, not copied
+            checkLimit(file.Size());
+            if (file.Size() <= ChunkSize) {
+                file.ReadAll(value.Bytes);
                 bindBytes(i, MYSQL_TYPE_BLOB);
             } else {
-                longValues.push_back({unsigned(i), {}, param.FileName()});
                 bind.buffer_type = MYSQL_TYPE_LONG_BLOB;
+                longValues.push_back({unsigned(i), {}, std::move(file)});
             }
             break;
         }
         }
     }
 
-    if (mysql_stmt_bind_param(FHandle, binds.data()) != 0)
+    if (mysql_stmt_bind_param(FHandle, FBinds.data()) != 0)
         RaiseError();
     try {
+        auto send = [this](unsigned index, const char* data, qint64 size) {
+            if (mysql_stmt_send_long_data(FHandle, index, data, (unsigned long)(size)) != 0)
+                RaiseError();
+        };
         QByteArray chunk;
-        for (const TLongValue& value : longValues) {
-            if (value.FileName.isEmpty()) {
-                for (qint64 offset = 0; offset < value.Bytes.size(); offset += ChunkSize) {
-                    const qint64 size = std::min<qint64>(ChunkSize, value.Bytes.size() - offset);
-                    if (mysql_stmt_send_long_data(FHandle, value.Index, value.Bytes.constData() + offset,
-                                                  (unsigned long)(size)) != 0)
-                        RaiseError();
-                }
+        for (TLongValue& value : longValues) {
+            if (!value.File) {
+                for (qint64 offset = 0; offset < value.Bytes.size(); offset += ChunkSize)
+                    send(value.Index, value.Bytes.constData() + offset,
+                         std::min<qint64>(ChunkSize, value.Bytes.size() - offset));
                 continue;
             }
-            TSourceFile file(value.FileName);
             if (chunk.isEmpty())
                 chunk = QByteArray(ChunkSize, Qt::Uninitialized);   // exactly one chunk, no growth reserve
-            for (;;) {
-                const qint64 got = file.Read(chunk.data(), ChunkSize);
-                if (got == 0)
-                    break;
-                if (mysql_stmt_send_long_data(FHandle, value.Index, chunk.constData(), (unsigned long)(got)) != 0)
-                    RaiseError();
-            }
+            while (const qint64 got = value.File->Read(chunk.data(), ChunkSize))
+                send(value.Index, chunk.constData(), got);
         }
         if (mysql_stmt_execute(FHandle) != 0)
             RaiseError();

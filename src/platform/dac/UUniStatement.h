@@ -5,6 +5,7 @@
 
 typedef struct st_mysql_stmt MYSQL_STMT;
 typedef struct st_mysql_res MYSQL_RES;
+struct st_mysql_bind;
 class TUniConnection;
 class TParam;
 
@@ -39,10 +40,13 @@ public:
     [[noreturn]] void RaiseError();
 
 private:
+    struct TBoundValue;
+
     TUniConnection& FConnection;
     MYSQL_STMT* FHandle = nullptr;
     quint64 FGeneration = 0;
-    // Values of parameters loaded from files up to one chunk, kept between
-    // executions so that their memory is reused.
-    std::vector<QByteArray> FFileBuffers;
+    // One value and bind per "?", kept between executions so that their
+    // memory (a file's bytes up to one chunk among them) is reused row by row.
+    std::vector<TBoundValue> FValues;
+    std::vector<st_mysql_bind> FBinds;
 };
