@@ -24,10 +24,7 @@ bool IsSessionLost(unsigned code)
 
 }  // namespace
 
-TUniConnection::TUniConnection(TComponent* owner)
-    : TComponent(owner),
-      FAnsiEncoder("windows-1252", QStringConverter::Flag::Stateless),
-      FAnsiDecoder("windows-1252", QStringConverter::Flag::Stateless)
+TUniConnection::TUniConnection(TComponent* owner) : TComponent(owner)
 {
 }
 
@@ -249,9 +246,7 @@ void TUniConnection::RemoveClient(TUniConnectionClient* client)
 
 QByteArray TUniConnection::EncodeText(const QString& text) const
 {
-    if (FUnicode)
-        return text.toUtf8();
-    return FAnsiEncoder.encode(text);
+    return ::EncodeText(text, SessionEncoding());
 }
 
 QString TUniConnection::DecodeText(const char* data, qsizetype size) const
@@ -260,7 +255,5 @@ QString TUniConnection::DecodeText(const char* data, qsizetype size) const
         return {};
     if (size < 0)
         size = qsizetype(qstrlen(data));
-    if (FUnicode)
-        return QString::fromUtf8(data, size);
-    return FAnsiDecoder.decode(QByteArrayView(data, size));
+    return ::DecodeText(QByteArray::fromRawData(data, size), SessionEncoding());
 }

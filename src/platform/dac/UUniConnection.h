@@ -2,11 +2,10 @@
 
 #include "UUniOptions.h"
 #include "app/base/UComponent.h"
+#include "app/base/UTextCodec.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <vector>
 
 typedef struct st_mysql MYSQL;
@@ -98,6 +97,7 @@ public:
     QString DecodeText(const char* data, qsizetype size) const;
 
 private:
+    TTextEncoding SessionEncoding() const { return FUnicode ? TTextEncoding::Utf8 : TTextEncoding::Windows1252; }
     MYSQL* OpenSession(bool forKill) const;
     void CloseSession(bool lost);
     void Reconnect();
@@ -117,6 +117,4 @@ private:
     qint64 FMaxAllowedPacket = -1;
     TUniCursor* FLineHolder = nullptr;
     std::vector<TUniConnectionClient*> FClients;
-    mutable QStringEncoder FAnsiEncoder;
-    mutable QStringDecoder FAnsiDecoder;
 };

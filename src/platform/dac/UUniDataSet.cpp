@@ -3,25 +3,9 @@
 #include "UUniConnection.h"
 #include "UUniError.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "app/base/UTextCodec.h"
+
 #include <limits>
-
-namespace {
-
-QStringDecoder& AnsiDecoder()
-{
-    thread_local QStringDecoder decoder("windows-1252", QStringConverter::Flag::Stateless);
-    return decoder;
-}
-
-QStringEncoder& AnsiEncoder()
-{
-    thread_local QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
-    return encoder;
-}
-
-}  // namespace
 
 TUniDataSet::TUniDataSet(TComponent* owner) : TComponent(owner)
 {
@@ -376,28 +360,19 @@ void TUniDataSet::TakeResultFrom(TUniDataSet& source)
     source.Close();
 }
 
+TTextEncoding TUniDataSet::ValueEncoding(TFieldType type) const
+{
+    return FUnicode && IsTextFieldType(type) ? TTextEncoding::Utf8 : TTextEncoding::Windows1252;
+}
+
 QString TUniDataSet::DecodeValue(TFieldType type, const char* data, qsizetype size) const
 {
     if (!data || size <= 0)
         return {};
-    if (IsTextFieldType(type))
-        return FUnicode ? QString::fromUtf8(data, size) : AnsiDecoder().decode(QByteArrayView(data, size));
-    switch (type) {
-    case ftBytes: case ftVarBytes: case ftBlob: case ftGraphic:
-        return AnsiDecoder().decode(QByteArrayView(data, size));
-    default:
-        return QString::fromLatin1(data, size);
-    }
+    return DecodeText(QByteArray::fromRawData(data, size), ValueEncoding(type));
 }
 
 QByteArray TUniDataSet::EncodeValue(TFieldType type, const QString& text) const
 {
-    if (IsTextFieldType(type))
-        return FUnicode ? text.toUtf8() : QByteArray(AnsiEncoder().encode(text));
-    switch (type) {
-    case ftBytes: case ftVarBytes: case ftBlob: case ftGraphic:
-        return AnsiEncoder().encode(text);
-    default:
-        return text.toLatin1();
-    }
+    return EncodeText(text, ValueEncoding(type));
 }

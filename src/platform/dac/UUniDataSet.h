@@ -3,6 +3,7 @@
 #include "UField.h"
 #include "UUniCursor.h"
 #include "app/base/UComponent.h"
+#include "app/base/UTextCodec.h"
 
 #include <QByteArray>
 #include <memory>
@@ -91,6 +92,7 @@ protected:
     TUniCursor* Cursor() const { return FCursor.get(); }
 
 private:
+    TTextEncoding ValueEncoding(TFieldType type) const;
     bool FetchBlock(qint64 rows);
     void StoreCurrentRow();
     void ResetPosition();
