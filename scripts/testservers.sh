@@ -1,7 +1,8 @@
 #!/bin/bash
 # Throwaway servers for the tests, on loopback only, in a folder of their own.
-#   testservers.sh start DIR   start them; DIR/env holds the variables to source
-#   testservers.sh stop DIR    stop them (safe to call twice)
+#   testservers.sh start DIR [SERVER...]   start them (all, or those named);
+#                                          DIR/env holds the variables to source
+#   testservers.sh stop DIR                stop them (safe to call twice)
 # Each server is a function pair below; add new ones to SERVERS.
 set -euo pipefail
 
@@ -9,6 +10,28 @@ SERVERS="mariadb sshd"
 
 # shellcheck source=server-util.sh
 . "$(dirname "$0")/server-util.sh"
+
+# Runs a command as root: directly, or through sudo.
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Ends the server whose process id PIDFILE holds (by force after 30 seconds)
+# and removes PIDFILE; PREFIX runs the kill (as_root for a server of root's).
+stop_server() {   # stop_server PIDFILE [PREFIX...]
+    local pidfile=$1; shift
+    [ -f "$pidfile" ] || return 0
+    local pid; pid=$(cat "$pidfile")
+    if alive "$pid"; then
+        "$@" kill "$pid" 2>/dev/null || true
+        wait_for 30 sh -c "[ ! -d /proc/$pid ]" || "$@" kill -9 "$pid" 2>/dev/null || true
+    fi
+    if alive "$pid"; then
+        echo "The server of $pidfile (process $pid) did not stop" >&2
+        return 1
+    fi
+    rm -f "$pidfile"
+}
 
 # --- MariaDB ---------------------------------------------------------------
 TEST_DB_USER=vqtest
@@ -30,10 +53,11 @@ start_mariadb() {
         --innodb-buffer-pool-size=256M --innodb-log-file-size=256M \
         >/dev/null 2>&1 &
     echo $! >"$dir/server.pid"
-    if ! wait_for 60 mariadb-admin --no-defaults --socket="$dir/mysql.sock" -uroot ping; then
+    # The administrator is the system user, logged on through the socket.
+    if ! wait_for 60 mariadb-admin --no-defaults --socket="$dir/mysql.sock" -u"$(id -un)" ping; then
         echo "MariaDB did not start:" >&2; cat "$dir/error.log" >&2; return 1
     fi
-    mariadb --no-defaults --socket="$dir/mysql.sock" -uroot <<SQL
+    mariadb --no-defaults --socket="$dir/mysql.sock" -u"$(id -un)" <<SQL
 DELETE FROM mysql.global_priv WHERE User='';
 CREATE USER '$TEST_DB_USER'@'localhost' IDENTIFIED BY '$TEST_DB_PASSWORD';
 CREATE USER '$TEST_DB_USER'@'%' IDENTIFIED BY '$TEST_DB_PASSWORD';
@@ -52,19 +76,13 @@ ENV
 }
 
 stop_mariadb() {
-    local dir=$1/mariadb
-    [ -f "$dir/server.pid" ] || return 0
-    local pid; pid=$(cat "$dir/server.pid")
-    if kill -0 "$pid" 2>/dev/null; then
-        kill "$pid" 2>/dev/null || true
-        wait_for 30 sh -c "! kill -0 $pid" || kill -9 "$pid" 2>/dev/null || true
-    fi
-    rm -f "$dir/server.pid"
+    stop_server "$1/mariadb/server.pid"
 }
 
 # --- OpenSSH sshd ------------------------------------------------------------
 # Password authentication and TCP forwarding for a test user that this script
-# creates (as root, as CI runs); nothing of the machine's own sshd is touched.
+# creates; both need root (as CI runs) or sudo. Nothing of the machine's own
+# sshd is touched.
 TEST_SSH_USER=vqsshtest
 TEST_SSH_PASSWORD='vq-Ssh-Pass1'
 
@@ -72,16 +90,16 @@ start_sshd() {
     local dir=$1/sshd
     rm -rf "$dir"   # ssh-keygen would stop at its overwrite question
     mkdir -p "$dir"
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "sshd: the test user can only be created as root; SSH tests will fail" >&2
+    if [ "$(id -u)" -ne 0 ] && ! { command -v sudo >/dev/null && sudo -v; }; then
+        echo "sshd: the test user and the server need root or sudo; the SSH tests will fail" >&2
         return 0
     fi
     if ! id "$TEST_SSH_USER" >/dev/null 2>&1; then
-        useradd --create-home --shell /bin/sh "$TEST_SSH_USER"
+        as_root useradd --create-home --shell /bin/sh "$TEST_SSH_USER"
     fi
-    echo "$TEST_SSH_USER:$TEST_SSH_PASSWORD" | chpasswd
-    mkdir -p /run/sshd
-    chmod 0755 /run/sshd
+    echo "$TEST_SSH_USER:$TEST_SSH_PASSWORD" | as_root chpasswd
+    as_root mkdir -p /run/sshd
+    as_root chmod 0755 /run/sshd
     ssh-keygen -q -t ed25519 -N '' -f "$dir/host_ed25519" -C vq-test-host
     local port; port=$(free_port)
     cat >"$dir/sshd_config" <<CONF
@@ -101,7 +119,7 @@ LogLevel INFO
 # Test suites log on from many processes at once.
 MaxStartups 200
 CONF
-    /usr/sbin/sshd -f "$dir/sshd_config" -E "$dir/sshd.log" || { cat "$dir/sshd.log" >&2; return 1; }
+    as_root /usr/sbin/sshd -f "$dir/sshd_config" -E "$dir/sshd.log" || { cat "$dir/sshd.log" >&2; return 1; }
     if ! wait_for 20 test -s "$dir/sshd.pid"; then
         echo "sshd did not start:" >&2; cat "$dir/sshd.log" >&2; return 1
     fi
@@ -116,24 +134,23 @@ ENV
 }
 
 stop_sshd() {
-    local dir=$1/sshd
-    [ -f "$dir/sshd.pid" ] || return 0
-    kill "$(cat "$dir/sshd.pid")" 2>/dev/null || true
-    rm -f "$dir/sshd.pid"
+    stop_server "$1/sshd/sshd.pid" as_root
 }
 
 # Whether a server of an earlier start in DIR still runs (its pid file is alive).
 still_running() {
     local pidfile
     for pidfile in "$1"/*/*.pid; do
-        [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null && return 0
+        [ -f "$pidfile" ] && alive "$(cat "$pidfile")" && return 0
     done
     return 1
 }
 
 # ---------------------------------------------------------------------------
+usage() { echo "usage: $0 start DIR [SERVER...] | stop DIR (servers: $SERVERS)" >&2; exit 2; }
 cmd=${1:-}; dir=${2:-}
-[ -n "$cmd" ] && [ -n "$dir" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+[ -n "$cmd" ] && [ -n "$dir" ] || usage
+shift 2
 mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
 case $cmd in
@@ -143,14 +160,20 @@ case $cmd in
             echo "Test servers of $dir are still running; stop them first: $0 stop $dir" >&2
             exit 1
         fi
+        servers=${*:-$SERVERS}
+        for s in $servers; do
+            declare -F "start_$s" >/dev/null || usage
+        done
         : >"$dir/env"
-        for s in $SERVERS; do
-            if ! "start_$s" "$dir"; then
-                for t in $SERVERS; do "stop_$t" "$dir" || true; done
-                exit 1
-            fi
-        done ;;
+        # A failed step stops what has started (not run under "if", where
+        # set -e would not stop at the step).
+        trap 'for t in $SERVERS; do "stop_$t" "$dir" || true; done' EXIT
+        for s in $servers; do "start_$s" "$dir"; done
+        trap - EXIT ;;
     stop)
-        for s in $SERVERS; do "stop_$s" "$dir" || true; done ;;
-    *) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+        [ $# -eq 0 ] || usage
+        status=0
+        for s in $SERVERS; do "stop_$s" "$dir" || status=1; done
+        exit $status ;;
+    *) usage ;;
 esac

@@ -42,7 +42,7 @@ SshServer TestSshServer();
 // A test that needs the SSH server fails, never skips, when it is missing.
 #define VQ_REQUIRE_TEST_SSH()                                                                \
     ASSERT_FALSE(::vqtest::TestSshServer().host.isEmpty())                                  \
-        << "The test SSH server is not running (it needs root): run the tests through "     \
+        << "The test SSH server is not running (it needs root or sudo): run the tests through " \
            "./test.sh or scripts/with-test-servers.sh"
 
 // A fixture file below tests/data.
