@@ -20,7 +20,7 @@ cleanup() { "$top/scripts/testservers.sh" stop "$server" || true; }
 trap cleanup EXIT INT TERM
 "$top/scripts/testservers.sh" stop "$server" || true
 rm -rf "$server"
-"$top/scripts/testservers.sh" start "$server"
+"$top/scripts/testservers.sh" start "$server" mariadb
 # shellcheck disable=SC1091
 . "$server/env"
 # Debian's python3, the one python3-mysqldb belongs to.
