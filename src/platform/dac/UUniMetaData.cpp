@@ -2,23 +2,16 @@
 
 #include "UUniError.h"
 
-namespace {
-
-struct TRestriction {
-    const char* Name;
-    const char* Column;
-};
-
-}  // namespace
-
 void TUniMetaData::InternalOpen()
 {
     const QString kind = FMetaDataKind.trimmed();
+    const bool tables = kind.compare(QLatin1String("Tables"), Qt::CaseInsensitive) == 0;
     QString select;
     QString from = QStringLiteral(" FROM INFORMATION_SCHEMA.");
     QString order;
-    std::vector<TRestriction> restrictions = {{"TABLE_NAME", "TABLE_NAME"}};
-    if (kind.compare(QLatin1String("Tables"), Qt::CaseInsensitive) == 0) {
+    // The restrictions that are compared with the column of their name.
+    QStringList restrictions = {QStringLiteral("TABLE_NAME")};
+    if (tables) {
         select = QStringLiteral("SELECT TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, TABLE_TYPE");
         from += QStringLiteral("TABLES");
         order = QStringLiteral(" ORDER BY TABLE_SCHEMA, TABLE_NAME");
@@ -30,14 +23,14 @@ void TUniMetaData::InternalOpen()
             "COLUMN_DEFAULT AS DEFAULT_VALUE");
         from += QStringLiteral("COLUMNS");
         order = QStringLiteral(" ORDER BY TABLE_SCHEMA, TABLE_NAME, ORDINAL_POSITION");
-        restrictions.push_back({"COLUMN_NAME", "COLUMN_NAME"});
+        restrictions.append(QStringLiteral("COLUMN_NAME"));
     } else if (kind.compare(QLatin1String("Indexes"), Qt::CaseInsensitive) == 0) {
         select = QStringLiteral(
             "SELECT TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, INDEX_NAME, IF(MIN(NON_UNIQUE) = 0, 1, 0) AS `UNIQUE`");
         from += QStringLiteral("STATISTICS");
         order = QStringLiteral(" GROUP BY TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, INDEX_NAME"
                                " ORDER BY TABLE_SCHEMA, TABLE_NAME, INDEX_NAME <> 'PRIMARY', INDEX_NAME");
-        restrictions.push_back({"INDEX_NAME", "INDEX_NAME"});
+        restrictions.append(QStringLiteral("INDEX_NAME"));
     } else if (kind.compare(QLatin1String("IndexColumns"), Qt::CaseInsensitive) == 0) {
         select = QStringLiteral(
             "SELECT TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, INDEX_NAME, COLUMN_NAME, "
@@ -45,7 +38,7 @@ void TUniMetaData::InternalOpen()
             "IF(NON_UNIQUE = 0, 1, 0) AS `UNIQUE`");
         from += QStringLiteral("STATISTICS");
         order = QStringLiteral(" ORDER BY TABLE_SCHEMA, TABLE_NAME, INDEX_NAME <> 'PRIMARY', INDEX_NAME, SEQ_IN_INDEX");
-        restrictions.push_back({"INDEX_NAME", "INDEX_NAME"});
+        restrictions.append(QStringLiteral("INDEX_NAME"));
     } else {
         throw EUniError(QStringLiteral("Unknown metadata kind: %1").arg(FMetaDataKind));
     }
@@ -56,16 +49,11 @@ void TUniMetaData::InternalOpen()
         schema = FRestrictions.Value(QStringLiteral("TABLE_CATALOG")).trimmed();
     QString where = schema.isEmpty() ? QStringLiteral(" WHERE TABLE_SCHEMA = DATABASE()")
                                      : QStringLiteral(" WHERE TABLE_SCHEMA = :TABLE_SCHEMA");
-    QStringList values;
-    for (const TRestriction& restriction : restrictions) {
-        const QString value = FRestrictions.Value(QLatin1String(restriction.Name));
-        if (value.isEmpty())
-            continue;
-        where += QStringLiteral(" AND %1 = :%1").arg(QLatin1String(restriction.Column));
-        values.append(value);
-    }
+    for (const QString& column : restrictions)
+        if (!FRestrictions.Value(column).isEmpty())
+            where += QStringLiteral(" AND %1 = :%1").arg(column);
     QString tableType;
-    if (kind.compare(QLatin1String("Tables"), Qt::CaseInsensitive) == 0) {
+    if (tables) {
         tableType = FRestrictions.Value(QStringLiteral("TABLE_TYPE")).trimmed().toUpper();
         if (tableType == QLatin1String("TABLE") || tableType == QLatin1String("BASE TABLE"))
             // System-versioned tables are tables to the user as well.
@@ -77,12 +65,9 @@ void TUniMetaData::InternalOpen()
     SetSQL(select + from + where + order);
     if (!schema.isEmpty())
         ParamByName(QStringLiteral("TABLE_SCHEMA"))->SetAsString(schema);
-    qsizetype next = 0;
-    for (const TRestriction& restriction : restrictions) {
-        if (FRestrictions.Value(QLatin1String(restriction.Name)).isEmpty())
-            continue;
-        ParamByName(QLatin1String(restriction.Column))->SetAsString(values[next++]);
-    }
+    for (const QString& column : restrictions)
+        if (TParam* param = FindParam(column))
+            param->SetAsString(FRestrictions.Value(column));
     if (TParam* type = FindParam(QStringLiteral("TABLE_TYPE")))
         type->SetAsString(tableType);
     TUniQuery::InternalOpen();
