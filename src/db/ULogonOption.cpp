@@ -101,8 +101,10 @@ void TLogonOption::SaveToIni(const QString& fileName, const QString& section)
     TIniValues values;
     CollectIniValues(values);
     TIniFile ini(fileName);
-    for (const auto& [key, value] : values)
-        ini.WriteString(section, key, value);
+    ini.Update([&] {
+        for (const auto& [key, value] : values)
+            ini.WriteString(section, key, value);
+    });
 }
 
 QString TLogonOption::GetProfileKey(const QString& profileName) const

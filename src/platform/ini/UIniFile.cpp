@@ -7,8 +7,6 @@
 #include <climits>
 #include <QSaveFile>
 
-namespace {
-
 struct TIniLine {
     enum Kind { Other, Comment, Section, Key };
     Kind kind = Other;
@@ -61,6 +59,8 @@ struct TIniDocument {
     }
 };
 
+namespace {
+
 TIniLine ParseLine(const QString& text, const QString& eol)
 {
     TIniLine line;
@@ -80,12 +80,18 @@ TIniLine ParseLine(const QString& text, const QString& eol)
     return line;
 }
 
-TIniDocument LoadDocument(const QString& fileName)
+TIniDocument LoadDocument(const QString& fileName, bool forWriting = false)
 {
     TIniDocument document;
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return document;   // missing or unreadable: every key takes its default
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A reader takes the defaults; a writer must not replace a file it
+        // could not read with one that holds only its own keys.
+        if (forWriting && QFile::exists(fileName))
+            throw EIniFileException(QStringLiteral("Unable to read \"") + fileName + QStringLiteral("\": ")
+                                    + file.errorString());
+        return document;
+    }
     const QByteArray bytes = file.readAll();
     document.encoding = DetectTextEncoding(bytes);
     const QString text = DecodeText(bytes, document.encoding);
@@ -168,9 +174,51 @@ bool ParseInteger(const QString& text, int& result)
 
 TIniFile::TIniFile(const QString& fileName) : FFileName(fileName) {}
 
+TIniFile::~TIniFile() = default;
+
+TIniDocument TIniFile::Document() const
+{
+    return FPending ? *FPending : LoadDocument(FFileName);
+}
+
+TIniDocument TIniFile::DocumentForWriting() const
+{
+    return FPending ? *FPending : LoadDocument(FFileName, true);
+}
+
+void TIniFile::Store(TIniDocument&& document)
+{
+    if (FPending) {
+        *FPending = std::move(document);
+        FPendingChanged = true;
+    } else {
+        SaveDocument(FFileName, document);
+    }
+}
+
+void TIniFile::Update(const std::function<void()>& writes)
+{
+    if (FPending) {
+        writes();
+        return;
+    }
+    TIniDocument document = LoadDocument(FFileName, true);
+    FPending = &document;
+    FPendingChanged = false;
+    try {
+        writes();
+    } catch (...) {
+        FPending = nullptr;
+        throw;
+    }
+    FPending = nullptr;
+    if (FPendingChanged)
+        SaveDocument(FFileName, document);
+}
+
 std::optional<QString> TIniFile::ReadValue(const QString& section, const QString& key) const
 {
-    const TIniDocument document = LoadDocument(FFileName);
+    const TIniDocument document = Document();
     const qsizetype at = document.FindKey(section, key);
     if (at < 0)
         return std::nullopt;
@@ -204,7 +252,7 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
         throw EIniFileException(QStringLiteral("Unable to write to \"") + FFileName
                                 + QStringLiteral("\": empty section or key name"));
     const QString text = OneLine(value);
-    TIniDocument document = LoadDocument(FFileName);
+    TIniDocument document = DocumentForWriting();
     const QString eol = document.LineEnd();
 
     const qsizetype at = document.FindKey(sectionName, name);
@@ -236,7 +284,7 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
             document.lines[insertAt - 1].eol = eol;
         document.lines.insert(insertAt, ParseLine(name + QLatin1Char('=') + text, eol));
     }
-    SaveDocument(FFileName, document);
+    Store(std::move(document));
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value)
@@ -252,7 +300,7 @@ void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
 QStringList TIniFile::ReadSections() const
 {
     QStringList names;
-    for (const TIniLine& line : LoadDocument(FFileName).lines) {
+    for (const TIniLine& line : Document().lines) {
         if (line.kind == TIniLine::Section && !names.contains(line.name, Qt::CaseInsensitive))
             names << line.name;
     }
@@ -261,7 +309,7 @@ QStringList TIniFile::ReadSections() const
 
 QStringList TIniFile::ReadSection(const QString& section) const
 {
-    const TIniDocument document = LoadDocument(FFileName);
+    const TIniDocument document = Document();
     const auto [first, end] = document.SectionRange(section);
     QStringList names;
     for (qsizetype i = first + 1; first >= 0 && i < end; ++i) {
@@ -282,30 +330,30 @@ QStringList TIniFile::ReadSectionValues(const QString& section) const
 
 bool TIniFile::SectionExists(const QString& section) const
 {
-    return LoadDocument(FFileName).SectionRange(section).first >= 0;
+    return Document().SectionRange(section).first >= 0;
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const
 {
-    return LoadDocument(FFileName).FindKey(section, key) >= 0;
+    return Document().FindKey(section, key) >= 0;
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key)
 {
-    TIniDocument document = LoadDocument(FFileName);
+    TIniDocument document = DocumentForWriting();
     const qsizetype at = document.FindKey(section, key);
     if (at < 0)
         return;
     document.lines.removeAt(at);
-    SaveDocument(FFileName, document);
+    Store(std::move(document));
 }
 
 void TIniFile::EraseSection(const QString& section)
 {
-    TIniDocument document = LoadDocument(FFileName);
+    TIniDocument document = DocumentForWriting();
     const auto [first, end] = document.SectionRange(section);
     if (first < 0)
         return;
     document.lines.remove(first, end - first);
-    SaveDocument(FFileName, document);
+    Store(std::move(document));
 }

@@ -4,7 +4,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+
+struct TIniDocument;
 
 // A write to an ini file that failed.
 class EIniFileException : public Exception {
@@ -26,7 +29,7 @@ public:
 class TIniFile {
 public:
     explicit TIniFile(const QString& fileName);
-    virtual ~TIniFile() = default;
+    virtual ~TIniFile();
 
     const QString& FileName() const { return FFileName; }
 
@@ -54,10 +57,21 @@ public:
     void DeleteKey(const QString& section, const QString& key);
     void EraseSection(const QString& section);
 
+    // Runs several writes as one change: reads inside see them, the file is
+    // written once at the end, and not at all when writes raises. A writer
+    // raises when the file exists but cannot be read (it would be replaced).
+    void Update(const std::function<void()>& writes);
+
 protected:
     // The value as the rules give it; nullopt when the key is missing.
     std::optional<QString> ReadValue(const QString& section, const QString& key) const;
 
 private:
+    TIniDocument Document() const;
+    TIniDocument DocumentForWriting() const;
+    void Store(TIniDocument&& document);
+
     QString FFileName;
+    TIniDocument* FPending = nullptr;   // the document of a running Update
+    bool FPendingChanged = false;
 };

@@ -184,3 +184,25 @@ TEST_F(IniFile, NewFilesAndEncodings)
     TIniFile nowhere(dir.filePath(QStringLiteral("missing/x.ini")));
     EXPECT_THROW(nowhere.WriteString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v")), EIniFileException);
 }
+
+TEST_F(IniFile, UpdateWritesSeveralKeysAtOnceOrNotAtAll)
+{
+    Write(Sample);
+    TIniFile ini(file);
+    ini.Update([&] {
+        ini.WriteString(QStringLiteral("SourceDB"), QStringLiteral("Server"), QStringLiteral("db2"));
+        ini.WriteString(QStringLiteral("SourceDB"), QStringLiteral("Port"), QStringLiteral("3307"));
+        EXPECT_EQ(ini.ReadString(QStringLiteral("SourceDB"), QStringLiteral("Port"), QString()), QStringLiteral("3307"));
+        EXPECT_EQ(Bytes(), Sample) << "nothing is written before the end";
+    });
+    QByteArray expected = Sample;
+    expected.replace("Server=db\nserver=second\n", "Server=db2\nserver=second\nPort=3307\n");
+    EXPECT_EQ(Bytes(), expected);
+
+    EXPECT_THROW(ini.Update([&] {
+        ini.WriteString(QStringLiteral("SourceDB"), QStringLiteral("Server"), QStringLiteral("half"));
+        throw EIniFileException(QStringLiteral("a value could not be made"));
+    }),
+                 EIniFileException);
+    EXPECT_EQ(Bytes(), expected) << "a failed change leaves the file as it was";
+}
