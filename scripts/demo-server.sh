@@ -55,12 +55,14 @@ start_server() {
         port=$(free_port)
         echo "$port" >"$server/port"
     fi
-    setsid mariadbd --no-defaults --user="$(id -un)" --datadir="$data" \
+    # /usr/sbin is not on a normal user's PATH; what fails before the server's
+    # own log opens goes to that log too.
+    setsid /usr/sbin/mariadbd --no-defaults --user="$(id -un)" --datadir="$data" \
         --socket="$socket" --port="$port" --bind-address=127.0.0.1 \
         --pid-file="$server/mysql.pid" --log-error="$server/error.log" \
         --skip-name-resolve --max-allowed-packet=512M \
         --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
-        </dev/null >/dev/null 2>&1 &
+        </dev/null >/dev/null 2>>"$server/error.log" &
     echo $! >"$server/server.pid"
     if ! wait_for 60 mariadb-admin --no-defaults --socket="$socket" -u"$(id -un)" ping; then
         echo "The demo MariaDB server did not start:" >&2

@@ -45,13 +45,15 @@ start_mariadb() {
     mariadb-install-db --no-defaults --user="$(id -un)" --datadir="$dir/data" \
         --auth-root-authentication-method=socket --skip-test-db \
         >"$dir/install.log" 2>&1 || { cat "$dir/install.log" >&2; return 1; }
-    mariadbd --no-defaults --user="$(id -un)" --datadir="$dir/data" \
+    # /usr/sbin is not on a normal user's PATH; what fails before the server's
+    # own log opens goes to that log too.
+    /usr/sbin/mariadbd --no-defaults --user="$(id -un)" --datadir="$dir/data" \
         --socket="$dir/mysql.sock" --port="$port" --bind-address=127.0.0.1 \
         --pid-file="$dir/mysql.pid" --log-error="$dir/error.log" \
         --skip-name-resolve --max-allowed-packet=256M \
         --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
         --innodb-buffer-pool-size=256M --innodb-log-file-size=256M \
-        >/dev/null 2>&1 &
+        >/dev/null 2>>"$dir/error.log" &
     echo $! >"$dir/server.pid"
     # The administrator is the system user, logged on through the socket.
     if ! wait_for 60 mariadb-admin --no-defaults --socket="$dir/mysql.sock" -u"$(id -un)" ping; then
