@@ -6,6 +6,7 @@
 #include "app/base/UFileUtil.h"
 #include "platform/dac/UUniQuery.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <charconv>
 
@@ -212,7 +213,10 @@ QByteArray TLobExporter::SubFolderPath(const QString& label)
 QString TLobExporter::MakeSubFolder(const QString& base, const QString& label)
 {
     const QString path = base == QLatin1String("/") ? base + label : base + QLatin1Char('/') + label;
-    ForceDirectoryPath(path);
+    // The label is one level, and a name as it stands: blanks at its end are
+    // part of it, so it is not made with the base's levels (which are trimmed).
+    ForceDirectoryPath(base);
+    QDir().mkdir(path);
     return path;
 }
 

@@ -340,3 +340,18 @@ TEST_F(LobExporter, ValuesAreWrittenByteForByte)
               Scalar(S("select SHA2(body, 256) from t where id = 3")));
     EXPECT_EQ(run.Succeeded, 3);
 }
+
+// A label is a folder name as it stands: blanks at its end are part of it.
+TEST_F(LobExporter, SubFolderLabelsKeepTheirBlanks)
+{
+    Exec(S("CREATE TABLE t (id INT PRIMARY KEY, sub VARCHAR(20), body LONGBLOB)"));
+    Exec(S("INSERT INTO t VALUES (1, 'x ', 'a'), (2, 'x', 'b'), (3, CONCAT('y', CHAR(9)), 'c')"));
+    SerialNames();
+    Task.SubFolderCreateType = 2;
+    Task.SubField = S("sub");
+
+    const TRunResult run = Export();
+
+    EXPECT_EQ(run.Errors, 0) << run.ErrorTexts.join(S("\n")).toStdString();
+    EXPECT_EQ(FilesBelow(OutPath()), (QMap<QString, QByteArray>{{S("x /1.b"), "a"}, {S("x/2.b"), "b"}, {S("y\t/3.b"), "c"}}));
+}

@@ -7,6 +7,8 @@
 #include "support/VqFakeShellOpener.h"
 
 #include <QApplication>
+
+#include "support/VqWidgetTestSupport.h"
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -31,13 +33,7 @@ void Click(QWidget* widget)
 
 QApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "test_app_widgets";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: a QApplication torn down among the static destructors
-    // after main crashes.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
+    return vqtest::WidgetApp();
 }
 }
 

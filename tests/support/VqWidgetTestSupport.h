@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+namespace vqtest {
+
+// The one QApplication of a widget test executable, made on first use. Suites
+// run under QT_QPA_PLATFORM=offscreen (set by ctest), so no display is needed.
+QApplication& WidgetApp();
+
+// Fixture of widget tests: the application exists before the test body runs.
+class WidgetTest : public ::testing::Test {
+protected:
+    void SetUp() override { WidgetApp(); }
+};
+
+}  // namespace vqtest
