@@ -7,6 +7,8 @@
 #include "platform/dac/UUniConnection.h"
 #include "transfer/ULobCmdLineProcessor.h"
 #include "transfer/ULobObjectFactory.h"
+#include "transfer/ULogonBatchFileCreator.h"
+#include "transfer/USessionManager.h"
 #include "transfer/UQuenmarelSessionObjectFactory.h"
 
 namespace {
@@ -35,8 +37,8 @@ void TQuenmarel::Construct()
         SourceDBFactory = FDBObjectFactory.get();
         DestDBFactory = FDBObjectFactory.get();
         CreateLobObjectFactory();
-        CreateLogonBatchFileCreator();
-        CreateSessionManager();
+        FLogonBatchFileCreator = CreateLogonBatchFileCreator();
+        FSessionManager = CreateSessionManager();
     } catch (const std::exception& e) {
         const QString message = ExceptionMessage(e);
         ShowExceptionReport(message);
@@ -54,11 +56,24 @@ void TQuenmarel::DestroyServices()
         DestDBFactory = nullptr;
     FDBObjectFactory.reset();
     FLobObjectFactory.reset();
+    FLogonBatchFileCreator.reset();
+    FSessionManager.reset();
 }
 
 std::unique_ptr<TDBObjectFactory> TQuenmarel::CreateDBObjectFactory()
 {
     return std::make_unique<TDBObjectFactory>(QStringLiteral("Mysql"));
+}
+
+std::unique_ptr<TLogonBatchFileCreator> TQuenmarel::CreateLogonBatchFileCreator()
+{
+    TDBLogonOption* profile = FDBObjectFactory->GetLogon()->GetLogonOption();
+    return std::make_unique<TLogonBatchFileCreator>(QStringLiteral("task"), profile, profile);
+}
+
+std::unique_ptr<TSessionManager> TQuenmarel::CreateSessionManager()
+{
+    return std::make_unique<TSessionManager>(FLogonBatchFileCreator.get());
 }
 
 TQuenmarel* TQuenmarel::GetApp()

@@ -9,7 +9,9 @@
 class TDBObjectFactory;
 class TLobCmdLineProcessor;
 class TLobObjectFactory;
+class TLogonBatchFileCreator;
 class TQuenmarel;
+class TSessionManager;
 
 // Window mode lives in the widget libraries; the program entry hands it in, so
 // that this core never links QtWidgets.
@@ -38,6 +40,11 @@ public:
     TDBObjectFactory* GetDBObjectFactory() const { return FDBObjectFactory.get(); }
     // The large-object transfer factory of the run, lent.
     TLobObjectFactory* GetLobObjectFactory() const { return FLobObjectFactory.get(); }
+    // The batch-file service of the run (option "task", the logon profile as
+    // source and target), lent.
+    TLogonBatchFileCreator* GetLogonBatchFileCreator() const { return FLogonBatchFileCreator.get(); }
+    // The task-saving service of the run, lent.
+    TSessionManager* GetSessionManager() const { return FSessionManager.get(); }
 
     // Closes the connection, then runs the logon dialog; true when the
     // connection is connected afterwards.
@@ -56,10 +63,14 @@ protected:
     virtual std::unique_ptr<TDBObjectFactory> CreateDBObjectFactory();
     // Sets FLobObjectFactory.
     virtual void CreateLobObjectFactory() = 0;
-    virtual void CreateLogonBatchFileCreator() {}
+    // Option name "task"; the logon object's profile serves as source and
+    // target. Core objects, so the command line builds them too: their
+    // dialogs exist only once the form library registered them.
+    virtual std::unique_ptr<TLogonBatchFileCreator> CreateLogonBatchFileCreator();
     // The processor of an unattended run (RunCommandLine).
     virtual std::unique_ptr<TLobCmdLineProcessor> CreateCmdLineProcessor();
-    virtual void CreateSessionManager() {}
+    // Uses the batch-file creator built before it.
+    virtual std::unique_ptr<TSessionManager> CreateSessionManager();
 
     std::unique_ptr<TLobObjectFactory> FLobObjectFactory;
 
@@ -67,6 +78,8 @@ private:
     void DestroyServices();
 
     std::unique_ptr<TDBObjectFactory> FDBObjectFactory;
+    std::unique_ptr<TLogonBatchFileCreator> FLogonBatchFileCreator;
+    std::unique_ptr<TSessionManager> FSessionManager;
 };
 
 // The construction was aborted after its failure had been shown.

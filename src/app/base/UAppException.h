@@ -2,6 +2,7 @@
 
 #include "UException.h"
 
+#include <concepts>
 #include <functional>
 
 // The one place an exception goes when it would otherwise reach the window
@@ -27,10 +28,12 @@ void GuardedCall(F&& fn)
 
 // Wraps a callable so that it can be connected to a signal safely:
 //   connect(btn, &QPushButton::clicked, this, Guarded([this] { ... }));
+// The wrapper takes only the arguments fn takes, so that Qt can tell how many
+// of the signal's arguments to pass.
 template <class F>
 auto Guarded(F fn)
 {
-    return [fn = std::move(fn)](auto&&... args) mutable {
+    return [fn = std::move(fn)](auto&&... args) mutable requires std::invocable<F&, decltype(args)...> {
         GuardedCall([&] { fn(std::forward<decltype(args)>(args)...); });
     };
 }

@@ -6,6 +6,7 @@
 #include "app/base/UCommandLine.h"
 #include "app/base/UException.h"
 #include "transfer/UIterativeConverter.h"
+#include "transfer/forms/UTaskSavingForms.h"
 
 #include <QMainWindow>
 
@@ -39,6 +40,11 @@ void RunWindowMode(TQuenmarel& app)
     struct RestorePrompter {
         ~RestorePrompter() { TPrompter::SetInstance(nullptr); }
     } restore;
+
+    RegisterTaskSavingForms();
+    struct UnregisterForms {
+        ~UnregisterForms() { UnregisterTaskSavingForms(); }
+    } unregisterForms;
 
     // Transfers run on this thread: after each item the windows repaint and a
     // click on Stop gets through.
