@@ -172,16 +172,22 @@ TEST_F(SessionSaving, NamesAreCompletedCheckedAndSaved)
 
 TEST_F(SessionSaving, CancelAfterAFailedBatchSaveSavesNothing)
 {
+    // A task saved before: its file exists, so only the flag could open the
+    // batch-file dialog.
     TLobImportSession task;
     FillTask(task);
-    EXPECT_FALSE(SaveAs(task, Path(S("missing/x.ilt")), "btnBatch"));
+    task.SaveToFile(Path(S("daily.ilt")));
+    task.Table = S("changed");
+    const QByteArray before = ReadBytes(Path(S("daily.ilt")));
+    EXPECT_TRUE(SaveAs(task, Path(S("missing/x.ilt")), "btnBatch")) << "the earlier file still exists";
     EXPECT_EQ(Prompter.Messages().size(), 1);
-    EXPECT_TRUE(task.FileName().isEmpty());
+    EXPECT_EQ(task.FileName(), Path(S("daily.ilt")));
+    EXPECT_EQ(ReadBytes(Path(S("daily.ilt"))), before);
     EXPECT_TRUE(Creator.TaskFiles.isEmpty()) << "no batch-file dialog";
 
     // The same button with a good name goes on to the batch-file dialog.
-    EXPECT_TRUE(SaveAs(task, Path(S("daily.ilt")), "btnBatch"));
-    EXPECT_EQ(Creator.TaskFiles, QStringList{Path(S("daily.ilt"))});
+    EXPECT_TRUE(SaveAs(task, Path(S("next.ilt")), "btnBatch"));
+    EXPECT_EQ(Creator.TaskFiles, QStringList{Path(S("next.ilt"))});
 }
 
 TEST_F(SessionSaving, AsksOnlyForAChangedTask)
