@@ -3,6 +3,7 @@
 #include "db/UCryptUtil.h"
 #include "db/UMysqlDBLogonOption.h"
 #include "platform/ini/UIniFile.h"
+#include "SampleLogonProfile.h"
 #include "support/VqTestSupport.h"
 #include "transfer/ULogonBatchOptions.h"
 
@@ -44,16 +45,6 @@ int ModeOf(const QString& fileName)
         if (p.testFlag(flag))
             mode |= bit;
     return mode;
-}
-
-void FillProfile(TMysqlDBLogonOption& option)
-{
-    option.Username = S("ann");
-    option.Password = S("s3cret");
-    option.Server = S("db.example.org");
-    option.Port = S("3307");
-    option.Database = S("shop");
-    option.UseUnicode = S("True");
 }
 
 class BatchOptions : public testing::Test {
@@ -171,8 +162,8 @@ TEST_F(BatchOptions, ValidationRunsItsChecksInOrder)
     // Each step mends the previous failure and meets the next one.
     const std::vector<std::pair<std::function<void()>, QString>> steps = {
         {[] {}, S("Please enter Username.")},
-        {[&] { FillProfile(source); }, S("Please enter Username.")},   // the target's own message
-        {[&] { FillProfile(target); }, S("Please enter sessoin file name.")},
+        {[&] { transfertest::FillSampleProfile(source); }, S("Please enter Username.")},   // the target's own message
+        {[&] { transfertest::FillSampleProfile(target); }, S("Please enter sessoin file name.")},
         {[&] { options.SessionFile = task; }, S("Please enter log file name.")},
         {[&] { options.LogFile = Path(S("daily.log")); }, S("Please enter batch file name.")},
         {[&] { options.BatchFile = Path(S("real/up/daily.elt")); },
@@ -209,7 +200,7 @@ TEST_F(BatchOptions, PasswordIsMaskedInThePreview)
         EXPECT_EQ(TLogonBatchOptions::MaskPassword(c.text), c.masked);
 
     TMysqlDBLogonOption source;
-    FillProfile(source);
+    transfertest::FillSampleProfile(source);
     source.Password = S("pa\"ss\" word");   // quotes would end the plain mask early
     TLogonBatchOptions options;
     EXPECT_EQ(options.SourceTypeCaption(), QString());
@@ -234,7 +225,7 @@ TEST_F(BatchOptions, WritingAddsTheLogonSectionsAndTheScript)
     WriteBytes(Path(S("daily.sh")), "old script, longer than the new one........................................");
 
     TMysqlDBLogonOption source;
-    FillProfile(source);
+    transfertest::FillSampleProfile(source);
     TLogonBatchOptions options;
     options.SetOptionName(S("task"));
     options.SourceDBLogonOption = &source;

@@ -3,6 +3,7 @@
 #include "db/UMysqlDBLogonOption.h"
 #include "platform/ini/UIniFile.h"
 #include "program/CmdLineTestRun.h"
+#include "transfer/SampleLogonProfile.h"
 #include "transfer/ULobImportSession.h"
 #include "transfer/ULogonBatchFileCreator.h"
 #include "transfer/USessionManager.h"
@@ -16,16 +17,6 @@
 using namespace taskforms;
 
 namespace {
-
-void FillProfile(TMysqlDBLogonOption& option)
-{
-    option.Username = S("ann");
-    option.Password = S("s3cr\"et");
-    option.Server = S("db.example.org");
-    option.Port = S("3307");
-    option.Database = S("shop");
-    option.UseUnicode = S("True");
-}
 
 // Every text the dialog shows: labels, edits and buttons.
 QStringList ShownTexts(QWidget* dialog)
@@ -46,7 +37,8 @@ protected:
     {
         TaskFormsTest::SetUp();
         SetProgramArguments(S("/opt/vq/bin/Vantorquill"), {});
-        FillProfile(Profile);
+        // A double quote inside the password must not end the mask early.
+        transfertest::FillSampleProfile(Profile, S("s3cr\"et"));
     }
     void TearDown() override
     {
