@@ -33,8 +33,10 @@ struct TRunner {
 
 TRunner& runner()
 {
-    static TRunner r;
-    return r;
+    // Never destroyed: a check still running at exit must not meet a freed
+    // runner (the program ends them with AbortAll first).
+    static TRunner* r = new TRunner;
+    return *r;
 }
 
 // Runs fn on the user-interface thread once a presenter is installed; with
