@@ -33,6 +33,8 @@
 
 using vqtest::HttpTestServer;
 
+using vqtest::Click;
+
 namespace {
 std::string S(const QString& text)
 {
@@ -42,16 +44,6 @@ std::string S(const QString& text)
 std::string Setting(const char* name)
 {
     return S(RegReadString(QLatin1String(TAppSettings::RegistryKey), QLatin1String(name)));
-}
-
-void Click(QWidget* widget)
-{
-    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
-    const QPointF global = widget->mapToGlobal(at);
-    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QApplication::sendEvent(widget, &release);
 }
 
 // Hands every modal window that opens while it lives to onModal, which
