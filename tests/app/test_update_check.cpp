@@ -7,6 +7,7 @@
 #include "app/settings/URegUtil.h"
 #include "platform/http/UHttpClient.h"
 #include "support/VqHttpTestServer.h"
+#include "support/VqTestSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -226,11 +227,7 @@ struct EventLoop {
     }
     bool RunUntil(const std::function<bool()>& done, int ms = 10000)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return done();
+        return vqtest::ProcessEventsUntil(done, ms);
     }
 };
 }

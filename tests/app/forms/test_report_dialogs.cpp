@@ -16,6 +16,7 @@
 #include "support/VqFakePrompter.h"
 #include "support/VqFakeShellOpener.h"
 #include "support/VqHttpTestServer.h"
+#include "support/VqTestSupport.h"
 #include "support/VqWidgetTestSupport.h"
 
 #include <QCheckBox>
@@ -71,11 +72,7 @@ private:
 
 bool RunUntil(const std::function<bool()>& done, int ms = 10000)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
+    return vqtest::ProcessEventsUntil(done, ms);
 }
 
 struct SiteAt {
