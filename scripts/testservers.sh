@@ -6,7 +6,7 @@
 # Each server is a function pair below; add new ones to SERVERS.
 set -euo pipefail
 
-SERVERS="mariadb sshd"
+SERVERS="mariadb sshd http"
 
 # shellcheck source=server-util.sh
 . "$(dirname "$0")/server-util.sh"
@@ -137,6 +137,28 @@ ENV
 
 stop_sshd() {
     stop_server "$1/sshd/sshd.pid" as_root
+}
+
+# --- HTTP ----------------------------------------------------------------------
+# Python's own server (scripts/http-test-server.py): tests set the answers of
+# their paths and read back the requests it received.
+start_http() {
+    local dir=$1/http
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    python3 "$(dirname "$0")/http-test-server.py" --port-file "$dir/port" \
+        >"$dir/server.log" 2>&1 &
+    echo $! >"$dir/server.pid"
+    if ! wait_for 20 test -s "$dir/port"; then
+        echo "The HTTP test server did not start:" >&2; cat "$dir/server.log" >&2; return 1
+    fi
+    local port; port=$(cat "$dir/port")
+    echo "export VQ_TEST_HTTP_URL=http://127.0.0.1:$port/" >>"$1/env"
+    echo "HTTP on 127.0.0.1:$port"
+}
+
+stop_http() {
+    stop_server "$1/http/server.pid"
 }
 
 # Whether a server of an earlier start in DIR still runs (its pid file is alive).

@@ -9,6 +9,7 @@
 #include "app/base/ULog.h"
 #include "app/base/UStdErrLogAppender.h"
 #include "app/base/USystemUtil.h"
+#include "app/UUpdateCheckRunner.h"
 
 #include <QFileInfo>
 
@@ -31,6 +32,7 @@ TApp::~TApp()
 {
     if (FExceptionLogAppender)
         StopLogging();
+    TUpdateCheckRunner::AbortAll();
     UnregisterInstance();
 }
 
@@ -94,10 +96,17 @@ void TApp::Run()
     try {
         RunGUI();
     } catch (...) {
+        TUpdateCheckRunner::AbortAll();
         StopLogging();
         throw;
     }
+    TUpdateCheckRunner::AbortAll();
     StopLogging();
+}
+
+void TApp::NotifyUpdate()
+{
+    TUpdateCheckRunner::NotifyUpdate();
 }
 
 QString TApp::GetSystemInfo() const

@@ -29,7 +29,8 @@ public:
     void AppException(const std::exception& e);
     void StartLogging();
     void StopLogging();
-    virtual void NotifyUpdate() {}
+    // Starts the start-up update check on its own thread.
+    virtual void NotifyUpdate();
 
     const QString& Name() const { return FName; }
     bool GUIMode() const { return FGUIMode; }

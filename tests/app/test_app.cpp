@@ -3,7 +3,14 @@
 #include "app/UQuenmarel.h"
 #include "app/base/UErrorReport.h"
 #include "app/base/UException.h"
+#include "app/base/UMakerSite.h"
+#include "app/settings/UAppSettings.h"
+#include "app/settings/URegUtil.h"
 #include "db/UDBObjectFactory.h"
+#include "support/VqHttpTestServer.h"
+
+#include <QElapsedTimer>
+#include <QThread>
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -17,6 +24,7 @@ public:
     static inline bool failFactory = false;
     static inline bool ranGUI = false;
     static inline int servicesBuilt = 0;
+    static inline std::function<void()> onRunGUI;
 
     static TApp* Make()
     {
@@ -24,7 +32,12 @@ public:
         app->Construct();
         return app.release();
     }
-    void RunGUI() override { ranGUI = true; }
+    void RunGUI() override
+    {
+        ranGUI = true;
+        if (onRunGUI)
+            onRunGUI();
+    }
 
 protected:
     std::unique_ptr<TDBObjectFactory> CreateDBObjectFactory() override
@@ -53,6 +66,12 @@ struct ProbeRun {
     std::unique_ptr<TApp> app {TProbeApp::Make()};
 };
 
+// Window mode starts the update check: tests keep it on loopback.
+void SetNotNotifyUpdate(const QString& value)
+{
+    RegWriteString(QLatin1String(TAppSettings::RegistryKey), QStringLiteral("NotNotifyUpdate"), value);
+}
+
 struct ReportCatcher {
     QStringList messages;
     ReportCatcher() { SetExceptionReporter([this](const QString& m) { messages.append(m); }); }
@@ -70,8 +89,35 @@ TEST(Application, AnyArgumentSelectsCommandLineMode)
     EXPECT_FALSE(TProbeApp::ranGUI);
     EXPECT_FALSE(TApp::HasInstance()) << "the application object is freed when the run ends";
 
+    SetNotNotifyUpdate(QStringLiteral("-1"));
     EXPECT_EQ(RunProbe({"/opt/x/Vantorquill"}), 0);
     EXPECT_TRUE(TProbeApp::ranGUI);
+}
+
+TEST(Application, WindowModeStartsTheUpdateCheckAndEndsItWithTheRun)
+{
+    VQ_REQUIRE_TEST_HTTP();
+    vqtest::HttpTestServer server;
+    server.SetSilent(QStringLiteral("versioncheck.php"));
+    SetMakerSite(server.Address());
+    SetNotNotifyUpdate(QStringLiteral("False"));
+    RegWriteString(QLatin1String(TAppSettings::RegistryKey), QStringLiteral("CheckUpdateDate"),
+                   QStringLiteral("20200101"));
+    TProbeApp::onRunGUI = [&] {
+        QElapsedTimer timer;
+        timer.start();
+        while (server.Requests().isEmpty() && timer.elapsed() < 10000)
+            QThread::msleep(20);
+    };
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(RunProbe({"/opt/x/Vantorquill"}), 0);
+    TProbeApp::onRunGUI = nullptr;
+    SetMakerSite(QString());
+    ASSERT_EQ(server.Requests().size(), 1) << "the check runs at start";
+    EXPECT_LT(timer.elapsed(), 10000) << "the end does not wait for a silent server";
+    EXPECT_EQ(RegReadString(QLatin1String(TAppSettings::RegistryKey), QStringLiteral("CheckUpdateDate")),
+              QStringLiteral("20200101"));
 }
 
 TEST(Application, FailingServiceReportsAbortsAndExitsWithOne)

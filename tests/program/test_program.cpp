@@ -1,4 +1,6 @@
 // The built program, run as a subprocess without a display.
+#include "app/settings/UAppSettings.h"
+#include "app/settings/URegUtil.h"
 #include "support/VqTestSupport.h"
 
 #include <QDir>
@@ -27,6 +29,8 @@ TEST(Program, UnknownArgumentRunsWithoutDisplayOrWindow)
 
 TEST(Program, WindowModeWithoutDisplaySaysHowToRunATask)
 {
+    // The run shares this test's home: no update check leaves the machine.
+    RegWriteString(QLatin1String(TAppSettings::RegistryKey), QStringLiteral("NotNotifyUpdate"), QStringLiteral("-1"));
     const ProcessResult run = RunProcess(ProgramPath(), {}, HeadlessEnvironment());
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 1);

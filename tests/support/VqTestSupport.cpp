@@ -1,5 +1,7 @@
 #include "VqTestSupport.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 
 namespace vqtest {
@@ -62,6 +64,15 @@ ProcessResult RunProcess(const QString& program, const QStringList& arguments,
     result.err = process.readAllStandardError();
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return result;
+}
+
+bool ProcessEventsUntil(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
 }
 
 QProcessEnvironment HeadlessEnvironment()

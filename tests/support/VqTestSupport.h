@@ -4,6 +4,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace vqtest {
@@ -61,6 +62,10 @@ struct ProcessResult {
 ProcessResult RunProcess(const QString& program, const QStringList& arguments,
                          const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
                          int timeoutMs = 120000);
+
+// Processes this thread's events until done() holds or ms have passed;
+// returns done().
+bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 10000);
 
 // The environment of a run without a display.
 QProcessEnvironment HeadlessEnvironment();

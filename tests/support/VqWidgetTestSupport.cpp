@@ -1,5 +1,8 @@
 #include "support/VqWidgetTestSupport.h"
 
+#include <QMouseEvent>
+#include <QWidget>
+
 namespace vqtest {
 
 QApplication& WidgetApp()
@@ -11,6 +14,16 @@ QApplication& WidgetApp()
     // after main crashes.
     static QApplication* app = new QApplication(argc, argv);
     return *app;
+}
+
+void Click(QWidget* widget)
+{
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    const QPointF global = widget->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
 }
 
 }  // namespace vqtest

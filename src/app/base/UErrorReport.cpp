@@ -20,5 +20,10 @@ void ShowExceptionReport(const QString& message)
     if (reporterSlot())
         reporterSlot()(message);
     else
-        TPrompter::Instance().ShowError(message);
+        ShowFallbackExceptionReport(message);
+}
+
+void ShowFallbackExceptionReport(const QString& message)
+{
+    TPrompter::Instance().ShowError(message);
 }

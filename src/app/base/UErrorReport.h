@@ -10,3 +10,5 @@ using TErrorReporter = std::function<void(const QString& message)>;
 
 void SetExceptionReporter(TErrorReporter reporter);
 void ShowExceptionReport(const QString& message);
+// The report without a window: the message goes to the prompter.
+void ShowFallbackExceptionReport(const QString& message);

@@ -161,7 +161,7 @@ QString GetExeArch(const QString& fileName)
 {
     // MZ header, its offset of the PE header at 0x3C, "PE\0\0", the machine.
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly))
         return QStringLiteral("x86");
     const QByteArray dos = file.read(64);
     if (dos.size() < 64 || !dos.startsWith("MZ"))

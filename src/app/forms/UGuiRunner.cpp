@@ -1,5 +1,7 @@
 #include "UGuiRunner.h"
 
+#include "UExceptionReportDlg.h"
+#include "UNotifyUpdateDlg.h"
 #include "UVqApplication.h"
 #include "app/widgets/UWidgetPrompter.h"
 #include "app/UQuenmarel.h"
@@ -34,6 +36,17 @@ void RunWindowMode(TQuenmarel& app)
     TVqApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorquill"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantorquill"));
+
+    // Reports and update notices are windows from here on.
+    InstallExceptionReportDialog();
+    TNotifyUpdateDlg::InstallPresenter();
+    struct RemoveWindowReports {
+        ~RemoveWindowReports()
+        {
+            TNotifyUpdateDlg::RemovePresenter();
+            RemoveExceptionReportDialog();
+        }
+    } removeReports;
 
     TWidgetPrompter prompter;
     TPrompter::SetInstance(&prompter);

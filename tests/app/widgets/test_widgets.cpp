@@ -20,17 +20,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-namespace {
-void Click(QWidget* widget)
-{
-    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
-    const QPointF global = widget->mapToGlobal(at);
-    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QApplication::sendEvent(widget, &release);
-}
+using vqtest::Click;
 
+namespace {
 QApplication& App()
 {
     return vqtest::WidgetApp();
