@@ -213,6 +213,21 @@ QDateTime TTriggerEngine::next(const TTrigger& trigger, const QDateTime& after, 
     return best;
 }
 
+QDateTime TTriggerEngine::RepetitionEnd(const TTrigger& trigger, const QDateTime& run, const QTimeZone& zone)
+{
+    const qint64 duration = DurationSeconds(trigger.Repetition.Duration);
+    if (!trigger.Repetition.StopAtDurationEnd || duration <= 0 || DurationSeconds(trigger.Repetition.Interval) <= 0)
+        return {};
+    // The window's base is the calendar run in (run - duration, run].
+    const std::shared_ptr<TTrigger> calendar = trigger.Clone();
+    calendar->Repetition = TRepetitionPattern();
+    calendar->EndBoundary.clear();
+    const QDateTime base = next(*calendar, run.addSecs(-duration), zone);
+    if (!base.isValid() || base > run)
+        return {};
+    return base.addSecs(duration);
+}
+
 QDateTime TTriggerEngine::next(const TTaskDefinition& definition, const QDateTime& after, const QTimeZone& zone)
 {
     if (!definition.Settings().Enabled)

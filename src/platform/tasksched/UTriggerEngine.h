@@ -23,6 +23,10 @@ public:
     // The first run of any trigger of the definition; none when it is disabled.
     static QDateTime next(const TTaskDefinition& definition, const QDateTime& after, const QTimeZone& zone);
 
+    // The end of the repetition window that holds run, for a trigger that
+    // stops its runs at the duration's end; invalid when there is none.
+    static QDateTime RepetitionEnd(const TTrigger& trigger, const QDateTime& run, const QTimeZone& zone);
+
     // An ISO-8601 duration ("P1DT2H30M", "PT45S", "P2W") in seconds; an empty
     // text gives 0; a text that is no duration gives -1.
     static qint64 DurationSeconds(const QString& text);

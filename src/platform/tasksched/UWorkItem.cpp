@@ -161,9 +161,9 @@ void TJobTrigger::SetTrigger(const TJobTriggerRecord& record)
     FItem->Touch();
 }
 
-QString TJobTrigger::GetTriggerString() const
+QString TJobTrigger::GetTriggerString(const QLocale& locale) const
 {
-    return TTriggerText::Text(*FTrigger);
+    return TTriggerText::Text(*FTrigger, locale);
 }
 
 TWorkItem::TWorkItem(TServiceContextPtr context, TStoredTask task, bool stored)

@@ -3,6 +3,7 @@
 #include "UTaskService.h"
 
 #include <QByteArray>
+#include <QLocale>
 #include <QStringList>
 
 // The 1.0 operations: work items named "<name>.job", each kept in the store as
@@ -86,7 +87,7 @@ public:
     TJobTrigger(std::shared_ptr<TWorkItem> item, std::shared_ptr<TTrigger> trigger);
     TJobTriggerRecord GetTrigger() const;
     void SetTrigger(const TJobTriggerRecord& record);
-    QString GetTriggerString() const;
+    QString GetTriggerString(const QLocale& locale = QLocale()) const;
 
 private:
     std::shared_ptr<TWorkItem> FItem;
