@@ -3,6 +3,7 @@
 // A temporary task store with a fake clock, launcher, power source and
 // service control, and the event loop that the runner's processes need.
 #include "platform/tasksched/UTaskService.h"
+#include "platform/tasksched/UTriggerEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -47,7 +48,8 @@ public:
     QDateTime Current;
     QDateTime Now() const override { return Current; }
     QTimeZone Zone() const override { return QTimeZone("Europe/Berlin"); }
-    void Set(const char* wall) { Current = QDateTime::fromString(S(wall), Qt::ISODate).toTimeZone(Zone()); }
+    // Wall time in Berlin.
+    void Set(const char* wall) { Current = tasksched::TTriggerEngine::ParseBoundary(S(wall), Zone()); }
     void Advance(qint64 seconds) { Current = Current.addSecs(seconds); }
 };
 

@@ -172,7 +172,7 @@ TEST_F(TaskStore, ChildRegistersItsShare)
 {
     const QString root = qEnvironmentVariable("VQ_TASKSTORE_CHILD_ROOT");
     if (root.isEmpty())
-        GTEST_SKIP() << "runs only as the child of TwoProcessesRegisterAtOnce";
+        return;   // only as the child of TwoProcessesRegisterAtOnce
     TTaskStore store(root);
     const QString prefix = qEnvironmentVariable("VQ_TASKSTORE_CHILD_PREFIX");
     for (int i = 0; i < 25; ++i) {
