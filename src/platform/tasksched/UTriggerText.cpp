@@ -62,7 +62,8 @@ QDateTime TTriggerText::IsoToDateTime(const QString& text)
     const QTime time = QTime::fromString(text.mid(11, 8), QStringLiteral("HH:mm:ss"));
     if (text.size() < 19 || !date.isValid() || !time.isValid())
         throw EConvertError(QStringLiteral("'%1' is not a valid date and time").arg(text));
-    return QDateTime(date, time);
+    // Wall time as written: no zone may move it.
+    return QDateTime(date, time, Qt::UTC);
 }
 
 QString TTriggerText::LongTime(const QTime& time, const QLocale& locale)
@@ -76,7 +77,7 @@ QString TTriggerText::Text(const TTrigger& trigger, const QLocale& locale)
 {
     const QDateTime parsed = IsoToDateTime(trigger.StartBoundary);
     // An empty boundary reads as day 0, 1899-12-30 at midnight.
-    const QDateTime start = parsed.isValid() ? parsed : QDateTime(QDate(1899, 12, 30), QTime(0, 0));
+    const QDateTime start = parsed.isValid() ? parsed : QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
     const QString time = LongTime(start.time(), locale);
     const QString date = locale.toString(start.date(), QLocale::ShortFormat);
     switch (trigger.Type()) {

@@ -17,8 +17,9 @@ public:
     static QString Months(int mask);
     // The locale's long weekday names of bits 0 (Sunday) to 6, joined by ", ".
     static QString DaysOfWeek(int mask, const QLocale& locale = QLocale());
-    // "yyyy-mm-ddThh:mm:ss" read by fixed positions; anything after the
-    // seconds is ignored. Empty gives an invalid date-time; a text that does
+    // "yyyy-mm-ddThh:mm:ss" read by fixed positions as wall time (a UTC
+    // date-time, so that no zone moves it); anything after the seconds is
+    // ignored. Empty gives an invalid date-time; a text that does
     // not read raises EConvertError "'%s' is not a valid date and time".
     static QDateTime IsoToDateTime(const QString& text);
     // The locale's long time format without its zone.
