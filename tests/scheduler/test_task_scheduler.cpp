@@ -8,13 +8,13 @@ using namespace tasktest;
 
 namespace {
 
-// Param: true runs the 1.0 branch.
-class TaskScheduler : public TaskStoreTest, public ::testing::WithParamInterface<bool> {
+// Param: the 1.0 branch or not, and the locale.
+class TaskScheduler : public TaskStoreTest, public ::testing::WithParamInterface<std::tuple<bool, const char*>> {
 protected:
     void SetUp() override
     {
         TaskStoreTest::SetUp();
-        QLocale::setDefault(QLocale(S("de_DE")));
+        QLocale::setDefault(QLocale(S(std::get<1>(GetParam()))));
         Service->Running = true;
         Scheduler = std::make_unique<TTaskScheduler>(nullptr, Context);
         Scheduler->SetUseTaskScheduler1Only(Job());
@@ -22,7 +22,7 @@ protected:
     }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
 
-    bool Job() const { return GetParam(); }
+    bool Job() const { return std::get<0>(GetParam()); }
     // The name the list holds for a plain name.
     QString Listed(const char* plain) const { return Job() ? S(plain) + S(".job") : S(plain); }
 
@@ -195,5 +195,7 @@ TEST_P(TaskScheduler, StartSchedulerPingsOrStartsTheRunner)
     EXPECT_FALSE(Scheduler->Active());
 }
 
-INSTANTIATE_TEST_SUITE_P(Branches, TaskScheduler, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? std::string("Version1") : std::string("Version2"); });
+INSTANTIATE_TEST_SUITE_P(Branches, TaskScheduler, ::testing::Combine(::testing::Values(false, true), ::testing::Values("C", "de_DE")),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) ? "Version1_" : "Version2_") + std::get<1>(info.param);
+                         });

@@ -417,18 +417,33 @@ void TTaskRunner::StartUp(const QString& bootId, bool atLogon)
             if (!trigger->Enabled)
                 continue;
             if (newBoot && trigger->Type() == tkBoot) {
-                Start(entry, QStringLiteral("boot"));
+                StartDelayed(entry, QStringLiteral("boot"), static_cast<const TBootTrigger&>(*trigger).Delay);
                 break;
             }
             if (atLogon && trigger->Type() == tkLogon) {
-                const QString forUser = static_cast<const TLogonTrigger&>(*trigger).UserId;
-                if (forUser.isEmpty() || forUser == user) {
-                    Start(entry, QStringLiteral("logon"));
+                const auto& logon = static_cast<const TLogonTrigger&>(*trigger);
+                if (logon.UserId.isEmpty() || logon.UserId == user) {
+                    StartDelayed(entry, QStringLiteral("logon"), logon.Delay);
                     break;
                 }
             }
         }
     }
+}
+
+void TTaskRunner::StartDelayed(const TTaskEntry& entry, const QString& reason, const QString& delay)
+{
+    const qint64 seconds = TTriggerEngine::DurationSeconds(delay);
+    if (seconds <= 0) {
+        Start(entry, reason);
+        return;
+    }
+    const QString key = entry.Key;
+    QTimer::singleShot(int(std::min<qint64>(seconds * 1000, INT_MAX)), this, [this, key, reason] {
+        TTaskEntry current;
+        if (Find(key, current))
+            Start(current, reason);
+    });
 }
 
 QString TTaskRunner::ReadBootId()

@@ -78,6 +78,8 @@ private:
     void Serve(const TTaskEntry& entry, const QDateTime& now);
     // Starts a run by the instance policy; false when none was started.
     bool Start(const TTaskEntry& entry, const QString& reason, const QDateTime& stopAt = QDateTime());
+    // Start after the trigger's delay (an ISO-8601 duration; empty: now).
+    void StartDelayed(const TTaskEntry& entry, const QString& reason, const QString& delay);
     void Launch(const TTaskEntry& entry, const QString& reason, const QDateTime& stopAt);
     void Finished(const QString& key, QProcess* process, int result);
     void Stop(TRun& run, bool hard);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QLocale>
+#include <QObject>
 #include <QStringList>
 
 // The 1.0 operations: work items named "<name>.job", each kept in the store as
@@ -138,6 +139,10 @@ public:
     TJobTriggerPtr CreateTrigger(int* index = nullptr);
     TJobTriggerPtr GetTrigger(int index);   // from 0
     void DeleteTrigger(int index);
+
+    // The property page of a page type (task 0, schedule 1, settings 2):
+    // there are none here, so that no page comes back.
+    std::shared_ptr<QObject> GetPage(int pageType, bool persistChanges) const { return nullptr; }
 
     void Run();
     // Checks and writes the work item to the store.
