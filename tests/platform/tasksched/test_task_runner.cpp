@@ -180,6 +180,24 @@ TEST_F(TaskRunner, TheTimeLimitStopsTheWholeGroupEvenWhenItIgnoresSigterm)
     EXPECT_EQ(State(S("Soft")).LastResult, 128 + SIGTERM);
 }
 
+TEST_F(TaskRunner, ARepetitionThatStopsAtItsDurationEndStopsItsRun)
+{
+    const TTaskDefinitionPtr definition = Runnable(Script(S("long.sh"), S("#!/bin/sh\nsleep 60\n")));
+    auto& daily = As<TDailyTrigger>(definition->Triggers().Create(tkDaily));
+    daily.StartBoundary = S("2024-05-10T10:00:00");
+    daily.Repetition = {S("PT1M"), S("PT2M"), true};
+    Register(S("Window"), *definition);
+    Clock->Set("2024-05-10T09:00:00");
+    Runner->Reload();
+    Runner->Tick();
+    // The repetition at 10:01 starts late; its window closes at 10:02.
+    Clock->Set("2024-05-10T10:01:58");
+    Runner->Tick();
+    ASSERT_TRUE(Runner->IsRunning(S("tasks/Window")));
+    ASSERT_TRUE(WaitDone(S("Window")));
+    EXPECT_EQ(State(S("Window")).LastResult, 128 + SIGTERM);
+}
+
 TEST_F(TaskRunner, InstancePoliciesDecideAboutASecondRun)
 {
     struct TCase {
