@@ -46,6 +46,29 @@ QList<TExecAction> ExecActions(const TTaskDefinition& definition)
     return actions;
 }
 
+// The latest run of trigger in (from, to], found in windows that grow back
+// from `to`, so that a long time down with runs every minute costs little.
+QDateTime LatestRun(const TTrigger& trigger, const QDateTime& from, const QDateTime& to, const QTimeZone& zone)
+{
+    static const qint64 windows[] = {60, 3600, 86400, 7 * 86400, 32 * 86400, 367 * 86400};
+    QDateTime start = from;
+    for (const qint64 window : windows) {
+        const QDateTime candidate = to.addSecs(-window);
+        if (candidate <= from)
+            break;
+        const QDateTime next = TTriggerEngine::next(trigger, candidate, zone);
+        if (next.isValid() && next <= to) {
+            start = candidate;
+            break;
+        }
+    }
+    QDateTime latest;
+    for (QDateTime run = TTriggerEngine::next(trigger, start, zone); run.isValid() && run <= to;
+         run = TTriggerEngine::next(trigger, run, zone))
+        latest = run;
+    return latest;
+}
+
 }  // namespace
 
 TTaskRunner::TTaskRunner(std::shared_ptr<TTaskStore> store, TPlatform platform, QObject* parent)
@@ -166,11 +189,7 @@ void TTaskRunner::Serve(const TTaskEntry& entry, const QDateTime& now)
     std::shared_ptr<TTrigger> dueTrigger;
     if (definition.Settings().Enabled && state.LastCheck < now) {
         for (const auto& trigger : definition.Triggers().All()) {
-            // The latest run of this trigger in (LastCheck, now].
-            QDateTime due;
-            for (QDateTime run = TTriggerEngine::next(*trigger, state.LastCheck, zone); run.isValid() && run <= now;
-                 run = TTriggerEngine::next(*trigger, run, zone))
-                due = run;
+            const QDateTime due = LatestRun(*trigger, state.LastCheck, now, zone);
             if (due.isValid() && (!lastDue.isValid() || due > lastDue)) {
                 lastDue = due;
                 dueTrigger = trigger;

@@ -154,6 +154,29 @@ TEST_F(TaskRunner, MissedRunsCatchUpOnceOnlyWithStartWhenAvailable)
     EXPECT_EQ(Count(S("CatchUp")), 2);
 }
 
+TEST_F(TaskRunner, AMonthDownWithARunEveryMinuteCatchesUpOnce)
+{
+    const TTaskDefinitionPtr definition = Counting(S("Minutely"));
+    auto& daily = As<TDailyTrigger>(definition->Triggers().Create(tkDaily));
+    daily.StartBoundary = S("2024-01-01T00:00:00");
+    daily.Repetition.Interval = S("PT1M");   // no duration: to the end boundary, of which there is none
+    definition->Settings().StartWhenAvailable = true;
+    Register(S("Minutely"), *definition);
+    TRunState state;
+    Clock->Set("2024-04-10T12:00:30");
+    state.LastCheck = Clock->Now();
+    Store->WriteState(tkTask20, S("Minutely"), state);
+    Clock->Set("2024-05-10T12:00:30");
+    Runner->Reload();
+    Runner->Tick();
+    ASSERT_TRUE(WaitDone(S("Minutely")));
+    EXPECT_EQ(Count(S("Minutely")), 1);   // on time, 30 s after 12:00
+    Clock->Advance(45);
+    Runner->Tick();
+    ASSERT_TRUE(WaitDone(S("Minutely")));
+    EXPECT_EQ(Count(S("Minutely")), 2);
+}
+
 TEST_F(TaskRunner, TheTimeLimitStopsTheWholeGroupEvenWhenItIgnoresSigterm)
 {
     const QString childFile = Dir.path() + S("/child.pid");
