@@ -1,0 +1,195 @@
+// The scheduler with the built runner: a script that the batch writer made
+// imports into the test MariaDB, run on demand and from a one-time trigger,
+// and the results read back through the service.
+#include "app/base/UCommandLine.h"
+#include "program/CmdLineTestRun.h"
+#include "scheduler/UTaskScheduler.h"
+#include "scheduler/saUtils.h"
+#include "transfer/ULogonBatchOptions.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <csignal>
+
+using namespace tasksched;
+using cmdtest::S;
+
+namespace {
+
+// The real launcher, keeping the runner's process id so that the test can
+// stop exactly that process.
+class RecordingLauncher : public TProcessLauncher {
+public:
+    qint64 Pid = 0;
+    bool StartDetached(const QString& program, const QStringList& arguments, qint64* pid) override
+    {
+        const bool started = TProcessLauncher::StartDetached(program, arguments, &Pid);
+        if (pid != nullptr)
+            *pid = Pid;
+        return started;
+    }
+};
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QThread::msleep(100);
+    }
+    return true;
+}
+
+class TaskEndToEnd : public cmdtest::CmdLineTest {
+protected:
+    void SetUp() override
+    {
+        CmdLineTest::SetUp();
+        Launcher = std::make_shared<RecordingLauncher>();
+        TPlatform platform = TPlatform::Default();
+        platform.Launcher = Launcher;
+        platform.RunnerPath = QFileInfo(vqtest::ProgramPath()).absolutePath() + S("/vantorquill-taskd");
+        platform.Service = std::make_shared<TRunnerServiceControl>(Launcher, platform.RunnerPath);
+        Context = std::make_shared<TServiceContext>(TServiceContext{std::make_shared<TTaskStore>(), platform});
+    }
+
+    void TearDown() override
+    {
+        if (Launcher && Launcher->Pid > 0) {
+            ::kill(pid_t(Launcher->Pid), SIGTERM);
+            EXPECT_TRUE(WaitFor([this] { return ::kill(pid_t(Launcher->Pid), 0) != 0; }, 10000));
+        }
+        SetProgramArguments(QString(), {});
+        CmdLineTest::TearDown();
+    }
+
+    // The import task of folder "in" into files(name, body), and the script
+    // that the batch writer makes for it.
+    QString ImportScript(const QString& name)
+    {
+        WriteFile(S("in/a.bin"), QByteArray("\x00\xff\r\n\x80", 5));
+        WriteFile(S("in/b.txt"), QByteArray("Gr\xc3\xbc\xc3\x9f" "e\n"));
+        WriteFile(name + S(".ilt"), IniSection(S("Import"), {{S("Schema"), Database},
+                                                              {S("Table"), S("files")},
+                                                              {S("LobField"), S("body")},
+                                                              {S("LoadFolder"), Path(S("in"))},
+                                                              {S("IncludeSubFolder"), S("0")},
+                                                              {S("NameField"), S("name")},
+                                                              {S("IncludeNameExt"), S("1")},
+                                                              {S("ImportType"), S("0")},
+                                                              {S("ExtType"), S("0")}}));
+        TMysqlDBLogonOption profile;
+        FillTestDbProfile(profile);
+        SetProgramArguments(vqtest::ProgramPath(), {});
+        TLogonBatchOptions options;
+        options.SetOptionName(S("task"));
+        options.SourceDBLogonOption = &profile;
+        options.TargetDBLogonOption = &profile;
+        options.SetSessionFile(Path(name + S(".ilt")));
+        EXPECT_TRUE(options.Validate()) << options.ErrorMessage.toStdString();
+        options.WriteBatchFile();
+        return options.BatchFile;
+    }
+
+    // Registers the new item's definition with the script as its program.
+    TRegisteredTaskPtr Register(TTaskScheduler& scheduler, const QString& name, const QString& script,
+                                const QString& onceAt = QString())
+    {
+        TTaskItem* item = scheduler.CreateNewItem(name);
+        TTaskDefinition& definition = *item->TaskDefinition();
+        As<TExecAction>(definition.Actions().Create(atExec)).Path = script;
+        if (!onceAt.isEmpty())
+            definition.Triggers().Create(tkTime)->StartBoundary = onceAt;
+        return scheduler.TaskService()->GetFolder(QString())->RegisterTaskDefinition(
+            name, definition, TTaskFolder::TASK_CREATE_OR_UPDATE, QString(), QString(), definition.Principal().LogonType);
+    }
+
+    // The task as the service reads it once its run has ended.
+    TRegisteredTaskPtr Finished(TTaskScheduler& scheduler, const QString& name, int timeoutMs)
+    {
+        TRegisteredTaskPtr task;
+        WaitFor([&] {
+            task = scheduler.TaskService()->GetFolder(QString())->GetTask(name);
+            return task->LastRunTime().isValid() && task->State() != tsRunning;
+        }, timeoutMs);
+        return task;
+    }
+
+    std::shared_ptr<RecordingLauncher> Launcher;
+    TServiceContextPtr Context;
+};
+
+}  // namespace
+
+TEST_F(TaskEndToEnd, TheBuiltRunnerRunsAWrittenScriptOnDemandAndOnTime)
+{
+    Exec(S("CREATE TABLE files (name VARCHAR(100) PRIMARY KEY, body LONGBLOB)"));
+    const QString script = ImportScript(S("import"));
+
+    TTaskScheduler scheduler(nullptr, Context);
+    ASSERT_TRUE(scheduler.StartScheduler());
+    ASSERT_GT(Launcher->Pid, 0) << "the runner was not started";
+    ASSERT_TRUE(WaitFor([this] { return Context->Platform.Service->IsRunning(); }, 10000));
+    scheduler.SetActive(true);
+
+    // On demand.
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    Register(scheduler, S("Import now"), script)->Run();
+    TRegisteredTaskPtr task = Finished(scheduler, S("Import now"), 60000);
+    ASSERT_TRUE(task->LastRunTime().isValid());
+    EXPECT_EQ(task->LastTaskResult(), 0);
+    EXPECT_GE(task->LastRunTime(), before);
+    EXPECT_EQ(Rows(S("SELECT name, HEX(body) FROM files ORDER BY name")),
+              QStringList({S("a.bin|00FF0D0A80"), S("b.txt|4772C3BCC39F650A")}));
+
+    // From a one-time trigger a few seconds ahead, in local wall time.
+    Exec(S("DELETE FROM files"));
+    const QDateTime at = QDateTime::currentDateTime().addSecs(4);
+    Register(scheduler, S("Import later"), script, at.toString(S("yyyy-MM-ddThh:mm:ss")));
+    scheduler.Refresh();
+    TTaskItem* later = scheduler.ActivateTask(S("Import later"));
+    ASSERT_NE(later, nullptr);
+    EXPECT_EQ(later->RegisteredTask()->NextRunTime().toSecsSinceEpoch(), at.toSecsSinceEpoch());
+    task = Finished(scheduler, S("Import later"), 60000);
+    EXPECT_EQ(task->LastTaskResult(), 0);
+    EXPECT_GE(task->LastRunTime().toSecsSinceEpoch(), at.toSecsSinceEpoch());
+    EXPECT_LE(task->LastRunTime().toSecsSinceEpoch(), at.toSecsSinceEpoch() + 5);
+    EXPECT_EQ(Rows(S("SELECT name FROM files ORDER BY name")), QStringList({S("a.bin"), S("b.txt")}));
+    EXPECT_FALSE(task->NextRunTime().isValid());
+}
+
+TEST_F(TaskEndToEnd, AScriptWhoseTaskFileIsMissingReadsBackOne)
+{
+    const QString script = ImportScript(S("gone"));
+    QFile::remove(Path(S("gone.ilt")));
+    TTaskScheduler scheduler(nullptr, Context);
+    scheduler.SetActive(true);
+    ASSERT_TRUE(WaitFor([this] { return Context->Platform.Service->IsRunning(); }, 10000));
+    Register(scheduler, S("Gone"), script)->Run();
+    const TRegisteredTaskPtr task = Finished(scheduler, S("Gone"), 60000);
+    EXPECT_EQ(task->LastTaskResult(), 1);
+    EXPECT_GT(DateTimeToSerial(task->LastRunTime()), 1.0);
+}
+
+TEST_F(TaskEndToEnd, OneRunnerPerUserOnAnOwnerOnlySocket)
+{
+    TTaskScheduler scheduler(nullptr, Context);
+    scheduler.SetActive(true);
+    ASSERT_TRUE(WaitFor([this] { return Context->Platform.Service->IsRunning(); }, 10000));
+    const vqtest::ProcessResult second =
+        vqtest::RunProcess(Context->Platform.RunnerPath, {}, QProcessEnvironment::systemEnvironment(), 10000);
+    EXPECT_TRUE(second.finished);
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_TRUE(Context->Platform.Service->IsRunning());
+
+    const QFileInfo socket(TRunnerServiceControl::SocketPath());
+    EXPECT_EQ(socket.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther
+                                      | QFileDevice::WriteOther),
+              0);
+    EXPECT_EQ(TRunnerServiceControl::Ask(S("RUN tasks/nosuch")), S("ERROR Unknown task"));
+    EXPECT_EQ(TRunnerServiceControl::Ask(S("HELLO")), S("ERROR Malformed command"));
+    EXPECT_EQ(TRunnerServiceControl::Ask(S("PING")), S("PONG"));
+}
