@@ -5,9 +5,9 @@
 #include "app/UQuenmarel.h"
 #include "app/base/UCommandLine.h"
 #include "app/base/UException.h"
+#include "db/forms/UMysqlLogonFormInit.h"
 #include "transfer/UIterativeConverter.h"
-
-#include <QMainWindow>
+#include "workspace/UMainForm.h"
 
 bool HasDisplay()
 {
@@ -47,9 +47,13 @@ void RunWindowMode(TQuenmarel& app)
         ~RemoveProcessMessagesHook() { TIterativeConverter::SetProcessMessagesHook(nullptr); }
     } removeHook;
 
-    QMainWindow mainWindow;
-    mainWindow.setWindowTitle(QStringLiteral("Vantorquill"));
-    mainWindow.resize(1024, 700);
-    mainWindow.show();
+    // The logon dialog is a window-mode class, created by name on first use.
+    InitMysqlLogonForms();
+    struct DoneLogonForms {
+        ~DoneLogonForms() { DoneMysqlLogonForms(); }
+    } doneLogonForms;
+
+    TMainForm mainForm;
+    mainForm.show();
     QApplication::exec();
 }
