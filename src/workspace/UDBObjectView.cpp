@@ -53,6 +53,8 @@ TDBObjectView::TDBObjectView(const TDBObjectViewControls& controls, QObject* par
       FStructureDialog(std::make_unique<TCreateTableDlg>())
 {
     FStructureDialog->SetViewOnly();
+    BuildPopupMenu();
+    SetItemsEnabled(false);
 }
 
 TDBObjectView::~TDBObjectView() = default;
@@ -63,6 +65,19 @@ QList<QIcon> TDBObjectView::DefaultIcons()
     return {style->standardIcon(QStyle::SP_DriveHDIcon), style->standardIcon(QStyle::SP_DirIcon),
             style->standardIcon(QStyle::SP_DirLinkIcon), style->standardIcon(QStyle::SP_FileIcon),
             style->standardIcon(QStyle::SP_FileLinkIcon)};
+}
+
+void TDBObjectView::ShareCommand(QAction* menuItem, QAction* treeItem)
+{
+    menuItem->setEnabled(treeItem->isEnabled());
+    connect(treeItem, &QAction::changed, menuItem, [menuItem, treeItem] { menuItem->setEnabled(treeItem->isEnabled()); });
+    connect(menuItem, &QAction::triggered, treeItem, [treeItem] { treeItem->trigger(); });
+}
+
+void TDBObjectView::SetOnViewData(std::function<void(QObject* sender)> handler)
+{
+    FOnViewData = std::move(handler);
+    FDataItem->setEnabled(FConnected && FOnViewData);
 }
 
 QIcon TDBObjectView::Icon(TIconIndex index) const
@@ -81,10 +96,6 @@ void TDBObjectView::Connect(TDBObjectFactory* factory)
         connect(FControls.Tree, &QTreeWidget::currentItemChanged, this, GuardedSlot([this] { TreeChange(); }));
         connect(FControls.Tree, &QTreeWidget::itemDoubleClicked, this,
                 GuardedSlot([this] { ViewTableData(FControls.Tree); }));
-        FControls.Tree->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(FControls.Tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-            FControls.PopupMenu->popup(FControls.Tree->viewport()->mapToGlobal(at));
-        });
     }
     FillSchemas();
     BuildTree();
@@ -110,7 +121,6 @@ void TDBObjectView::FillSchemas()
 void TDBObjectView::BuildTree()
 {
     QTreeWidget* tree = FControls.Tree;
-    BuildPopupMenu();
     tree->clear();
     auto* root = new QTreeWidgetItem(tree, {FDictionary->GetDatabaseName()});
     root->setIcon(0, Icon(iiDatabase));
@@ -124,8 +134,6 @@ void TDBObjectView::BuildTree()
 
 void TDBObjectView::BuildPopupMenu()
 {
-    if (FRefreshItem)
-        return;
     QMenu* menu = FControls.PopupMenu;
     FRefreshItem = NewItem(menu, QStringLiteral("Refresh"), QStringLiteral("Refresh Object Tree"));
     FCreateItem = NewItem(menu, QStringLiteral("Create Table"), QStringLiteral("Create New Table"));
@@ -143,10 +151,10 @@ void TDBObjectView::BuildPopupMenu()
 
 void TDBObjectView::SetItemsEnabled(bool enabled)
 {
-    for (QAction* item : {FRefreshItem, FCreateItem, FDropItem, FStructItem, FDataItem}) {
-        if (item)
-            item->setEnabled(enabled);
-    }
+    FConnected = enabled;
+    for (QAction* item : {FRefreshItem, FCreateItem, FDropItem, FStructItem})
+        item->setEnabled(enabled);
+    FDataItem->setEnabled(enabled && FOnViewData);
 }
 
 void TDBObjectView::Clear()
@@ -282,6 +290,6 @@ void TDBObjectView::ViewTableStruct()
 
 void TDBObjectView::ViewTableData(QObject* sender)
 {
-    if (OnViewData)
-        OnViewData(sender);
+    if (FOnViewData)
+        FOnViewData(sender);
 }

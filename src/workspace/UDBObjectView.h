@@ -24,7 +24,8 @@ struct TDBObjectViewControls {
     QLabel* SchemaLabel = nullptr;     // lblSchema
     QComboBox* SchemaCombo = nullptr;  // cbbSchema
     QList<QIcon> Icons;                // ilDBObject: database, tables, views, table, view
-    QMenu* PopupMenu = nullptr;        // pmTree: the tree's commands go in at the top
+    QMenu* PopupMenu = nullptr;        // pmTree: the tree's commands go in at the top; the
+                                       // window shows it on the tree's context-menu request
 };
 
 // Fills the schema list and the tree of the current database (tables and
@@ -41,10 +42,13 @@ public:
 
     // The five pictures of the tree, from the platform's style.
     static QList<QIcon> DefaultIcons();
+    // menuItem runs treeItem's command and follows its enabled state.
+    static void ShareCommand(QAction* menuItem, QAction* treeItem);
 
     // Fired by "View Table Data" and a double click; the main window opens
-    // the selected table or view.
-    std::function<void(QObject* sender)> OnViewData;
+    // the selected table or view. Without a handler "View Table Data" stays
+    // disabled.
+    void SetOnViewData(std::function<void(QObject* sender)> handler);
 
     void Connect(TDBObjectFactory* factory);
     void Clear();
@@ -81,6 +85,8 @@ private:
     QIcon Icon(TIconIndex index) const;
     QTreeWidgetItem* SelectedLevel2Node() const;
 
+    std::function<void(QObject* sender)> FOnViewData;
+    bool FConnected = false;
     TDBObjectViewControls FControls;
     TDBObjectFactory* FFactory = nullptr;
     TDBDictionary* FDictionary = nullptr;

@@ -1,9 +1,12 @@
 #include "UMainForm.h"
 
 #include "UDBFacade.h"
+#include "UDBObjectView.h"
+#include "UDialogFactory.h"
 #include "UMDIChildArea.h"
 #include "UMainFormActions.h"
 #include "UQuenmarelFormManager.h"
+#include "UQuenmarelOptionDlg.h"
 #include "app/UQuenmarel.h"
 #include "app/base/UAppException.h"
 #include "app/base/UMakerInfo.h"
@@ -25,7 +28,7 @@
 #include <QSplitter>
 #include <QTabBar>
 #include <QToolButton>
-#include <QTreeView>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
@@ -40,6 +43,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     FDBFacade->SetSession(FDBObjectFactory);
     FFormManager = std::make_unique<TQuenmarelFormManager>(this, MdiArea, pgcChild);
     BindHandlers();
+    BindTreeAndDialogs();
 
     resize(1024, 700);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -48,6 +52,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 
 TMainForm::~TMainForm()
 {
+    FObjectView.reset();
+    FDialogFactory.reset();
     FDBFacade.reset();
     FFormManager.reset();
 }
@@ -68,7 +74,7 @@ void TMainForm::BuildLayout()
     schemaLayout->addWidget(lblSchema);
     schemaLayout->addWidget(cbbSchema);
 
-    tvDB = new QTreeView;
+    tvDB = new QTreeWidget;
     tvDB->setObjectName(QStringLiteral("tvDB"));
     tvDB->setAccessibleName(QStringLiteral("Database objects"));
     tvDB->setHeaderHidden(true);
@@ -116,6 +122,28 @@ void TMainForm::BindHandlers()
     bind(a.OpenExceptionFile1, &TMainForm::OpenExceptionFile1Click);
     connect(tvDB, &QWidget::customContextMenuRequested, this,
             Guarded([this](const QPoint& pos) { FActions->pmTree->popup(tvDB->viewport()->mapToGlobal(pos)); }));
+}
+
+void TMainForm::BindTreeAndDialogs()
+{
+    TMainFormActions& a = *FActions;
+    FDialogFactory = std::make_unique<TDialogFactory>();
+    FObjectView = std::make_unique<TDBObjectView>(
+        TDBObjectViewControls{tvDB, lblSchema, cbbSchema, TDBObjectView::DefaultIcons(), a.pmTree});
+    // View Table Data and the double click wait for the data window.
+    connect(this, &TMainForm::LoggedOn, this, [this] { FObjectView->Connect(FDBObjectFactory); });
+    connect(this, &TMainForm::LoggedOff, this, [this] { FObjectView->Clear(); });
+    connect(a.pmTree, &QMenu::aboutToShow, this, GuardedSlot([this] { pmTreePopup(); }));
+    TDBObjectView::ShareCommand(a.mniRefresh, FObjectView->RefreshItem());
+    TDBObjectView::ShareCommand(a.mniViewStruct, FObjectView->StructItem());
+    TDBObjectView::ShareCommand(a.CreateTable1, FObjectView->CreateItem());
+    TDBObjectView::ShareCommand(a.DropTable2, FObjectView->DropItem());
+    for (auto [action, handler] : {std::pair{a.mniAbout, &TMainForm::mniAboutClick},
+                                   std::pair{a.Options1, &TMainForm::Options1Click},
+                                   std::pair{a.ShowLog1, &TMainForm::ShowLog1Click}}) {
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, GuardedSlot([this, handler = handler] { (this->*handler)(); }));
+    }
 }
 
 void TMainForm::AddDataControl(QObject* control)
@@ -196,4 +224,25 @@ void TMainForm::mniEmailClick()
 void TMainForm::OpenExceptionFile1Click()
 {
     TShellOpener::Instance().OpenDocument(GetExceptionLogFile(QStringLiteral("Vantorquill")));
+}
+
+void TMainForm::mniAboutClick()
+{
+    FDialogFactory->ShowAbout();
+}
+
+void TMainForm::Options1Click()
+{
+    TQuenmarelOptionDlg dialog(this);
+    dialog.exec();
+}
+
+void TMainForm::ShowLog1Click()
+{
+    FFormManager->ShowLog();
+}
+
+void TMainForm::pmTreePopup()
+{
+    FActions->pmiEditData->setVisible(!FObjectView->GetSelectedObject().isEmpty());
 }

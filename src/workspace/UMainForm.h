@@ -9,10 +9,12 @@ class QLabel;
 class QMdiArea;
 class QSplitter;
 class QTabBar;
-class QTreeView;
+class QTreeWidget;
 class TDBDictionary;
 class TDBFacade;
 class TDBObjectFactory;
+class TDBObjectView;
+class TDialogFactory;
 class TMainFormActions;
 class TMDIChildArea;
 class TQuenmarelFormManager;
@@ -37,6 +39,7 @@ public:
     TMainFormActions& Actions() const { return *FActions; }
     TQuenmarelFormManager* FormManager() const { return FFormManager.get(); }
     TDBFacade* DBFacade() const { return FDBFacade.get(); }
+    TDBObjectView* ObjectView() const { return FObjectView.get(); }
     TDBObjectFactory* DBObjectFactory() const { return FDBObjectFactory; }
     // The dictionary of the current logon; null while logged off.
     TDBDictionary* Dictionary() const { return FDictionary; }
@@ -53,6 +56,10 @@ public:
     void mniHomepageClick();
     void mniEmailClick();
     void OpenExceptionFile1Click();
+    void mniAboutClick();
+    void Options1Click();
+    void ShowLog1Click();
+    void pmTreePopup();
 
     // Components.
     QWidget* pnlBg;
@@ -61,7 +68,7 @@ public:
     QWidget* pnlSchema;
     QLabel* lblSchema;
     QComboBox* cbbSchema;
-    QTreeView* tvDB;
+    QTreeWidget* tvDB;
     TMDIChildArea* ChildArea;
     QTabBar* pgcChild;
     QMdiArea* MdiArea;
@@ -80,10 +87,14 @@ private:
     void BuildLayout();
     void BindHandlers();
     void SetLogonState(bool loggedOn);
+    // The object tree with its popup and the Table menu, About, Options, Show Log.
+    void BindTreeAndDialogs();
 
     TMainFormActions* FActions;   // owned by this window
     std::unique_ptr<TQuenmarelFormManager> FFormManager;
     std::unique_ptr<TDBFacade> FDBFacade;
+    std::unique_ptr<TDialogFactory> FDialogFactory;
+    std::unique_ptr<TDBObjectView> FObjectView;
     TDBObjectFactory* FDBObjectFactory = nullptr;   // borrowed from the application object
     TDBDictionary* FDictionary = nullptr;           // borrowed from the factory
     QList<QObject*> FDataControls;

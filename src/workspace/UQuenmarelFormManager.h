@@ -20,4 +20,7 @@ public:
         QWidget* form = nullptr;
         return NewWindow(FormClassOf<T>(), form, caption) ? static_cast<T*>(form) : nullptr;
     }
+
+    // The log window with the debug log as it is now, modal.
+    void ShowLog();
 };

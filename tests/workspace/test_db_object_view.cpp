@@ -92,6 +92,8 @@ protected:
 
 TEST_F(ObjectViewTest, ConnectFillsSchemasAndAnEmptyTree)
 {
+    EXPECT_FALSE(View->RefreshItem()->isEnabled()) << "disconnected at first";
+    View->SetOnViewData([](QObject*) {});
     View->Connect(Factory.get());
     EXPECT_GE(Combo.findText(S("mysql")), 0);
     EXPECT_EQ(Combo.currentText(), Database);
@@ -115,6 +117,8 @@ TEST_F(ObjectViewTest, TablesAndViewsInOrderAndTheSelectionRules)
     Connection->ExecSQL(S("create table b_table (id int)"));
     Connection->ExecSQL(S("create table a_table (id int)"));
     Connection->ExecSQL(S("create view v_one as select id from a_table"));
+    QList<QObject*> senders;
+    View->SetOnViewData([&](QObject* sender) { senders << sender; });
     View->Connect(Factory.get());
     EXPECT_EQ(Names("Tables"), (QStringList{S("a_table"), S("b_table")}));
     EXPECT_EQ(Names("Views"), QStringList{S("v_one")});
@@ -140,8 +144,6 @@ TEST_F(ObjectViewTest, TablesAndViewsInOrderAndTheSelectionRules)
     View->StructItem()->trigger();
     EXPECT_EQ(Prompter.Messages(), (QStringList{S("Please select a table."), S("Please select a table.")}));
 
-    QList<QObject*> senders;
-    View->OnViewData = [&](QObject* sender) { senders << sender; };
     View->DataItem()->trigger();
     Q_EMIT Tree.itemDoubleClicked(Branch("Views"), 0);
     EXPECT_EQ(senders, (QList<QObject*>{View->DataItem(), &Tree}));

@@ -12,6 +12,7 @@
 #include "support/VqFakeShellOpener.h"
 #include "support/VqTestSupport.h"
 #include "workspace/UDBFacade.h"
+#include "workspace/UDBObjectView.h"
 #include "support/VqWidgetTestSupport.h"
 #include "workspace/UMDIPager.h"
 #include "workspace/UMainForm.h"
@@ -25,7 +26,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -132,9 +135,11 @@ TEST_F(MainFormTest, TheLogonStatesSwitchActionsAndCaption)
 {
     VQ_REQUIRE_TEST_DB();
     HoldPacketLimitLock();
-    // Log On, Exit and the built Help entries; every other action waits for
-    // its window in both states.
-    const QStringList always = {"OpenExceptionFile1", "actExit", "mniContent", "mniEmail", "mniHomepage"};
+    // Log On, Exit, the built Help entries and Options; every other action
+    // waits for its window in both states. The Table menu follows the tree.
+    const QStringList always = {"OpenExceptionFile1", "Options1", "ShowLog1", "actExit", "mniAbout",
+                                "mniContent", "mniEmail", "mniHomepage"};
+    const QStringList tree = {"CreateTable1", "DropTable2", "cbbSchema", "mniRefresh", "mniViewStruct"};
     const auto with = [&](const QStringList& more) {
         QStringList names = always + more;
         names.sort();
@@ -162,7 +167,7 @@ TEST_F(MainFormTest, TheLogonStatesSwitchActionsAndCaption)
              TProbeLogonForm::Accept = true;
              form->Actions().actLogon->trigger();
          },
-         with({"actLogoff"}), loggedOn},
+         with(QStringList{"actLogoff"} + tree), loggedOn},
         {"logoff", [&] { form->Actions().actLogoff->trigger(); }, with({"actLogon"}), TMainForm::CaptionNotLoggedOn()},
     };
     for (const Step& step : steps) {
@@ -243,3 +248,50 @@ TEST_F(MainFormTest, HelpEntriesOpenTheirTargets)
 }
 
 }  // namespace
+
+TEST_F(MainFormTest, TheTreeFollowsLogonAndItsPopupKeepsEightItems)
+{
+    VQ_REQUIRE_TEST_DB();
+    HoldPacketLimitLock();
+    TMainFormActions& a = form->Actions();
+    a.actLogon->trigger();
+    ASSERT_TRUE(form->IsLoggedOn());
+    EXPECT_EQ(form->cbbSchema->currentText(), QStringLiteral("mysql"));
+    ASSERT_EQ(form->tvDB->topLevelItemCount(), 1);
+    EXPECT_EQ(form->tvDB->topLevelItem(0)->text(0), QStringLiteral("mysql"));
+    EXPECT_GT(form->tvDB->topLevelItem(0)->child(0)->childCount(), 0) << "the tables of mysql";
+
+    a.actLogoff->trigger();
+    EXPECT_EQ(form->tvDB->topLevelItemCount(), 0);
+    EXPECT_EQ(form->cbbSchema->count(), 0);
+    EXPECT_FALSE(a.mniRefresh->isEnabled());
+    a.actLogon->trigger();
+    EXPECT_EQ(a.pmTree->actions().size(), 8);
+
+    QTreeWidgetItem* tables = form->tvDB->topLevelItem(0)->child(0);
+    form->tvDB->setCurrentItem(tables);
+    Q_EMIT a.pmTree->aboutToShow();
+    EXPECT_FALSE(a.pmiEditData->isVisible()) << "a branch is no table";
+    EXPECT_FALSE(a.DropTable2->isEnabled());
+    form->tvDB->setCurrentItem(tables->child(0));
+    Q_EMIT a.pmTree->aboutToShow();
+    EXPECT_TRUE(a.pmiEditData->isVisible());
+    EXPECT_TRUE(a.DropTable2->isEnabled() && a.mniViewStruct->isEnabled());
+    EXPECT_FALSE(form->ObjectView()->DataItem()->isEnabled()) << "until the data window exists";
+}
+
+TEST_F(MainFormTest, AboutOptionsAndShowLogOpenTheirDialogs)
+{
+    TMainFormActions& a = form->Actions();
+    QStringList titles;
+    for (QAction* action : {a.mniAbout, a.Options1, a.ShowLog1}) {
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            titles << dialog->windowTitle();
+            dialog->close();
+        });
+        action->trigger();
+    }
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("About"), QStringLiteral("Options"), QStringLiteral("Log")}));
+}
