@@ -243,6 +243,14 @@ QString TDBObjectView::GetSelectedObject() const
     return node ? node->text(0) : QString();
 }
 
+QString TDBObjectView::SelectedTableOrSay() const
+{
+    const QString table = GetSelectedTable();
+    if (table.isEmpty())
+        TPrompter::Instance().ShowMessage(selectTableText);
+    return table;
+}
+
 void TDBObjectView::CreateTable()
 {
     TNewTableCreator creator;
@@ -253,11 +261,9 @@ void TDBObjectView::CreateTable()
 
 void TDBObjectView::DropTable()
 {
-    const QString table = GetSelectedTable();
-    if (table.isEmpty()) {
-        TPrompter::Instance().ShowMessage(selectTableText);
+    const QString table = SelectedTableOrSay();
+    if (table.isEmpty())
         return;
-    }
     if (TPrompter::Instance().Ask(QStringLiteral("Drop table ") + table + QStringLiteral("?"), pbOK | pbCancel,
                                   TPromptKind::Question, QStringLiteral("Confirm"))
         != TPromptAnswer::OK)
@@ -271,11 +277,9 @@ void TDBObjectView::DropTable()
 
 void TDBObjectView::ViewTableStruct()
 {
-    const QString table = GetSelectedTable();
-    if (table.isEmpty()) {
-        TPrompter::Instance().ShowMessage(selectTableText);
+    const QString table = SelectedTableOrSay();
+    if (table.isEmpty())
         return;
-    }
     std::unique_ptr<TTableInfo> info;
     {
         const TWaitCursor wait(FControls.Tree);

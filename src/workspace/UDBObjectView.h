@@ -84,6 +84,8 @@ private:
     static void FillBranch(QTreeWidgetItem* branch, const QStringList& names, const QIcon& icon);
     QIcon Icon(TIconIndex index) const;
     QTreeWidgetItem* SelectedLevel2Node() const;
+    // The selected table; empty after "Please select a table." was shown.
+    QString SelectedTableOrSay() const;
 
     std::function<void(QObject* sender)> FOnViewData;
     bool FConnected = false;
