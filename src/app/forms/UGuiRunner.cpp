@@ -5,6 +5,8 @@
 #include "app/UQuenmarel.h"
 #include "app/base/UCommandLine.h"
 #include "app/base/UException.h"
+#include "db/UDBLogon.h"
+#include "db/UDBObjectFactory.h"
 #include "db/forms/UMysqlLogonFormInit.h"
 #include "transfer/UIterativeConverter.h"
 #include "workspace/UMainForm.h"
@@ -47,11 +49,17 @@ void RunWindowMode(TQuenmarel& app)
         ~RemoveProcessMessagesHook() { TIterativeConverter::SetProcessMessagesHook(nullptr); }
     } removeHook;
 
-    // The logon dialog is a window-mode class, created by name on first use.
+    // The logon dialog is a window-mode class, created by name on first use
+    // and freed while the window system is still there.
     InitMysqlLogonForms();
     struct DoneLogonForms {
-        ~DoneLogonForms() { DoneMysqlLogonForms(); }
-    } doneLogonForms;
+        TQuenmarel& app;
+        ~DoneLogonForms()
+        {
+            app.GetDBObjectFactory()->GetLogon()->FreeLogonForm();
+            DoneMysqlLogonForms();
+        }
+    } doneLogonForms{app};
 
     TMainForm mainForm;
     mainForm.show();
