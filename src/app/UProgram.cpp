@@ -7,6 +7,7 @@
 #include "app/base/ULog.h"
 #include "app/settings/UAppSettings.h"
 #include "app/settings/UQuenmarelSettings.h"
+#include "db/UDBImportSettings.h"
 #include "db/UMysqlDBClassInit.h"
 
 #include <cstdio>
@@ -25,6 +26,7 @@ const TUnitInit programUnits[] = {
     {&TDebugHelper::Init, &TDebugHelper::Done},
     {&TAppSettings::Load, nullptr},
     {&TQuenmarelSettings::Load, nullptr},
+    {&TDBImportSettings::Load, nullptr},
     {&InitMysqlDBClasses, &DoneMysqlDBClasses},
 };
 

@@ -3,6 +3,7 @@
 #include "UMysqlDBDictionary.h"
 #include "UMysqlDBHelper.h"
 #include "UMysqlDBLogonOption.h"
+#include "UMysqlTableCreator.h"
 #include "app/base/URttiUtil.h"
 #include "platform/dac/MySQLUniProvider.h"
 
@@ -11,6 +12,7 @@ const QString providerClass = QStringLiteral("MySQLUniProvider.TMySQLUniProvider
 const QString helperClass = QStringLiteral("UMysqlDBHelper.TMysqlDBHelper");
 const QString dictionaryClass = QStringLiteral("UMysqlDBDictionary.TMysqlDBDictionary");
 const QString logonOptionClass = QStringLiteral("UMysqlDBLogonOption.TMysqlDBLogonOption");
+const QString tableCreatorClass = QStringLiteral("UMysqlTableCreator.TMysqlTableCreator");
 }
 
 void InitMysqlDBClasses()
@@ -19,10 +21,12 @@ void InitMysqlDBClasses()
     TRttiUtil::RegisterObjectClass<TMysqlDBHelper>(helperClass);
     TRttiUtil::RegisterObjectClass<TMysqlDBDictionary>(dictionaryClass);
     TRttiUtil::RegisterObjectClass<TMysqlDBLogonOption>(logonOptionClass);
+    TRttiUtil::RegisterObjectClass<TMysqlTableCreator>(tableCreatorClass);
 }
 
 void DoneMysqlDBClasses()
 {
+    TRttiUtil::Unregister(tableCreatorClass);
     TRttiUtil::Unregister(logonOptionClass);
     TRttiUtil::Unregister(dictionaryClass);
     TRttiUtil::Unregister(helperClass);

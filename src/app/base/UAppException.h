@@ -37,3 +37,11 @@ auto Guarded(F fn)
         GuardedCall([&] { fn(std::forward<decltype(args)>(args)...); });
     };
 }
+
+// The same for a signal whose arguments the handler does not need:
+//   connect(btn, &QPushButton::clicked, this, GuardedSlot([this] { ... }));
+template <class F>
+auto GuardedSlot(F fn)
+{
+    return [fn = std::move(fn)]() mutable { GuardedCall(fn); };
+}

@@ -7,10 +7,13 @@
 #include "app/UQuenmarel.h"
 #include "app/base/UCommandLine.h"
 #include "app/base/UException.h"
+#include "db/UDBLogon.h"
+#include "db/UDBObjectFactory.h"
+#include "db/forms/UMysqlLogonFormInit.h"
 #include "transfer/UIterativeConverter.h"
 #include "transfer/forms/UTaskSavingForms.h"
 
-#include <QMainWindow>
+#include "workspace/UMainForm.h"
 
 bool HasDisplay()
 {
@@ -66,9 +69,19 @@ void RunWindowMode(TQuenmarel& app)
         ~RemoveProcessMessagesHook() { TIterativeConverter::SetProcessMessagesHook(nullptr); }
     } removeHook;
 
-    QMainWindow mainWindow;
-    mainWindow.setWindowTitle(QStringLiteral("Vantorquill"));
-    mainWindow.resize(1024, 700);
-    mainWindow.show();
+    // The logon dialog is a window-mode class, created by name on first use
+    // and freed while the window system is still there.
+    InitMysqlLogonForms();
+    struct DoneLogonForms {
+        TQuenmarel& app;
+        ~DoneLogonForms()
+        {
+            app.GetDBObjectFactory()->GetLogon()->FreeLogonForm();
+            DoneMysqlLogonForms();
+        }
+    } doneLogonForms{app};
+
+    TMainForm mainForm;
+    mainForm.show();
     QApplication::exec();
 }

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "app/base/UComponent.h"
+
+#include <QString>
+
+// Carries the name a new-table dialog opens with.
+class TTableCreateHelper : public TObject {
+public:
+    QString TableName;
+};
