@@ -69,8 +69,8 @@ protected:
     void SerialNames(const QString& ext = S("b"))
     {
         Task.Table = S("t");
-        Task.NameType = 1;
-        Task.ExtType = 1;
+        Task.NameType = TExportNameType::Serial;
+        Task.ExtType = TExportExtType::Fixed;
         Task.Ext = ext;
     }
 
@@ -123,10 +123,10 @@ TEST_F(LobExporter, SerialNamesFollowTheResultAndValuesNameFilesByTheirServerTex
     Exec(S("INSERT INTO t VALUES (1, '2021-03-04 10:20:30', '2021-03-04', -9007199254740993, 12.50, 'one'), "
            "(2, '1999-12-31 23:59:59', '1999-12-31', 7, 0.05, 'two')"));
 
-    Task.FromType = 1;
+    Task.FromType = TExportFromType::Query;
     Task.Query = S("select body from t order by id desc;");   // the semicolon goes
-    Task.NameType = 1;
-    Task.ExtType = 1;
+    Task.NameType = TExportNameType::Serial;
+    Task.ExtType = TExportExtType::Fixed;
     Task.Ext = S(".bin");
     Export();
     EXPECT_EQ(FilesBelow(OutPath()), (QMap<QString, QByteArray>{{S("1.bin"), "two"}, {S("2.bin"), "one"}}));
@@ -143,9 +143,9 @@ TEST_F(LobExporter, SerialNamesFollowTheResultAndValuesNameFilesByTheirServerTex
     for (const auto& name : names) {
         QDir(OutPath()).removeRecursively();
         QDir().mkpath(OutPath());
-        Task.FromType = 0;
+        Task.FromType = TExportFromType::Table;
         Task.Table = S("t");
-        Task.NameType = 0;
+        Task.NameType = TExportNameType::FromField;
         Task.NameField = S(name.column);
         Task.Ext = S("d");
         Export();
@@ -158,7 +158,7 @@ TEST_F(LobExporter, SubFoldersByCountHoldBlocksOfSerials)
     MakeRows(25);
     SerialNames();
     Task.UnloadFolder = OutPath(S("not/yet/there/"));   // made with the first sub-folder
-    Task.SubFolderCreateType = 1;
+    Task.SubFolderCreateType = TSubFolderCreateType::ByCount;
     Task.SubCount = 10;
 
     const TRunResult run = Export();
@@ -179,7 +179,7 @@ TEST_F(LobExporter, SubFoldersByColumnStayInsideTheExportFolder)
            "(5, '..', 'e'), (6, CONCAT('a', CHAR(0), 'b'), 'f'), (7, NULL, 'g'), (8, '2021/05', 'h')"));
     SerialNames();
     Task.UnloadFolder = OutPath(S("base"));
-    Task.SubFolderCreateType = 2;
+    Task.SubFolderCreateType = TSubFolderCreateType::ByField;
     Task.SubField = S("sub");
 
     const TRunResult run = Export();
@@ -226,7 +226,7 @@ TEST_F(LobExporter, SettingsThatCannotWorkFailEveryRowAndWriteNothing)
     for (const auto& c : cases) {
         SerialNames();
         Task.UnloadFolder = c.folder;
-        Task.SubFolderCreateType = c.subType;
+        Task.SubFolderCreateType = TSubFolderCreateType(c.subType);
         Task.SubCount = c.subCount;
         const TRunResult run = Export();
         EXPECT_EQ(run.Errors, 3) << c.title;
@@ -247,10 +247,10 @@ TEST_F(LobExporter, SettingsThatCannotWorkFailEveryRowAndWriteNothing)
 TEST_F(LobExporter, RowsThatCannotBeCountedAreAllExported)
 {
     MakeRows(4);
-    Task.FromType = 1;
+    Task.FromType = TExportFromType::Query;
     Task.Query = S("select a.body, b.body from t a join t b on a.id = b.id");
-    Task.NameType = 1;
-    Task.ExtType = 1;
+    Task.NameType = TExportNameType::Serial;
+    Task.ExtType = TExportExtType::Fixed;
     Task.Ext = S("b");
 
     const TRunResult run = Export();
@@ -283,7 +283,7 @@ TEST_F(LobExporter, AStatementThatFailsEndsTheRunBeforeAnyFile)
         Task.LobField = S(c.lobField);
         Task.NameField = S(c.nameField);
         Task.Where = S(c.where);
-        Task.ExtType = 1;
+        Task.ExtType = TExportExtType::Fixed;
         Task.Ext = S("b");
         std::unique_ptr<TLobExporter> exporter = TLobObjectFactory().CreateExporter();
         exporter->SetExportSession(&Task);
@@ -347,7 +347,7 @@ TEST_F(LobExporter, SubFolderLabelsKeepTheirBlanks)
     Exec(S("CREATE TABLE t (id INT PRIMARY KEY, sub VARCHAR(20), body LONGBLOB)"));
     Exec(S("INSERT INTO t VALUES (1, 'x ', 'a'), (2, 'x', 'b'), (3, CONCAT('y', CHAR(9)), 'c')"));
     SerialNames();
-    Task.SubFolderCreateType = 2;
+    Task.SubFolderCreateType = TSubFolderCreateType::ByField;
     Task.SubField = S("sub");
 
     const TRunResult run = Export();
