@@ -184,6 +184,23 @@ TOwnServer* ServerFaults::Server = nullptr;
 
 TEST_F(ServerFaults, WithoutStrictModeOnTheServerTooLongValuesAreRefusedNotCut)
 {
+    // Every session adds strict mode to the server's modes, keeping them.
+    Connection->ExecSQL(S("SET GLOBAL sql_mode = 'NO_ZERO_DATE,ERROR_FOR_DIVISION_BY_ZERO'"));
+    {
+        TUniConnection session;
+        session.SetServer(S("127.0.0.1"));
+        session.SetPort(Server->Port);
+        session.SetUsername(Server->User);
+        session.SetPassword(Server->Password);
+        session.Connect();
+        TUniQuery query;
+        query.SetConnection(&session);
+        query.SetSQL(S("SELECT @@SESSION.sql_mode"));
+        query.Open();
+        QStringList modes = query.Fields(0)->AsString().split(QLatin1Char(','));
+        modes.sort();
+        EXPECT_EQ(modes, QStringList({S("ERROR_FOR_DIVISION_BY_ZERO"), S("NO_ZERO_DATE"), S("STRICT_ALL_TABLES")}));
+    }
     Connection->ExecSQL(S("SET GLOBAL sql_mode = ''"));
     Connection->ExecSQL(S("CREATE TABLE small (name VARCHAR(5) PRIMARY KEY, body TEXT)"));
     WriteFile(S("in/big.txt"), QByteArray(70000, 'b'));

@@ -191,7 +191,11 @@ TEST_F(Faults, UnreadableFoldersFailAndNamesThatAreNotUtf8AreImported)
     }
     const QString task = ImportTask(S("files"), true);
     ::chmod(QFile::encodeName(Path(S("in/locked"))).constData(), 0);
-    const auto unlock = qScopeGuard([this] { ::chmod(QFile::encodeName(Path(S("in/locked"))).constData(), 0755); });
+    // Qt cannot remove a name that is not UTF-8: done here.
+    const auto cleanUp = qScopeGuard([&] {
+        ::chmod(QFile::encodeName(Path(S("in/locked"))).constData(), 0755);
+        ::unlink(latin1Name.constData());
+    });
     // The other user reaches the folders, the task and the log.
     for (QString dir = Path(S("")); dir.size() > 1; dir = QFileInfo(dir).path())
         if (dir.startsWith(QDir::tempPath() + QLatin1Char('/')))
@@ -219,6 +223,24 @@ TEST_F(Faults, UnreadableFoldersFailAndNamesThatAreNotUtf8AreImported)
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_EQ(LogLines(), QStringList({S("[T] [error]\tCan not read task file ") + task + S(": Permission denied")}));
+
+    // Without a writable home the run cannot start, and the log says why.
+    ::chmod(QFile::encodeName(task).constData(), 0644);
+    QFile::remove(LogFile());
+    const QString readOnlyHome = Home.path() + S("/read-only");
+    QDir().mkpath(readOnlyHome);
+    ::chmod(QFile::encodeName(readOnlyHome).constData(), 0555);
+    QProcessEnvironment env = Env;
+    env.insert(S("HOME"), readOnlyHome);
+    env.insert(S("XDG_DATA_HOME"), readOnlyHome + S("/data"));
+    env.insert(S("XDG_CONFIG_HOME"), readOnlyHome + S("/config"));
+    process.setProcessEnvironment(env);
+    process.start(S("setpriv"), QStringList(asNobody) << LogonArgs() << S("task=") + task << LogArg());
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    const QStringList lines = LogLines();
+    ASSERT_EQ(lines.size(), 1) << lines.join(S("\n")).toStdString();
+    EXPECT_TRUE(lines[0].startsWith(S("[T] [error]\tCannot create \"") + readOnlyHome)) << lines[0].toStdString();
 }
 
 TEST_F(Faults, ALineBreakInAFileNameStaysOnOneLogLine)
