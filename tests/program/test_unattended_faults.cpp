@@ -59,12 +59,12 @@ protected:
         return ExportTask(S("items"));
     }
 
-    QString ExportTask(const QString& table)
+    QString ExportTask(const QString& table, const QString& where = S("where id > 0 order by id"))
     {
         WriteFile(S("export.elt"), IniSection(S("Export"), {{S("FromType"), S("0")},
                                                            {S("Schema"), Database},
                                                            {S("Table"), table},
-                                                           {S("Where"), S("where id > 0 order by id")},
+                                                           {S("Where"), where},
                                                            {S("LobField"), S("body")},
                                                            {S("NameType"), S("0")},
                                                            {S("NameField"), S("name")},
@@ -150,6 +150,40 @@ TEST_F(Faults, AnExportKilledOrStoppedInTheMiddleOfAValueLeavesNoPartialFile)
                     .hasMatch())
         << lines.join(S("\n")).toStdString();
     EXPECT_EQ(lines.last(), S("[T] [error]\tThe run was stopped by a signal."));
+}
+
+// The session is killed while the rows still stream: the run ends with the
+// server's message and still says how far it came.
+TEST_F(Faults, AnExportCutOffByALostConnectionStillWritesItsSummary)
+{
+    Exec(S("CREATE TABLE items (id INT PRIMARY KEY, name VARCHAR(20), ext VARCHAR(10), body LONGBLOB)"));
+    for (int i = 1; i <= 60; ++i)
+        Exec(S("INSERT INTO items VALUES (%1, 'r%1', 'bin', REPEAT('v', 1000000))").arg(i));
+    QDir().mkpath(Path(S("out")));
+    // A row every 50 ms, each too large to wait in the server's buffer: the
+    // run is surely in the middle when cut off.
+    const QString task = ExportTask(S("items"), S("where SLEEP(0.05) = 0 order by id"));
+    QProcess process;
+    Start(process, LogonArgs() << S("task=") + task << LogArg());
+    QElapsedTimer clock;
+    clock.start();
+    while (!QFileInfo::exists(Path(S("out/r1.bin"))) && !process.waitForFinished(2) && clock.elapsed() < 60000) {
+    }
+    ASSERT_EQ(process.state(), QProcess::Running) << LogLines().join(S("\n")).toStdString();
+    const QString session = Scalar(S("SELECT id FROM information_schema.PROCESSLIST WHERE db = '%1' "
+                                     "AND id <> CONNECTION_ID() LIMIT 1")
+                                       .arg(Database));
+    ASSERT_FALSE(session.isEmpty());
+    Exec(S("KILL CONNECTION ") + session);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    const QStringList lines = LogLines();
+    ASSERT_GE(lines.size(), 3) << lines.join(S("\n")).toStdString();
+    EXPECT_EQ(lines.first(), S("[T] [info]\t") + task);
+    EXPECT_TRUE(QRegularExpression(S("^\\[T\\] \\d+ records    Elapsed: T$")).match(lines.last()).hasMatch())
+        << lines.join(S("\n")).toStdString();
+    EXPECT_LT(VisibleFiles(Path(S("out"))).size(), 60);
+    EXPECT_TRUE(HiddenFiles(Path(S("out"))).isEmpty());
 }
 
 TEST_F(Faults, AFullDiskFailsTheRowNamingItsFileAndLaterRowsGoOn)
