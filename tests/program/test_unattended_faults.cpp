@@ -16,20 +16,6 @@ using cmdtest::S;
 
 constexpr qint64 BigSize = 160LL << 20;
 
-// The files below folder, hidden ones (temporary files) apart.
-QMap<QString, QByteArray> VisibleFiles(const QString& folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        files.insert(QDir(folder).relativeFilePath(path), file.readAll());
-    }
-    return files;
-}
-
 QStringList HiddenFiles(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression(S("^\\.")));
@@ -56,23 +42,7 @@ protected:
         Exec(S("INSERT INTO items VALUES (1, 'small1', 'bin', 'one'), (3, 'small3', 'bin', 'three')"));
         Exec(S("INSERT INTO items VALUES (2, 'big', 'bin', REPEAT('x', %1))").arg(BigSize));
         WriteFile(S("out/big.bin"), "the earlier complete copy");
-        return ExportTask(S("items"));
-    }
-
-    QString ExportTask(const QString& table, const QString& where = S("where id > 0 order by id"))
-    {
-        WriteFile(S("export.elt"), IniSection(S("Export"), {{S("FromType"), S("0")},
-                                                           {S("Schema"), Database},
-                                                           {S("Table"), table},
-                                                           {S("Where"), where},
-                                                           {S("LobField"), S("body")},
-                                                           {S("NameType"), S("0")},
-                                                           {S("NameField"), S("name")},
-                                                           {S("ExtType"), S("0")},
-                                                           {S("ExtField"), S("ext")},
-                                                           {S("UnloadFolder"), Path(S("out"))},
-                                                           {S("SubFolderCreateType"), S("0")}}));
-        return Path(S("export.elt"));
+        return ExportTask(S("export.elt"), S("items"));
     }
 
     QString ImportTask(const QString& table, bool subFolders)
@@ -121,7 +91,7 @@ TEST_F(Faults, AnExportKilledOrStoppedInTheMiddleOfAValueLeavesNoPartialFile)
         Start(process, LogonArgs() << S("task=") + task << LogArg());
         SignalWhileWriting(process, SIGKILL);
         EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
-        EXPECT_EQ(VisibleFiles(Path(S("out"))),
+        EXPECT_EQ(FilesBelow(Path(S("out")), QDir::Filters()),
                   (QMap<QString, QByteArray>{{S("big.bin"), "the earlier complete copy"}, {S("small1.bin"), small1}}));
     }
     for (const QString& name : HiddenFiles(Path(S("out"))))
@@ -137,7 +107,7 @@ TEST_F(Faults, AnExportKilledOrStoppedInTheMiddleOfAValueLeavesNoPartialFile)
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(process.exitCode(), 1) << process.readAllStandardError().toStdString();
     }
-    const QMap<QString, QByteArray> files = VisibleFiles(Path(S("out")));
+    const QMap<QString, QByteArray> files = FilesBelow(Path(S("out")), QDir::Filters());
     EXPECT_EQ(files.keys(), QStringList({S("big.bin"), S("small1.bin")}));
     const QByteArray big = files.value(S("big.bin"));
     EXPECT_TRUE(big == "the earlier complete copy" || big == QByteArray(BigSize, 'x')) << big.size();
@@ -162,7 +132,7 @@ TEST_F(Faults, AnExportCutOffByALostConnectionStillWritesItsSummary)
     QDir().mkpath(Path(S("out")));
     // A row every 50 ms, each too large to wait in the server's buffer: the
     // run is surely in the middle when cut off.
-    const QString task = ExportTask(S("items"), S("where SLEEP(0.05) = 0 order by id"));
+    const QString task = ExportTask(S("export.elt"), S("items"), {}, S("where SLEEP(0.05) = 0 order by id"));
     QProcess process;
     Start(process, LogonArgs() << S("task=") + task << LogArg());
     QElapsedTimer clock;
@@ -182,7 +152,7 @@ TEST_F(Faults, AnExportCutOffByALostConnectionStillWritesItsSummary)
     EXPECT_EQ(lines.first(), S("[T] [info]\t") + task);
     EXPECT_TRUE(QRegularExpression(S("^\\[T\\] \\d+ records    Elapsed: T$")).match(lines.last()).hasMatch())
         << lines.join(S("\n")).toStdString();
-    EXPECT_LT(VisibleFiles(Path(S("out"))).size(), 60);
+    EXPECT_LT(FilesBelow(Path(S("out")), QDir::Filters()).size(), 60);
     EXPECT_TRUE(HiddenFiles(Path(S("out"))).isEmpty());
 }
 
@@ -196,12 +166,12 @@ TEST_F(Faults, AFullDiskFailsTheRowNamingItsFileAndLaterRowsGoOn)
     Exec(S("CREATE TABLE items (id INT PRIMARY KEY, name VARCHAR(20), ext VARCHAR(10), body LONGBLOB)"));
     Exec(S("INSERT INTO items VALUES (1, 'a', 'bin', 'first'), (2, 'b', 'bin', REPEAT('x', 3000000)), "
            "(3, 'c', 'bin', 'third')"));
-    const QString task = ExportTask(S("items"));
+    const QString task = ExportTask(S("export.elt"), S("items"));
 
     const auto run = Run(LogonArgs() << S("task=") + task << LogArg());
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
-    EXPECT_EQ(VisibleFiles(Path(S("out"))),
+    EXPECT_EQ(FilesBelow(Path(S("out")), QDir::Filters()),
               (QMap<QString, QByteArray>{{S("a.bin"), "first"}, {S("c.bin"), "third"}}));
     EXPECT_TRUE(HiddenFiles(Path(S("out"))).isEmpty());
     EXPECT_EQ(LogLines(), QStringList({S("[T] [info]\t") + task, S("[T] Serial: 2"),
