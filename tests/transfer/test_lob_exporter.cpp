@@ -9,6 +9,8 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -354,4 +356,37 @@ TEST_F(LobExporter, SubFolderLabelsKeepTheirBlanks)
 
     EXPECT_EQ(run.Errors, 0) << run.ErrorTexts.join(S("\n")).toStdString();
     EXPECT_EQ(FilesBelow(OutPath()), (QMap<QString, QByteArray>{{S("x /1.b"), "a"}, {S("x/2.b"), "b"}, {S("y\t/3.b"), "c"}}));
+}
+
+// A file or a link of the row's name is replaced, never written through: the
+// file a link points to stays as it was, and a replaced file keeps its mode.
+TEST_F(LobExporter, ExistingFilesAndLinksAreReplacedNotWrittenThrough)
+{
+    Exec(S("CREATE TABLE t (id INT PRIMARY KEY, body LONGBLOB)"));
+    Exec(S("INSERT INTO t VALUES (1, 'one'), (2, 'two')"));
+    SerialNames();
+    QDir().mkpath(OutPath(S("out")));
+    Task.UnloadFolder = OutPath(S("out"));
+    QFile outside(OutPath(S("outside.txt")));
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
+    outside.write("not to be touched");
+    outside.close();
+    ASSERT_EQ(symlink(QFile::encodeName(OutPath(S("outside.txt"))).constData(),
+                      QFile::encodeName(OutPath(S("out/1.b"))).constData()),
+              0);
+    QFile earlier(OutPath(S("out/2.b")));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("an earlier, longer copy");
+    earlier.close();
+    ASSERT_EQ(chmod(QFile::encodeName(OutPath(S("out/2.b"))).constData(), 0640), 0);
+
+    const TRunResult run = Export();
+
+    EXPECT_EQ(run.Errors, 0);
+    EXPECT_EQ(FilesBelow(OutPath(S("out"))), (QMap<QString, QByteArray>{{S("1.b"), "one"}, {S("2.b"), "two"}}));
+    EXPECT_FALSE(QFileInfo(OutPath(S("out/1.b"))).isSymLink());
+    EXPECT_EQ(FilesBelow(OutPath()).value(S("outside.txt")), "not to be touched");
+    struct stat info {};
+    ASSERT_EQ(stat(QFile::encodeName(OutPath(S("out/2.b"))).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
