@@ -260,4 +260,16 @@ TEST_F(Faults, ALineBreakInAFileNameStaysOnOneLogLine)
                                        S("[T] 1 records    Elapsed: T.  1 rows can not convert.")}));
 }
 
+// A load folder that does not exist is a run of no files, with a warning.
+TEST_F(Faults, AMissingLoadFolderIsNamedInTheLog)
+{
+    Exec(S("CREATE TABLE files (name VARCHAR(100) PRIMARY KEY, body LONGBLOB)"));
+    const QString task = ImportTask(S("files"), true);
+    const auto run = Run(LogonArgs() << S("task=") + task << LogArg());
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(LogLines(), QStringList({S("[T] [info]\t") + task,
+                                       S("[T] Warning: the folder to load does not exist: ") + Path(S("in")),
+                                       S("[T] 0 records    Elapsed: T")}));
+}
+
 }  // namespace
