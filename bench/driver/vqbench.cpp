@@ -66,9 +66,9 @@ int Run(const QString& op, const QString& path)
         task.Schema = schema;
         task.Table = table;
         task.LobField = QStringLiteral("data");
-        task.NameType = 0;
+        task.NameType = TExportNameType::FromField;
         task.NameField = QStringLiteral("name");
-        task.ExtType = 1;
+        task.ExtType = TExportExtType::Fixed;
         task.Ext = QStringLiteral("bin");
         task.UnloadFolder = path;
         TLobExporter exporter;

@@ -5,6 +5,8 @@
 #include "app/base/UDebugHelper.h"
 #include "app/base/UException.h"
 #include "app/base/ULog.h"
+#include "app/base/ULogUtil.h"
+#include "app/base/UStringUtil.h"
 #include "app/settings/UAppSettings.h"
 #include "app/settings/UQuenmarelSettings.h"
 #include "db/UDBImportSettings.h"
@@ -32,9 +34,32 @@ const TUnitInit programUnits[] = {
 
 int initialisedUnits = 0;
 
-void PrintError(const QString& text)
+// The "logfile" argument of a command-line run: the first of that name,
+// matched without regard to case, trimmed.
+QString LogFileArgument(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        const qsizetype at = argument.indexOf(QLatin1Char('='));
+        if (at > 0 && argument.left(at).compare(QLatin1String("logfile"), Qt::CaseInsensitive) == 0)
+            return TrimText(argument.mid(at + 1));
+    }
+    return {};
+}
+
+// A start that fails (no writable home or program folder) is reported where
+// the caller looks: standard error, and the log file a run was given.
+void PrintError(const QString& text, int argc, char** argv)
 {
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    const QString logFile = LogFileArgument(argc, argv);
+    if (logFile.isEmpty())
+        return;
+    try {
+        WriteLogLine(logFile, QStringLiteral("[error]\t") + EscapeLogText(text));
+    } catch (const std::exception&) {
+        // Standard error has it.
+    }
 }
 }
 
@@ -66,13 +91,13 @@ int RunProgram(int argc, char** argv, const std::function<TApp*()>& getInstance)
         app->Run();
         exitCode = app->ExitCode();
     } catch (const EConstructionAborted& e) {
-        PrintError(QStringLiteral("Operation aborted: ") + e.Cause());
+        PrintError(QStringLiteral("Operation aborted: ") + e.Cause(), argc, argv);
         exitCode = 1;
     } catch (const EAbort&) {
-        PrintError(QStringLiteral("Operation aborted"));
+        PrintError(QStringLiteral("Operation aborted"), argc, argv);
         exitCode = 1;
     } catch (const std::exception& e) {
-        PrintError(ExceptionMessage(e));
+        PrintError(ExceptionMessage(e), argc, argv);
         exitCode = 1;
     }
     DoneProgramUnits();

@@ -35,7 +35,8 @@ TSSHConnection::TSSHConnection()
     FClient->KeyStorage = FKeyStorage.get();
     FClient->BeforeConnect = [this] { ClientBeforeConnect(); };
     FClient->OnServerKeyValidate = [this](const TScKey& key, bool& accept) { ServerKeyValidate(key, accept); };
-    FChannel->Timeout = 15;
+    FClient->Timeout = ConnectTimeoutSeconds;
+    FChannel->Timeout = ConnectTimeoutSeconds;
 }
 
 TSSHConnection::~TSSHConnection()

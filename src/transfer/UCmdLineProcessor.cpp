@@ -4,6 +4,7 @@
 #include "app/base/UException.h"
 #include "app/base/UFileLogAppender.h"
 #include "app/base/ULog.h"
+#include "app/base/ULogUtil.h"
 #include "app/base/UStdErrLogAppender.h"
 #include "app/base/UStringUtil.h"
 
@@ -49,7 +50,7 @@ bool TCmdLineProcessor::Run(const QStringList& arguments)
     try {
         result = Process();
     } catch (const std::exception& e) {
-        FLogger->Error(ExceptionMessage(e));
+        FLogger->Error(EscapeLogText(ExceptionMessage(e)));
         result = false;
     }
     if (!result)

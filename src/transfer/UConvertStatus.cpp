@@ -9,12 +9,14 @@ void TConvertStatus::Start()
     Message.clear();
     LastError.clear();
     StartTick = TickCount();
+    Running = true;
     Fire(OnStart);
 }
 
 void TConvertStatus::Finish()
 {
     EndTick = TickCount();
+    Running = false;
     Fire(OnEnd);
 }
 

@@ -24,6 +24,7 @@ public:
     double EndTick = 0;
     QString Message;     // the last informational message
     QString LastError;   // the text of the last failed item
+    bool Running = false;   // between Start and Finish
 
     // Zeroes the counters (not Total), empties the texts, stamps the start and
     // fires OnStart.

@@ -1,7 +1,11 @@
 #include "UFolderScanner.h"
 
+#include "app/base/UTextCodec.h"
+
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -86,12 +90,20 @@ void TFolderScanner::SetMask(const QString& mask)
 void TFolderScanner::Reset()
 {
     FFiles.clear();
+    FNativeFiles.clear();
+    FFailures.clear();
+    FMissingFolder = false;
 }
 
 void TFolderScanner::Scan()
 {
     if (!FFolder.isEmpty())
-        ScanFolder(QFile::encodeName(FFolder));
+        ScanFolder(QFile::encodeName(FFolder), true);
+}
+
+void TFolderScanner::AddFailure(const QByteArray& folder, int error)
+{
+    FFailures.append({DecodeFileName(folder), QString::fromLocal8Bit(std::strerror(error))});
 }
 
 bool TFolderScanner::IsTaken(const QByteArray& name) const
@@ -100,20 +112,35 @@ bool TFolderScanner::IsTaken(const QByteArray& name) const
         return false;
     if (FMaskExt == QLatin1String(".*") && FMask == QLatin1String("*.*"))
         return true;
-    const QString text = QFile::decodeName(name);
+    const QString text = DecodeFileName(name);
     if (!MatchesMask(FMask, text))
         return false;
     return FMaskExt == QLatin1String(".*") || ExtensionOf(text) == FMaskExt;
 }
 
-void TFolderScanner::ScanFolder(const QByteArray& folder)
+void TFolderScanner::ScanFolder(const QByteArray& folder, bool top)
 {
     DIR* dir = opendir(folder.constData());
-    if (!dir)
+    if (!dir) {
+        if (top && errno == ENOENT)
+            FMissingFolder = true;
+        else
+            AddFailure(folder, errno);
         return;
+    }
     std::vector<QByteArray> files;
     std::vector<QByteArray> folders;
-    while (const dirent* entry = readdir(dir)) {
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(dir);
+        if (!entry) {
+            if (errno != 0) {   // the listing broke off (the folder went away)
+                AddFailure(folder, errno);
+                closedir(dir);
+                return;
+            }
+            break;
+        }
         const char* name = entry->d_name;
         const bool hidden = name[0] == '.';
         if (hidden && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
@@ -134,10 +161,12 @@ void TFolderScanner::ScanFolder(const QByteArray& folder)
 
     std::sort(files.begin(), files.end());
     for (const QByteArray& name : files) {
-        if (IsTaken(name))
-            FFiles.append(QFile::decodeName(folder + name));
+        if (IsTaken(name)) {
+            FNativeFiles.append(folder + name);
+            FFiles.append(DecodeFileName(FNativeFiles.last()));
+        }
     }
     std::sort(folders.begin(), folders.end());
     for (const QByteArray& name : folders)
-        ScanFolder(folder + name + '/');
+        ScanFolder(folder + name + '/', false);
 }

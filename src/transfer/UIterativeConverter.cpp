@@ -2,6 +2,8 @@
 
 #include "app/base/UException.h"
 #include "app/base/ULog.h"
+#include "app/base/ULogUtil.h"
+#include "app/base/UStopRequest.h"
 
 namespace {
 
@@ -65,6 +67,9 @@ void TIterativeConverter::RunLoop()
 
 bool TIterativeConverter::ShouldStop()
 {
+    // A stop signal of an unattended run counts as the Stop button.
+    if (StopRequested())
+        FStopped = true;
     if (FStopped)
         return true;
     if (MaxErrors > 0 && FStatus->Errors > MaxErrors) {
@@ -93,10 +98,15 @@ void TIterativeConverter::EndConvert()
     FStatus->Finish();
 }
 
-void TIterativeConverter::HandleConvertError(const QString& itemText, const std::exception& error)
+void TIterativeConverter::HandleConvertError(const QString& itemText, const std::exception& error,
+                                             const QString& itemNote)
 {
-    const QString message = ExceptionMessage(error);
-    FStatus->LastError = itemText + QStringLiteral("\r\n") + message;
+    // A name or message with line breaks must not forge log lines.
+    const QString message = EscapeLogText(ExceptionMessage(error));
+    QString text = EscapeLogText(itemText);
+    if (!itemNote.isEmpty())
+        text += QStringLiteral("\r\n") + itemNote + QStringLiteral("\r\n");
+    FStatus->LastError = text + QStringLiteral("\r\n") + message;
     FStatus->DoError();
     if (FLoggedErrors < MaxLoggedErrors) {
         TLog::GetLogger()->Error(message);

@@ -63,8 +63,11 @@ protected:
     bool ShouldStop();
     void DoAfterConvertSome();
     // itemText names the item (a file path, "Serial: " and a row's serial);
-    // the subclass has already counted the failure in Status().Errors.
-    void HandleConvertError(const QString& itemText, const std::exception& error);
+    // the subclass has already counted the failure in Status().Errors. A
+    // note (a hint) goes on lines of its own after the item. Control
+    // characters of the item and the message are escaped.
+    void HandleConvertError(const QString& itemText, const std::exception& error,
+                            const QString& itemNote = QString());
 
 private:
     bool FStopped = false;

@@ -1,22 +1,32 @@
 #include "ULobCmdLineProcessor.h"
 
+#include "ULobFileWriter.h"
 #include "UOutputer.h"
 #include "USessionExecutor.h"
 #include "USessionObjectFactory.h"
 #include "UTaskSession.h"
 #include "app/base/UException.h"
 #include "app/base/UFileUtil.h"
+#include "app/base/ULogUtil.h"
 #include "app/base/ULogger.h"
+#include "app/base/UStopRequest.h"
 #include "db/UDBLogon.h"
 #include "db/UDBObjectFactory.h"
 #include "db/UUniSqlExecutor.h"
 #include "platform/ini/UMyIniFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 bool TLobCmdLineProcessor::Process()
 {
+    // SIGINT and SIGTERM stop the run after its current item, with the
+    // summary written and no half-written file; a second one ends at once.
+    InstallStopSignals();
+    TLobFileWriter::SetInterruptCheck(&StopRequested);
     FTaskFile = ParamValue(QStringLiteral("task"));
+    if (!TaskFileReadable())
+        return false;
     const bool ok = Logon();
     if (ok) {
         if (!FTaskFile.isEmpty()) {
@@ -27,7 +37,23 @@ bool TLobCmdLineProcessor::Process()
                 ExecuteSqlFile();
         }
     }
+    if (StopRequested())
+        Fail();
     return ok;
+}
+
+bool TLobCmdLineProcessor::TaskFileReadable() const
+{
+    // A file that is there but cannot be read would otherwise show as a
+    // logon or table error.
+    if (FTaskFile.isEmpty() || !QFileInfo(FTaskFile).isFile())
+        return true;
+    QFile file(FTaskFile);
+    if (file.open(QIODevice::ReadOnly))
+        return true;
+    Logger().Error(QStringLiteral("Can not read task file ") + EscapeLogText(FTaskFile) + QStringLiteral(": ")
+                   + file.errorString());
+    return false;
 }
 
 bool TLobCmdLineProcessor::HasLogonParams() const
@@ -48,7 +74,7 @@ bool TLobCmdLineProcessor::Logon()
         return DoLogon();
     } catch (const std::exception& e) {
         Logger().Error(QStringLiteral("Exception on logon."));
-        Logger().Error(ExceptionMessage(e));
+        Logger().Error(EscapeLogText(ExceptionMessage(e)));
         return false;
     }
 }
@@ -75,11 +101,11 @@ bool TLobCmdLineProcessor::TaskFileHasSection(const QString& section) const
 void TLobCmdLineProcessor::ExecuteTask()
 {
     if (!QFileInfo(FTaskFile).isFile()) {
-        Logger().Error(QStringLiteral("task file: ") + FTaskFile + QStringLiteral(" not exists."));
+        Logger().Error(QStringLiteral("task file: ") + EscapeLogText(FTaskFile) + QStringLiteral(" not exists."));
         Fail();
         return;
     }
-    Logger().Info(FTaskFile);
+    Logger().Info(EscapeLogText(FTaskFile));
     TSessionObjectFactory* factory = SessionObjectFactory();
     if (!factory)
         throw Exception(QStringLiteral("No task object factory is set."));
@@ -100,9 +126,11 @@ void TLobCmdLineProcessor::ExecuteTask()
             Fail();
         else if (executor->ItemErrors() > 0)
             ItemsFailed();
+        if (StopRequested())
+            Logger().Error(QStringLiteral("The run was stopped by a signal."));
     } catch (const std::exception& e) {
         Logger().Error(QStringLiteral("Exception on Execute Task."));
-        Logger().Error(ExceptionMessage(e));
+        Logger().Error(EscapeLogText(ExceptionMessage(e)));
         Fail();
     }
 }

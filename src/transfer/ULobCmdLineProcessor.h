@@ -21,6 +21,9 @@ protected:
     bool Logon();
     bool HasLogonParams() const;
     bool TaskFileHasSection(const QString& section) const;
+    // False, with the reason logged, for a task file that exists but cannot
+    // be read.
+    bool TaskFileReadable() const;
     void ExecuteTask();
     void ExecuteSqlFile();
 

@@ -63,19 +63,19 @@ void TLobExportSession::WriteIni(const QString& fileName) const
     PrepareTaskFile(fileName);
     TIniFile ini(fileName);
     const QString& section = Kind();
-    ini.WriteInteger(section, QStringLiteral("FromType"), FromType);
+    ini.WriteInteger(section, QStringLiteral("FromType"), int(FromType));
     ini.WriteString(section, QStringLiteral("Schema"), IniText(Schema));
     ini.WriteString(section, QStringLiteral("Table"), IniText(Table));
     ini.WriteString(section, QStringLiteral("Where"), IniText(Where));
     ini.WriteString(section, QStringLiteral("Query"), IniText(Query));
     ini.WriteString(section, QStringLiteral("LobField"), IniText(LobField));
-    ini.WriteInteger(section, QStringLiteral("NameType"), NameType);
+    ini.WriteInteger(section, QStringLiteral("NameType"), int(NameType));
     ini.WriteString(section, QStringLiteral("NameField"), IniText(NameField));
-    ini.WriteInteger(section, QStringLiteral("ExtType"), ExtType);
+    ini.WriteInteger(section, QStringLiteral("ExtType"), int(ExtType));
     ini.WriteString(section, QStringLiteral("ExtField"), IniText(ExtField));
     ini.WriteString(section, QStringLiteral("Ext"), IniText(Ext));
     ini.WriteString(section, QStringLiteral("UnloadFolder"), IniText(UnloadFolder));
-    ini.WriteInteger(section, QStringLiteral("SubFolderCreateType"), SubFolderCreateType);
+    ini.WriteInteger(section, QStringLiteral("SubFolderCreateType"), int(SubFolderCreateType));
     ini.WriteInteger(section, QStringLiteral("SubCount"), SubCount);
     ini.WriteString(section, QStringLiteral("SubField"), IniText(SubField));
 }
@@ -83,15 +83,15 @@ void TLobExportSession::WriteIni(const QString& fileName) const
 void TLobExportSession::ReadIni(const TMyIniFile& ini)
 {
     const QString& section = Kind();
-    FromType = ini.ReadInteger(section, QStringLiteral("FromType"), 0);
+    FromType = TExportFromType(ini.ReadInteger(section, QStringLiteral("FromType"), 0));
     Schema = ini.ReadString(section, QStringLiteral("Schema"), QString());
     Table = ini.ReadString(section, QStringLiteral("Table"), QString());
     Where = ini.ReadString(section, QStringLiteral("Where"), QString());
     Query = ini.ReadString(section, QStringLiteral("Query"), QString());
     LobField = ini.ReadString(section, QStringLiteral("LobField"), QString());
-    NameType = ini.ReadInteger(section, QStringLiteral("NameType"), 0);
+    NameType = TExportNameType(ini.ReadInteger(section, QStringLiteral("NameType"), 0));
     NameField = ini.ReadString(section, QStringLiteral("NameField"), QString());
-    ExtType = ini.ReadInteger(section, QStringLiteral("ExtType"), 0);
+    ExtType = TExportExtType(ini.ReadInteger(section, QStringLiteral("ExtType"), 0));
     ExtField = ini.ReadString(section, QStringLiteral("ExtField"), QString());
     Ext = ini.ReadString(section, QStringLiteral("Ext"), QString());
     UnloadFolder = ini.ReadString(section, QStringLiteral("UnloadFolder"), QString());
@@ -102,7 +102,8 @@ void TLobExportSession::ReadIni(const TMyIniFile& ini)
         subFolderType = ini.ReadInteger(section, QStringLiteral("SubFolderCreateType"), 0);
     else
         subFolderType = ini.ReadBool(section, QStringLiteral("CreateSubFolder"), false) ? 1 : 0;
-    SubFolderCreateType = subFolderType == 1 || subFolderType == 2 ? quint8(subFolderType) : 0;
+    SubFolderCreateType = subFolderType == 1 || subFolderType == 2 ? TSubFolderCreateType(subFolderType)
+                                                                   : TSubFolderCreateType::None;
     SubCount = ini.ReadInteger(section, QStringLiteral("SubCount"), 0);
     SubField = ini.ReadString(section, QStringLiteral("SubField"), QString());
 }
@@ -119,21 +120,21 @@ std::unique_ptr<TTaskSession> TLobExportSession::CreateSame() const
 
 QString TLobExportSession::GetDescription() const
 {
-    const QString& source = FromType == 1 ? Query : Table;
+    const QString& source = FromType == TExportFromType::Query ? Query : Table;
     return QStringLiteral("From : ") + source + QStringLiteral("\r\nTo : ") + UnloadFolder;
 }
 
 QString TLobExportSession::BuildSql(const TDBDictionary& dictionary) const
 {
     // A query left over from Query mode counts only in Query mode.
-    if (FromType == 1 && !Query.isEmpty())
+    if (FromType == TExportFromType::Query && !Query.isEmpty())
         return WithoutTrailingSemicolon(Query);
     QString sql = QStringLiteral("select ") + dictionary.QuoteName(LobField);
-    if (NameType == 0)
+    if (NameType == TExportNameType::FromField)
         sql += QLatin1Char(',') + dictionary.QuoteName(NameField);
-    if (ExtType == 0)
+    if (ExtType == TExportExtType::FromField)
         sql += QLatin1Char(',') + dictionary.QuoteName(ExtField);
-    if (SubFolderCreateType == 2)
+    if (SubFolderCreateType == TSubFolderCreateType::ByField)
         sql += QLatin1Char(',') + dictionary.QuoteName(SubField);
     sql += QStringLiteral(" from ") + dictionary.GetQualifiedName(Schema, Table) + WhereClause(Where);
     return WithoutTrailingSemicolon(sql);

@@ -4,6 +4,25 @@
 
 class TDBDictionary;
 
+// The modes of an export task; their numbers are what task files store.
+enum class TExportFromType : int {
+    Table = 0,   // Table filtered by Where
+    Query = 1,   // the statement of Query
+};
+enum class TExportNameType : int {
+    FromField = 0,   // the file name from NameField
+    Serial = 1,      // the row's serial number
+};
+enum class TExportExtType : int {
+    FromField = 0,   // the extension from ExtField
+    Fixed = 1,       // the fixed Ext
+};
+enum class TSubFolderCreateType : quint8 {
+    None = 0,
+    ByCount = 1,   // one per SubCount rows
+    ByField = 2,   // one per SubField value
+};
+
 // An export task (".elt"): the large-object values of a table or a query
 // into files of a folder, one file per row.
 class TLobExportSession : public TTaskSession {
@@ -26,19 +45,19 @@ public:
     // The same with the dictionary of the program's database object factory.
     QString BuildSql() const;
 
-    int FromType = 0;        // 0 Table: Table filtered by Where; 1 Query
+    TExportFromType FromType = TExportFromType::Table;
     QString Schema;
     QString Table;
     QString Where;           // "where ..." or "limit ..." clause, or a bare condition
     QString Query;           // the statement of Query mode
     QString LobField;        // whose values are written to files
-    int NameType = 0;        // 0 file name from NameField, 1 the row's serial number
+    TExportNameType NameType = TExportNameType::FromField;
     QString NameField;
-    int ExtType = 0;         // 0 extension from ExtField, 1 the fixed Ext
+    TExportExtType ExtType = TExportExtType::FromField;
     QString ExtField;
     QString Ext;
     QString UnloadFolder;    // receives the files
-    quint8 SubFolderCreateType = 0;   // 0 none, 1 one per SubCount rows, 2 one per SubField value
+    TSubFolderCreateType SubFolderCreateType = TSubFolderCreateType::None;
     int SubCount = 0;
     QString SubField;
 

@@ -90,9 +90,9 @@ void TLobExporter::FindFields()
     TUniQuery& query = Query();
     if (!query.Active())
         throw Exception(QStringLiteral("The export statement returns no rows: ") + query.SQL());
-    FNameColumn = task.NameType == 0 ? query.FieldByName(task.NameField) : nullptr;
-    FExtColumn = task.ExtType == 0 ? query.FieldByName(task.ExtField) : nullptr;
-    FSubColumn = task.SubFolderCreateType == 2 ? query.FieldByName(task.SubField) : nullptr;
+    FNameColumn = task.NameType == TExportNameType::FromField ? query.FieldByName(task.NameField) : nullptr;
+    FExtColumn = task.ExtType == TExportExtType::FromField ? query.FieldByName(task.ExtField) : nullptr;
+    FSubColumn = task.SubFolderCreateType == TSubFolderCreateType::ByField ? query.FieldByName(task.SubField) : nullptr;
     FLobColumn = query.FieldByName(task.LobField);
     if (!FLobColumn->IsBlob())
         throw Exception(QStringLiteral("Field '%1' is not a large-object (BLOB or TEXT) field").arg(task.LobField));
@@ -109,9 +109,9 @@ void TLobExporter::PrepareFolders()
                       : FBaseFolder == QLatin1String("/") ? QByteArrayLiteral("/")
                                                             : (FBaseFolder + QLatin1Char('/')).toUtf8();
     FFixedExt.clear();
-    if (task.ExtType != 0)
+    if (task.ExtType != TExportExtType::FromField)
         FFixedExt = (QLatin1Char('.') + CleanExt(task.Ext)).toUtf8();
-    FFolderPath = task.SubFolderCreateType == 1 || task.SubFolderCreateType == 2 ? QByteArray() : FBaseFolderPath;
+    FFolderPath = task.SubFolderCreateType == TSubFolderCreateType::ByCount || task.SubFolderCreateType == TSubFolderCreateType::ByField ? QByteArray() : FBaseFolderPath;
     FFolderBlock = -1;
     FFolderLabel.clear();
     FMadeFolders.clear();
@@ -132,7 +132,7 @@ void TLobExporter::ExportRecord()
     FPath.truncate(0);
     FPath.append(RowFolder());
 
-    if (task.NameType != 0) {
+    if (task.NameType != TExportNameType::FromField) {
         char digits[16];
         const auto end = std::to_chars(digits, digits + sizeof digits, GetSerial()).ptr;
         FPath.append(digits, end - digits);
@@ -140,7 +140,7 @@ void TLobExporter::ExportRecord()
         AppendUtf8(CleanName(FNameColumn->AsString()));
     }
     // The dot stands also before an empty extension.
-    if (task.ExtType != 0) {
+    if (task.ExtType != TExportExtType::FromField) {
         FPath.append(FFixedExt);
     } else {
         FPath.append('.');
@@ -154,7 +154,7 @@ void TLobExporter::ExportRecord()
         TLobFileWriter file;
         file.Create(FPath);
         file.WriteValue(*FLobColumn);
-        file.Close();
+        file.Commit();
     } catch (const std::exception& e) {
         throw Exception(ExceptionMessage(e) + OnSaveSuffix);
     }
@@ -163,7 +163,7 @@ void TLobExporter::ExportRecord()
 const QByteArray& TLobExporter::RowFolder()
 {
     const TLobExportSession& task = *FExportSession;
-    if (task.SubFolderCreateType == 1) {
+    if (task.SubFolderCreateType == TSubFolderCreateType::ByCount) {
         // Rows 1 to N go to "1-N", N+1 to 2N to "N+1-2N", ...
         const qint64 count = task.SubCount;
         if (count < 1)
@@ -178,7 +178,7 @@ const QByteArray& TLobExporter::RowFolder()
         }
         return FFolderPath;
     }
-    if (task.SubFolderCreateType == 2) {
+    if (task.SubFolderCreateType == TSubFolderCreateType::ByField) {
         QString label = CleanSubFolderLabel(FSubColumn->AsString());
         if (label != FFolderLabel || FFolderPath.isEmpty()) {
             FFolderPath = SubFolderPath(label);

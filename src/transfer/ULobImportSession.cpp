@@ -34,8 +34,8 @@ void TLobImportSession::WriteIni(const QString& fileName) const
     ini.WriteBool(section, QStringLiteral("HasFolderField"), HasFolderField);
     ini.WriteString(section, QStringLiteral("FolderField"), IniText(FolderField));
     ini.WriteBool(section, QStringLiteral("IncludeNameExt"), IncludeNameExt);
-    ini.WriteInteger(section, QStringLiteral("ImportType"), ImportType);
-    ini.WriteInteger(section, QStringLiteral("ExtType"), ExtType);
+    ini.WriteInteger(section, QStringLiteral("ImportType"), int(ImportType));
+    ini.WriteInteger(section, QStringLiteral("ExtType"), int(ExtType));
     ini.WriteString(section, QStringLiteral("Ext"), IniText(Ext));
 }
 
@@ -51,8 +51,8 @@ void TLobImportSession::ReadIni(const TMyIniFile& ini)
     HasFolderField = ini.ReadBool(section, QStringLiteral("HasFolderField"), false);
     FolderField = ini.ReadString(section, QStringLiteral("FolderField"), QString());
     IncludeNameExt = ini.ReadBool(section, QStringLiteral("IncludeNameExt"), false);
-    ImportType = ini.ReadInteger(section, QStringLiteral("ImportType"), 0);
-    ExtType = ini.ReadInteger(section, QStringLiteral("ExtType"), 0);
+    ImportType = TImportType(ini.ReadInteger(section, QStringLiteral("ImportType"), 0));
+    ExtType = TImportExtType(ini.ReadInteger(section, QStringLiteral("ExtType"), 0));
     Ext = ini.ReadString(section, QStringLiteral("Ext"), QString());
 }
 

@@ -2,6 +2,16 @@
 
 #include "UTaskSession.h"
 
+// The modes of an import task; their numbers are what task files store.
+enum class TImportType : int {
+    Insert = 0,   // a new row per file
+    Update = 1,   // the row of the file's key
+};
+enum class TImportExtType : int {
+    All = 0,       // every file
+    OnlyExt = 1,   // only files with Ext
+};
+
 // An import task (".ilt"): the files of a folder into a large-object column,
 // one row per file.
 class TLobImportSession : public TTaskSession {
@@ -25,8 +35,8 @@ public:
     bool HasFolderField = false;
     QString FolderField;    // receives each file's folder; empty without HasFolderField
     bool IncludeNameExt = false;     // the key keeps the file's extension
-    int ImportType = 0;     // 0 inserts a row per file, 1 updates the row of the key
-    int ExtType = 0;        // 0 all files, 1 only files with Ext
+    TImportType ImportType = TImportType::Insert;
+    TImportExtType ExtType = TImportExtType::All;
     QString Ext;            // with or without a leading dot; empty with ExtType 0
 
 protected:

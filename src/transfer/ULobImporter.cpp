@@ -5,13 +5,20 @@
 #include "ULobImportSession.h"
 #include "app/base/UException.h"
 #include "app/base/UFileUtil.h"
+#include "app/base/ULogUtil.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
 #include "db/UDBUtil.h"
 #include "platform/dac/UUniError.h"
 #include "platform/dac/UUniQuery.h"
 
+#include <QFile>
+#include <QScopeGuard>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
+#include <unistd.h>
 
 namespace {
 
@@ -130,7 +137,7 @@ void TLobImporter::SetSql()
 {
     const TLobImportSession& task = *FImportSession;
     TUniQuery& query = Query();
-    query.SetSQL(task.ImportType == 0 ? BuildInsertSql() : BuildUpdateSql());
+    query.SetSQL(task.ImportType == TImportType::Insert ? BuildInsertSql() : BuildUpdateSql());
     FKeyParam = query.ParamByName(task.NameField);
     FLobParam = query.ParamByName(task.LobField);
     FFolderParam = HasFolderColumn() ? query.ParamByName(task.FolderField) : nullptr;
@@ -156,16 +163,27 @@ void TLobImporter::StartConvert()
     SetSql();
     ScanFolder();
     TLobConverter::StartConvert();
+    // Still a run of no files, but the log says why.
+    if (FScanner->MissingFolder()) {
+        Status().Message = QStringLiteral("Warning: the folder to load does not exist: ")
+                           + EscapeLogText(FImportSession->LoadFolder);
+        Status().DoMessage();
+    }
+}
+
+int TLobImporter::FolderFailures() const
+{
+    return int(FScanner->Failures().size());
 }
 
 void TLobImporter::CountTotal()
 {
-    Status().Total = FScanner->Count();
+    Status().Total = FolderFailures() + FScanner->Count();
 }
 
 bool TLobImporter::HasNext()
 {
-    return RowIndex < FScanner->Count();
+    return RowIndex < FolderFailures() + FScanner->Count();
 }
 
 void TLobImporter::Next()
@@ -190,21 +208,29 @@ bool TLobImporter::IsOversizeError(const std::exception& error)
 
 void TLobImporter::ConvertOneRecord()
 {
-    const QString& fileName = FScanner->Files().at(RowIndex);
+    if (RowIndex < FolderFailures()) {
+        const TFolderScanner::TFailure& failure = FScanner->Failures().at(RowIndex);
+        ++Status().Errors;
+        HandleConvertError(failure.Folder, EInOutError(QStringLiteral("Cannot read folder \"%1\". %2")
+                                                           .arg(failure.Folder, failure.Reason)));
+        return;
+    }
+    const int file = RowIndex - FolderFailures();
+    const QString& fileName = FScanner->Files().at(file);
     try {
-        ImportFile(fileName);
+        ImportFile(fileName, FScanner->NativeFiles().at(file));
     } catch (const std::exception& e) {
         ++Status().Errors;
-        QString text = fileName;
+        QString hint;
         // Only a too long value of the large-object column gets the hint; a
         // too long key or folder names its own column.
         if (IsOversizeError(e)) {
             const QString message = ExceptionMessage(e);
             if (!message.contains(QLatin1String("column '"))
                 || message.contains(QStringLiteral("column '") + FImportSession->LobField + QLatin1Char('\'')))
-                text += QStringLiteral("\r\n") + OversizeHint + QStringLiteral("\r\n");
+                hint = OversizeHint;
         }
-        HandleConvertError(text, e);
+        HandleConvertError(fileName, e, hint);
     }
 }
 
@@ -261,7 +287,7 @@ void TLobImporter::SetKey(QStringView key)
     }
 }
 
-void TLobImporter::ImportFile(const QString& fileName)
+void TLobImporter::ImportFile(const QString& fileName, const QByteArray& nativeName)
 {
     const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
     const QStringView name = QStringView(fileName).mid(slash + 1);
@@ -271,6 +297,18 @@ void TLobImporter::ImportFile(const QString& fileName)
     if (FFolderParam)
         FFolderParam->SetAsString(fileName.left(slash + 1));
     FLobParam->SetParamType(ptInput);
-    FLobParam->LoadFromFile(fileName, FLobFieldType);
+    if (QFile::encodeName(fileName) == nativeName) {
+        FLobParam->LoadFromFile(fileName, FLobFieldType);
+        Query().Execute();
+        return;
+    }
+    // A name that is not UTF-8 has no text that leads back to its bytes: the
+    // file is opened here by its bytes and read through its descriptor.
+    const int handle = ::open(nativeName.constData(), O_RDONLY | O_CLOEXEC);
+    if (handle < 0)
+        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2")
+                              .arg(fileName, QString::fromLocal8Bit(std::strerror(errno))));
+    const auto closeHandle = qScopeGuard([handle] { ::close(handle); });
+    FLobParam->LoadFromFile(QStringLiteral("/proc/self/fd/") + QString::number(handle), FLobFieldType);
     Query().Execute();
 }

@@ -60,7 +60,9 @@ protected:
     QString BuildUpdateSql() const;
     void SetSql();
     void ScanFolder();
-    void ImportFile(const QString& fileName);
+    // fileName as text (key, folder column, messages); nativeName as the
+    // file system knows it, to read the file.
+    void ImportFile(const QString& fileName, const QByteArray& nativeName);
 
 private:
     enum class TKeyKind { Text, Number, Date };
@@ -70,6 +72,8 @@ private:
     void SetKey(QStringView key);
     void SetDateKey(const QString& key);
     [[noreturn]] void RaiseKeyError(const QString& key) const;
+    // Folders that could not be read come first among the items, then files.
+    int FolderFailures() const;
     static bool IsOversizeError(const std::exception& error);
 
     TLobImportSession* FImportSession = nullptr;

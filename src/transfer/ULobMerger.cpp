@@ -71,6 +71,14 @@ void TLobMerger::AppendRecord()
     FStream->WriteValue(*FLobColumn, LineBreak, 2);
 }
 
+void TLobMerger::EndConvert()
+{
+    // The run got through (or was stopped between values): the file holds
+    // whole values only and takes the output's name.
+    FStream->Commit();
+    TLobConverter::EndConvert();
+}
+
 void TLobMerger::AfterConvert()
 {
     CloseMerge();
@@ -79,13 +87,7 @@ void TLobMerger::AfterConvert()
 void TLobMerger::CloseMerge()
 {
     FLobColumn = nullptr;
-    std::unique_ptr<TLobFileWriter> stream = std::move(FStream);
-    try {
-        if (stream)
-            stream->Close();
-    } catch (...) {
-        Query().Close();
-        throw;
-    }
+    // Not committed: the run failed, and an earlier output stays as it was.
+    FStream.reset();
     Query().Close();
 }

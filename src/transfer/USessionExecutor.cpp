@@ -5,6 +5,7 @@
 #include "app/base/UException.h"
 #include "app/base/UExceptionStat.h"
 #include "app/base/ULog.h"
+#include "app/base/ULogUtil.h"
 
 void TSessionExecutor::RaiseInvalidCast()
 {
@@ -26,8 +27,12 @@ bool TSessionExecutor::RunConverter(TIterativeConverter& converter, const QStrin
         converter.Convert();
     } catch (const std::exception& e) {
         const QString message = ExceptionMessage(e);
-        FOutputer->Output(message);
+        FOutputer->Output(EscapeLogText(message));
         TLog::GetLogger()->Error(failurePrefix + message);
+        // A run cut short after it started (a lost connection) still says
+        // how far it came.
+        if (converter.Status().Running)
+            converter.Status().Finish();
         result = false;
     }
     FItemErrors = converter.Status().Errors;

@@ -98,6 +98,26 @@ protected:
         return text.toUtf8();
     }
 
+    // A task file that exports table's values (filtered by where) into
+    // folder "out", each named by its name column and ext column.
+    QString ExportTask(const QString& fileName, const QString& table, const QByteArray& extraSections = QByteArray(),
+                       const QString& where = QString())
+    {
+        WriteFile(fileName, IniSection(S("Export"), {{S("FromType"), S("0")},
+                                                     {S("Schema"), Database},
+                                                     {S("Table"), table},
+                                                     {S("Where"), where},
+                                                     {S("LobField"), S("body")},
+                                                     {S("NameType"), S("0")},
+                                                     {S("NameField"), S("name")},
+                                                     {S("ExtType"), S("0")},
+                                                     {S("ExtField"), S("ext")},
+                                                     {S("UnloadFolder"), Path(S("out"))},
+                                                     {S("SubFolderCreateType"), S("0")}})
+                                + extraSections);
+        return Path(fileName);
+    }
+
     // The "SourceDB" section of a direct logon to the test database, with the
     // password as plain text.
     QByteArray SourceDbSection() const

@@ -74,24 +74,6 @@ protected:
         return ExportTask(fileName, S("items"), extraSections);
     }
 
-    // A task file that exports table's values into folder "out".
-    QString ExportTask(const QString& fileName, const QString& table, const QByteArray& extraSections = QByteArray())
-    {
-        WriteFile(fileName, IniSection(S("Export"), {{S("FromType"), S("0")},
-                                                     {S("Schema"), Database},
-                                                     {S("Table"), table},
-                                                     {S("Where"), QString()},
-                                                     {S("LobField"), S("body")},
-                                                     {S("NameType"), S("0")},
-                                                     {S("NameField"), S("name")},
-                                                     {S("ExtType"), S("0")},
-                                                     {S("ExtField"), S("ext")},
-                                                     {S("UnloadFolder"), Path(S("out"))},
-                                                     {S("SubFolderCreateType"), S("0")}})
-                                + extraSections);
-        return Path(fileName);
-    }
-
     static QByteArray ExportValue(int row)
     {
         return QByteArray::number(row) + AllBytes() + QByteArray("\r\n\xc3\xa9\x00", 5);

@@ -113,10 +113,11 @@ protected:
     }
 
     // Every file below the folder: path relative to it, then the content.
-    static QMap<QString, QByteArray> FilesBelow(const QString& folder)
+    // Hidden files too, unless hidden is empty.
+    static QMap<QString, QByteArray> FilesBelow(const QString& folder, QDir::Filters hidden = QDir::Hidden | QDir::System)
     {
         QMap<QString, QByteArray> files;
-        QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        QDirIterator it(folder, QDir::Files | hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             QFile file(path);

@@ -3,8 +3,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,6 +86,9 @@ TEST_F(FolderScanner, MissingOrEmptyFolderListsNothingAndScansAppendUntilReset)
     scanner.SetFolder(Path("none/"));
     scanner.Scan();
     EXPECT_EQ(scanner.Count(), 0);
+    EXPECT_TRUE(scanner.MissingFolder());
+    EXPECT_TRUE(scanner.Failures().isEmpty()) << "a missing load folder is no error";
+    scanner.Reset();
     scanner.SetFolder(Path("sub/"));
     scanner.Scan();
     scanner.Scan();
@@ -92,4 +97,38 @@ TEST_F(FolderScanner, MissingOrEmptyFolderListsNothingAndScansAppendUntilReset)
     scanner.Reset();
     EXPECT_EQ(scanner.Count(), 0);
     EXPECT_TRUE(scanner.Files().isEmpty());
+}
+
+// A folder deeper than a path can reach fails with the system's reason; the
+// files above it are still listed, and names are bytes.
+TEST_F(FolderScanner, FoldersBeyondThePathLimitFailAndNamesAreBytes)
+{
+    const QByteArray level(200, 'd');
+    int folder = open(Path("sub").toUtf8().constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folder, 0);
+    for (int depth = 0; depth < 25; ++depth) {
+        ASSERT_EQ(mkdirat(folder, level.constData(), 0755), 0);
+        const int next = openat(folder, level.constData(), O_RDONLY | O_DIRECTORY);
+        close(folder);
+        ASSERT_GE(next, 0);
+        folder = next;
+    }
+    close(folder);
+    const QByteArray latin1 = QFile::encodeName(Path("sub/")) + "caf\xe9.jpg";
+    const int file = open(latin1.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(file, 0);
+    close(file);
+
+    TFolderScanner scanner;
+    scanner.SetFolder(Path("sub/"));
+    scanner.SetRecursive(true);
+    scanner.Scan();
+    EXPECT_EQ(scanner.Files().value(0), Path("sub/caf") + QChar(0xe9) + QStringLiteral(".jpg"));
+    EXPECT_EQ(scanner.NativeFiles().value(0), latin1);
+    ASSERT_EQ(scanner.Failures().size(), 1);
+    EXPECT_EQ(scanner.Failures()[0].Reason, QStringLiteral("File name too long"));
+    EXPECT_TRUE(scanner.Failures()[0].Folder.startsWith(Path("sub/") + QString::fromLatin1(level)));
+    unlink(latin1.constData());
+    // Beyond what Qt can remove.
+    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), Path("sub/") + QString::fromLatin1(level)});
 }

@@ -106,8 +106,8 @@ TEST(LobConverterOnTheProgramFactory, QueryAndStatementUseTheProgramsConnection)
         EXPECT_EQ(converter.Query().Connection(), factory.GetConnection());
         TLobExportSession task;
         task.LobField = QStringLiteral("b");
-        task.NameType = 1;
-        task.ExtType = 1;
+        task.NameType = TExportNameType::Serial;
+        task.ExtType = TExportExtType::Fixed;
         task.Table = QStringLiteral("t");
         EXPECT_EQ(task.BuildSql(), QStringLiteral("select `b` from `t`"));
         SourceDBFactory = DestDBFactory = nullptr;

@@ -9,6 +9,8 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -69,8 +71,8 @@ protected:
     void SerialNames(const QString& ext = S("b"))
     {
         Task.Table = S("t");
-        Task.NameType = 1;
-        Task.ExtType = 1;
+        Task.NameType = TExportNameType::Serial;
+        Task.ExtType = TExportExtType::Fixed;
         Task.Ext = ext;
     }
 
@@ -123,10 +125,10 @@ TEST_F(LobExporter, SerialNamesFollowTheResultAndValuesNameFilesByTheirServerTex
     Exec(S("INSERT INTO t VALUES (1, '2021-03-04 10:20:30', '2021-03-04', -9007199254740993, 12.50, 'one'), "
            "(2, '1999-12-31 23:59:59', '1999-12-31', 7, 0.05, 'two')"));
 
-    Task.FromType = 1;
+    Task.FromType = TExportFromType::Query;
     Task.Query = S("select body from t order by id desc;");   // the semicolon goes
-    Task.NameType = 1;
-    Task.ExtType = 1;
+    Task.NameType = TExportNameType::Serial;
+    Task.ExtType = TExportExtType::Fixed;
     Task.Ext = S(".bin");
     Export();
     EXPECT_EQ(FilesBelow(OutPath()), (QMap<QString, QByteArray>{{S("1.bin"), "two"}, {S("2.bin"), "one"}}));
@@ -143,9 +145,9 @@ TEST_F(LobExporter, SerialNamesFollowTheResultAndValuesNameFilesByTheirServerTex
     for (const auto& name : names) {
         QDir(OutPath()).removeRecursively();
         QDir().mkpath(OutPath());
-        Task.FromType = 0;
+        Task.FromType = TExportFromType::Table;
         Task.Table = S("t");
-        Task.NameType = 0;
+        Task.NameType = TExportNameType::FromField;
         Task.NameField = S(name.column);
         Task.Ext = S("d");
         Export();
@@ -158,7 +160,7 @@ TEST_F(LobExporter, SubFoldersByCountHoldBlocksOfSerials)
     MakeRows(25);
     SerialNames();
     Task.UnloadFolder = OutPath(S("not/yet/there/"));   // made with the first sub-folder
-    Task.SubFolderCreateType = 1;
+    Task.SubFolderCreateType = TSubFolderCreateType::ByCount;
     Task.SubCount = 10;
 
     const TRunResult run = Export();
@@ -179,7 +181,7 @@ TEST_F(LobExporter, SubFoldersByColumnStayInsideTheExportFolder)
            "(5, '..', 'e'), (6, CONCAT('a', CHAR(0), 'b'), 'f'), (7, NULL, 'g'), (8, '2021/05', 'h')"));
     SerialNames();
     Task.UnloadFolder = OutPath(S("base"));
-    Task.SubFolderCreateType = 2;
+    Task.SubFolderCreateType = TSubFolderCreateType::ByField;
     Task.SubField = S("sub");
 
     const TRunResult run = Export();
@@ -226,7 +228,7 @@ TEST_F(LobExporter, SettingsThatCannotWorkFailEveryRowAndWriteNothing)
     for (const auto& c : cases) {
         SerialNames();
         Task.UnloadFolder = c.folder;
-        Task.SubFolderCreateType = c.subType;
+        Task.SubFolderCreateType = TSubFolderCreateType(c.subType);
         Task.SubCount = c.subCount;
         const TRunResult run = Export();
         EXPECT_EQ(run.Errors, 3) << c.title;
@@ -247,10 +249,10 @@ TEST_F(LobExporter, SettingsThatCannotWorkFailEveryRowAndWriteNothing)
 TEST_F(LobExporter, RowsThatCannotBeCountedAreAllExported)
 {
     MakeRows(4);
-    Task.FromType = 1;
+    Task.FromType = TExportFromType::Query;
     Task.Query = S("select a.body, b.body from t a join t b on a.id = b.id");
-    Task.NameType = 1;
-    Task.ExtType = 1;
+    Task.NameType = TExportNameType::Serial;
+    Task.ExtType = TExportExtType::Fixed;
     Task.Ext = S("b");
 
     const TRunResult run = Export();
@@ -283,7 +285,7 @@ TEST_F(LobExporter, AStatementThatFailsEndsTheRunBeforeAnyFile)
         Task.LobField = S(c.lobField);
         Task.NameField = S(c.nameField);
         Task.Where = S(c.where);
-        Task.ExtType = 1;
+        Task.ExtType = TExportExtType::Fixed;
         Task.Ext = S("b");
         std::unique_ptr<TLobExporter> exporter = TLobObjectFactory().CreateExporter();
         exporter->SetExportSession(&Task);
@@ -347,11 +349,44 @@ TEST_F(LobExporter, SubFolderLabelsKeepTheirBlanks)
     Exec(S("CREATE TABLE t (id INT PRIMARY KEY, sub VARCHAR(20), body LONGBLOB)"));
     Exec(S("INSERT INTO t VALUES (1, 'x ', 'a'), (2, 'x', 'b'), (3, CONCAT('y', CHAR(9)), 'c')"));
     SerialNames();
-    Task.SubFolderCreateType = 2;
+    Task.SubFolderCreateType = TSubFolderCreateType::ByField;
     Task.SubField = S("sub");
 
     const TRunResult run = Export();
 
     EXPECT_EQ(run.Errors, 0) << run.ErrorTexts.join(S("\n")).toStdString();
     EXPECT_EQ(FilesBelow(OutPath()), (QMap<QString, QByteArray>{{S("x /1.b"), "a"}, {S("x/2.b"), "b"}, {S("y\t/3.b"), "c"}}));
+}
+
+// A file or a link of the row's name is replaced, never written through: the
+// file a link points to stays as it was, and a replaced file keeps its mode.
+TEST_F(LobExporter, ExistingFilesAndLinksAreReplacedNotWrittenThrough)
+{
+    Exec(S("CREATE TABLE t (id INT PRIMARY KEY, body LONGBLOB)"));
+    Exec(S("INSERT INTO t VALUES (1, 'one'), (2, 'two')"));
+    SerialNames();
+    QDir().mkpath(OutPath(S("out")));
+    Task.UnloadFolder = OutPath(S("out"));
+    QFile outside(OutPath(S("outside.txt")));
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
+    outside.write("not to be touched");
+    outside.close();
+    ASSERT_EQ(symlink(QFile::encodeName(OutPath(S("outside.txt"))).constData(),
+                      QFile::encodeName(OutPath(S("out/1.b"))).constData()),
+              0);
+    QFile earlier(OutPath(S("out/2.b")));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("an earlier, longer copy");
+    earlier.close();
+    ASSERT_EQ(chmod(QFile::encodeName(OutPath(S("out/2.b"))).constData(), 0640), 0);
+
+    const TRunResult run = Export();
+
+    EXPECT_EQ(run.Errors, 0);
+    EXPECT_EQ(FilesBelow(OutPath(S("out"))), (QMap<QString, QByteArray>{{S("1.b"), "one"}, {S("2.b"), "two"}}));
+    EXPECT_FALSE(QFileInfo(OutPath(S("out/1.b"))).isSymLink());
+    EXPECT_EQ(FilesBelow(OutPath()).value(S("outside.txt")), "not to be touched");
+    struct stat info {};
+    ASSERT_EQ(stat(QFile::encodeName(OutPath(S("out/2.b"))).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
 }

@@ -216,7 +216,7 @@ TEST_F(LobImporter, UpdateByKeyWithTheFolderColumnLeftOutWhenItIsTheKey)
     Write(S("one.bin"), EveryByte(5000));
     Write("two.txt");
     Write("missing.txt");   // no such row: nothing changes, yet it succeeded
-    Task.ImportType = 1;
+    Task.ImportType = TImportType::Update;
     Task.FolderField = S("name");
     Run();
     EXPECT_EQ(Importer->Query().SQL(), S("update `%1`.`t` set `body` = :body where `name` = :name").arg(Database));

@@ -4,7 +4,12 @@
 #include "app/base/UException.h"
 #include "transfer/ULobMerger.h"
 
+#include <QScopeGuard>
+#include <cerrno>
+#include <cstring>
 #include <functional>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace {
 
@@ -131,4 +136,44 @@ TEST_F(LobMerger, AStopAfterThreeRowsKeepsWhatWasWritten)
     EXPECT_EQ(Merger->Status().Total, 10);
     EXPECT_EQ(Merger->Status().Succeeded, 3);
     EXPECT_EQ(Scalar(S("select count(*) from t")), S("10"));
+}
+
+// The output takes its name only when the run ends: a full disk cuts the file
+// back to its last whole value, and a run that breaks off leaves an earlier
+// output as it was, with no temporary file behind.
+TEST_F(LobMerger, TheOutputNeverHoldsPartOfAValue)
+{
+    ASSERT_EQ(::geteuid(), 0u) << "a small file system of its own needs root";
+    const QString disk = OutPath(S("disk"));
+    QDir().mkpath(disk);
+    ASSERT_EQ(::mount("vqtest", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=1m"), 0) << std::strerror(errno);
+    const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+    MakeValues({QByteArray("A"), QByteArray(3 << 20, 'x'), QByteArray("B")});
+    Merger->SetFileName(disk + S("/all.txt"));
+    EXPECT_TRUE(Merger->Convert());
+    EXPECT_EQ(Merger->Status().Errors, 1);
+    EXPECT_EQ(FilesBelow(disk), (QMap<QString, QByteArray>{{S("all.txt"), "A\r\nB\r\n"}}));
+
+    // Broken off: the session is killed while the rows still stream.
+    Exec(S("DROP TABLE t"));
+    QList<QByteArray> values;
+    for (int i = 0; i < 40; ++i)
+        values << QByteArray(1 << 20, char('a' + i % 26));
+    MakeValues(values);
+    Merger->SetFileName(OutPath(S("all.txt")));
+    QFile earlier(OutPath(S("all.txt")));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("the earlier output");
+    earlier.close();
+    Merger->Status().OnProgress = [&](TConvertStatus& status) {
+        if (status.Succeeded != 1)
+            return;
+        TUniConnection killer;
+        Configure(killer);
+        killer.Connect();
+        killer.ExecSQL(S("KILL CONNECTION %1").arg(Connection->ThreadId()));
+    };
+    EXPECT_NE(FailedMerge(), S("(no error)"));
+    EXPECT_EQ(Output(), "the earlier output");
+    EXPECT_EQ(QDir(OutPath()).entryList(QDir::Files | QDir::Hidden), QStringList({S("all.txt")}));
 }

@@ -137,8 +137,8 @@ protected:
         Task.Schema = Database;
         Task.Table = S("t");
         Task.LobField = S("body");
-        Task.NameType = 1;
-        Task.ExtType = 1;
+        Task.NameType = TExportNameType::Serial;
+        Task.ExtType = TExportExtType::Fixed;
         Task.Ext = S("b");
         Task.UnloadFolder = OutPath();
         Outputer.SetLogFile(OutPath(S("run.log")));

@@ -49,26 +49,26 @@ void FillImport(TLobImportSession& task)
     task.HasFolderField = true;
     task.FolderField = QStringLiteral("folder");
     task.IncludeNameExt = true;
-    task.ImportType = 1;
-    task.ExtType = 1;
+    task.ImportType = TImportType::Update;
+    task.ExtType = TImportExtType::OnlyExt;
     task.Ext = QStringLiteral(".jpg");
 }
 
 void FillExport(TLobExportSession& task)
 {
-    task.FromType = 1;
+    task.FromType = TExportFromType::Query;
     task.Schema = QStringLiteral("shop");
     task.Table = QStringLiteral("docs");
     task.Where = QStringLiteral("where id > 3 and name = 'x'");
     task.Query = QStringLiteral("select body, title from docs;");
     task.LobField = QStringLiteral("body");
-    task.NameType = 1;
+    task.NameType = TExportNameType::Serial;
     task.NameField = QStringLiteral("title");
-    task.ExtType = 1;
+    task.ExtType = TExportExtType::Fixed;
     task.ExtField = QStringLiteral("kind");
     task.Ext = QStringLiteral("pdf");
     task.UnloadFolder = QStringLiteral("/tmp/out");
-    task.SubFolderCreateType = 2;
+    task.SubFolderCreateType = TSubFolderCreateType::ByField;
     task.SubCount = 500;
     task.SubField = QStringLiteral("year");
 }
@@ -160,8 +160,8 @@ TEST_F(TaskSession, MissingFileKeysAndMalformedNumbersReadAsDefaults)
     WriteBytes(file, "[Import]\nImportType=two\nExtType=\nIncludeSubFolder=yes\nHasFolderField=-1\nTable=t\n");
     TLobImportSession task;
     task.LoadFromFile(file);
-    EXPECT_EQ(task.ImportType, 0);
-    EXPECT_EQ(task.ExtType, 0);
+    EXPECT_EQ(task.ImportType, TImportType::Insert);
+    EXPECT_EQ(task.ExtType, TImportExtType::All);
     EXPECT_FALSE(task.IncludeSubFolder);
     EXPECT_TRUE(task.HasFolderField);   // any integer but 0
     EXPECT_EQ(task.Table, QStringLiteral("t"));
@@ -256,11 +256,11 @@ TEST_F(TaskSession, LegacySubFolderKey)
         WriteBytes(file, QByteArray("[Export]\nSubCount=20\n") + c.keys);
         TLobExportSession task;
         task.LoadFromFile(file);
-        EXPECT_EQ(task.SubFolderCreateType, c.expected) << c.keys;
+        EXPECT_EQ(int(task.SubFolderCreateType), c.expected) << c.keys;
         EXPECT_EQ(task.SubCount, 20);
     }
     TLobExportSession task;
-    task.SubFolderCreateType = 1;
+    task.SubFolderCreateType = TSubFolderCreateType::ByCount;
     const QString fresh = Path(QStringLiteral("new.elt"));
     task.SaveToFile(fresh);
     EXPECT_FALSE(ReadBytes(fresh).contains("CreateSubFolder"));
@@ -344,7 +344,7 @@ TEST_F(TaskSession, DescriptionAndCaption)
     exportTask.Query = QStringLiteral("select 1");
     exportTask.UnloadFolder = QStringLiteral("/out");
     EXPECT_EQ(exportTask.GetDescription(), QStringLiteral("From : docs\r\nTo : /out"));
-    exportTask.FromType = 1;
+    exportTask.FromType = TExportFromType::Query;
     EXPECT_EQ(exportTask.GetDescription(), QStringLiteral("From : select 1\r\nTo : /out"));
     const QString file = Path(QStringLiteral("c.elt"));
     exportTask.SaveToFile(file);
@@ -432,12 +432,12 @@ TEST_F(ExportStatement, WhereRule)
 
 TEST_F(ExportStatement, ColumnsFollowTheNamingSettings)
 {
-    Task.NameType = 1;
-    Task.ExtType = 1;
+    Task.NameType = TExportNameType::Serial;
+    Task.ExtType = TExportExtType::Fixed;
     EXPECT_EQ(Sql(), QStringLiteral("select `body` from `shop`.`docs`"));
-    Task.SubFolderCreateType = 1;
+    Task.SubFolderCreateType = TSubFolderCreateType::ByCount;
     EXPECT_EQ(Sql(), QStringLiteral("select `body` from `shop`.`docs`"));
-    Task.SubFolderCreateType = 2;
+    Task.SubFolderCreateType = TSubFolderCreateType::ByField;
     Task.Schema = QStringLiteral("  ");
     Task.Table = QStringLiteral("a`b");
     EXPECT_EQ(Sql(), QStringLiteral("select `body`,`year` from `a``b`"));
@@ -445,7 +445,7 @@ TEST_F(ExportStatement, ColumnsFollowTheNamingSettings)
 
 TEST_F(ExportStatement, QueryMode)
 {
-    Task.FromType = 1;
+    Task.FromType = TExportFromType::Query;
     Task.Where = QStringLiteral("id = 1");   // not used for a query
     Task.Query = QStringLiteral("select b from t;");
     EXPECT_EQ(Sql(), QStringLiteral("select b from t"));
@@ -457,7 +457,7 @@ TEST_F(ExportStatement, QueryMode)
     Task.Query.clear();
     EXPECT_EQ(Sql(), AllColumns + QStringLiteral(" where id = 1"));
     // Table mode ignores a query left over from Query mode.
-    Task.FromType = 0;
+    Task.FromType = TExportFromType::Table;
     Task.Query = QStringLiteral("select b from t");
     EXPECT_EQ(Sql(), AllColumns + QStringLiteral(" where id = 1"));
 }

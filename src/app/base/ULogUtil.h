@@ -11,3 +11,8 @@ QString LogTimeStamp(const QDateTime& time = QDateTime::currentDateTime());
 // name writes nothing; a file that cannot be opened or written raises
 // EInOutError.
 void WriteLogLine(const QString& fileName, const QString& text);
+
+// text with its control characters (below U+0020, and DEL) written as
+// escapes: "\r", "\n", "\t", else "\xHH"; a backslash stays as it is. A name
+// or message so escaped is one log line, and cannot forge further lines.
+QString EscapeLogText(const QString& text);

@@ -155,3 +155,8 @@ QByteArray EncodeText(const QString& text, TTextEncoding encoding, bool* lossles
     }
     return text.toUtf8();
 }
+
+QString DecodeFileName(const QByteArray& bytes)
+{
+    return DecodeText(bytes, IsValidUtf8(bytes) ? TTextEncoding::Utf8 : TTextEncoding::Windows1252);
+}

@@ -24,3 +24,7 @@ QString DecodeText(const QByteArray& bytes);
 // Windows-1252, a character the code page lacks becomes "?" and lossless (when
 // given) turns false. Decoding and encoding again gives the same bytes.
 QByteArray EncodeText(const QString& text, TTextEncoding encoding, bool* lossless = nullptr);
+
+// The text of a file name's bytes: UTF-8 when valid, else Windows-1252 (a
+// name carried over from Windows); no byte-order mark is looked for.
+QString DecodeFileName(const QByteArray& bytes);

@@ -3,6 +3,7 @@
 #include "UUniCursor.h"
 #include "UUniError.h"
 #include "UUniTextCursor.h"
+#include "app/base/UNetUtil.h"
 
 #include <algorithm>
 #include <errmsg.h>
@@ -59,11 +60,10 @@ MYSQL* TUniConnection::OpenSession(bool forKill) const
     mysql_options(handle, MYSQL_OPT_MAX_ALLOWED_PACKET, &packet);
     const unsigned int localInfile = 0;
     mysql_options(handle, MYSQL_OPT_LOCAL_INFILE, &localInfile);
+    // A server that never answers ends the logon instead of holding it.
     const int timeout = FSpecificOptions.Value(QStringLiteral("ConnectionTimeout")).toInt();
-    if (timeout > 0) {
-        const unsigned int seconds = unsigned(timeout);
-        mysql_options(handle, MYSQL_OPT_CONNECT_TIMEOUT, &seconds);
-    }
+    const unsigned int seconds = unsigned(timeout > 0 ? timeout : ConnectTimeoutSeconds);
+    mysql_options(handle, MYSQL_OPT_CONNECT_TIMEOUT, &seconds);
     const QByteArray host = FServer.trimmed().toUtf8();
     const QByteArray user = FUsername.toUtf8();
     const QByteArray password = FPassword.toUtf8();
@@ -81,7 +81,26 @@ MYSQL* TUniConnection::OpenSession(bool forKill) const
         mysql_close(handle);
         throw EUniError(message, int(code), state);
     }
+    // Statements get no time limit; a dead link is noticed by keepalive.
+    SetTcpKeepAlive(int(mysql_get_socket(handle)));
+    if (!forKill)
+        MakeSessionStrict(handle);
     return handle;
+}
+
+// A value too long for its column is refused, never stored cut, whatever the
+// server's own sql_mode; its other modes stay.
+void TUniConnection::MakeSessionStrict(MYSQL* handle)
+{
+    static const char sql[] = "SET SESSION sql_mode = IF(@@SESSION.sql_mode = '', 'STRICT_ALL_TABLES', "
+                              "CONCAT(@@SESSION.sql_mode, ',STRICT_ALL_TABLES'))";
+    if (mysql_real_query(handle, sql, sizeof sql - 1) == 0)
+        return;
+    const unsigned code = mysql_errno(handle);
+    const QString message = QString::fromUtf8(mysql_error(handle));
+    const QString state = QString::fromLatin1(mysql_sqlstate(handle));
+    mysql_close(handle);
+    throw EUniError(message, int(code), state);
 }
 
 void TUniConnection::Connect()

@@ -49,7 +49,7 @@ public:
     // On a live connection this also makes the database the current one.
     void SetDatabase(const QString& value);
     // Provider options: "UseUnicode" (default false), "ConnectionTimeout"
-    // (seconds), "Socket" (a local socket path instead of TCP).
+    // (seconds, default 15), "Socket" (a local socket path instead of TCP).
     TUniOptions& SpecificOptions() { return FSpecificOptions; }
     const TUniOptions& SpecificOptions() const { return FSpecificOptions; }
 
@@ -99,6 +99,7 @@ public:
 private:
     TTextEncoding SessionEncoding() const { return FUnicode ? TTextEncoding::Utf8 : TTextEncoding::Windows1252; }
     MYSQL* OpenSession(bool forKill) const;
+    static void MakeSessionStrict(MYSQL* handle);
     void CloseSession(bool lost);
     void Reconnect();
 

@@ -64,6 +64,8 @@ void TScSSHClient::Connect()
 
         if (ssh_connect(FSession) != SSH_OK)
             throw ESSHError(QStringLiteral("Cannot connect to the SSH server %1: %2").arg(Address(), SessionError()));
+        // The tunnel carries the database session: a dead link must end it.
+        SetTcpKeepAlive(int(ssh_get_fd(FSession)));
         VerifyHostKey();
         Authenticate();
     } catch (...) {

@@ -2,6 +2,7 @@
 
 #include "UScKey.h"
 #include "app/base/UException.h"
+#include "app/base/UNetUtil.h"
 
 #include <QString>
 #include <functional>
@@ -40,7 +41,7 @@ public:
     // The name the host key is stored under; empty: HostName.
     QString HostKeyName;
     // Seconds that connecting may take.
-    int Timeout = 30;
+    int Timeout = ConnectTimeoutSeconds;
     TScFileStorage* KeyStorage = nullptr;   // borrowed
     // Runs just before a connect, not when the client is connected already.
     std::function<void()> BeforeConnect;
