@@ -2,7 +2,8 @@
 
 #include "platform/dac/UField.h"
 
-#include <QBuffer>
+#include <QIODevice>
+#include <memory>
 
 namespace UBlobTypeUtil {
 
@@ -20,31 +21,9 @@ QByteArray Head(const TField& field, int size)
 {
     if (field.IsNull())
         return {};
-    // Small values come whole; for large ones only the start is wanted, so
-    // the value is streamed into a buffer that stops growing.
-    if (field.DataSize() <= 4096)
-        return field.AsBytes().left(size);
-    QByteArray head;
-    class THeadBuffer : public QIODevice {
-    public:
-        THeadBuffer(QByteArray& head, int size) : FHead(head), FSize(size) { open(WriteOnly); }
-
-    protected:
-        qint64 readData(char*, qint64) override { return -1; }
-        qint64 writeData(const char* data, qint64 len) override
-        {
-            const qint64 room = FSize - FHead.size();
-            if (room > 0)
-                FHead.append(data, int(qMin(room, len)));
-            return len;
-        }
-
-    private:
-        QByteArray& FHead;
-        int FSize;
-    } device(head, size);
-    field.WriteTo(device);
-    return head;
+    // Only the start is read, however large the value.
+    const std::unique_ptr<QIODevice> reader = field.CreateReader();
+    return reader ? reader->read(size) : QByteArray();
 }
 
 bool IsRtf(const TField& field)
