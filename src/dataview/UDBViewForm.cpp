@@ -39,7 +39,7 @@ void TDBViewForm::SetDataLink(TFieldDataLink* dataLink)
     // Notices are guarded: they come from the data set, inside our slots or
     // inside the data access, never straight from Qt.
     dataLink->SetOnDataChange([this] {
-        if (FBound)
+        if (FBound && !FWriting)
             DataChanged();
     });
     dataLink->SetOnUpdateData([this] {
@@ -58,18 +58,24 @@ void TDBViewForm::Unload()
     SetNote(QString());
 }
 
-QString TDBViewForm::AskSaveFileName() const
+bool TDBViewForm::AskFile(bool save, QString& fileName) const
 {
+    if (!Field())
+        return false;
     TFileDialogOptions options;
     options.Filter = GetFileFilter();
-    return TPrompter::Instance().SaveFileName(options);
+    fileName = save ? TPrompter::Instance().SaveFileName(options) : TPrompter::Instance().OpenFileName(options);
+    return !fileName.isEmpty();
 }
 
-QString TDBViewForm::AskOpenFileName() const
+bool TDBViewForm::AskFileToSave(QString& fileName) const
 {
-    TFileDialogOptions options;
-    options.Filter = GetFileFilter();
-    return TPrompter::Instance().OpenFileName(options);
+    return AskFile(true, fileName);
+}
+
+bool TDBViewForm::AskFileToLoad(QString& fileName) const
+{
+    return AskFile(false, fileName);
 }
 
 void TDBViewForm::ReportSaved(const QString& fileName)
@@ -77,36 +83,60 @@ void TDBViewForm::ReportSaved(const QString& fileName)
     TPrompter::Instance().ShowMessage(QStringLiteral("File ") + fileName + QStringLiteral(" saved."));
 }
 
-void TDBViewForm::CheckReadable(const QString& fileName)
+QByteArray TDBViewForm::ReadWholeFile(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    return file.readAll();
+}
+
+void TDBViewForm::WriteWholeFile(const QString& fileName, const QByteArray& bytes)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
+        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+}
+
+void TDBViewForm::WriteValue(const QByteArray& bytes)
+{
+    FWriting = true;
+    try {
+        Field()->SetAsBytes(bytes);
+    } catch (...) {
+        FWriting = false;
+        throw;
+    }
+    FWriting = false;
 }
 
 void TDBViewForm::SaveToFile()
 {
-    TField* field = Field();
-    if (!field)
+    QString fileName;
+    if (!AskFileToSave(fileName))
         return;
-    const QString fileName = AskSaveFileName();
-    if (fileName.isEmpty())
-        return;
-    field->SaveToFile(fileName);
+    Field()->SaveToFile(fileName);
     ReportSaved(fileName);
 }
 
 void TDBViewForm::LoadFromFile()
 {
-    TField* field = Field();
-    if (!field)
-        return;
-    const QString fileName = AskOpenFileName();
-    if (fileName.isEmpty())
-        return;
-    CheckReadable(fileName);
+    LoadFileIntoField();
+}
+
+QString TDBViewForm::LoadFileIntoField()
+{
+    QString fileName;
+    if (!AskFileToLoad(fileName))
+        return {};
+    // Nothing changes when the file cannot be read.
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    file.close();
     DataLink()->Edit();
-    field->LoadFromFile(fileName);
+    Field()->LoadFromFile(fileName);
+    return fileName;
 }
 
 void TDBViewForm::SetNote(const QString& note)

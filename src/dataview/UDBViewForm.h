@@ -62,17 +62,28 @@ protected:
     void SetNote(const QString& note);
     void SetSearchActions(QAction* find, QAction* findNext, QAction* replace);
 
-    // The chosen file name of the save or open dialog, empty when cancelled.
-    QString AskSaveFileName() const;
-    QString AskOpenFileName() const;
+    // With a bound field, the file chosen in the save or open dialog; false
+    // when there is no field or the dialog was cancelled.
+    bool AskFileToSave(QString& fileName) const;
+    bool AskFileToLoad(QString& fileName) const;
     // "File " + name + " saved."
     static void ReportSaved(const QString& fileName);
-    // Raises when a file cannot be read, before anything is changed.
-    static void CheckReadable(const QString& fileName);
+    // Whole files; both raise EInOutError when the file cannot be used.
+    static QByteArray ReadWholeFile(const QString& fileName);
+    static void WriteWholeFile(const QString& fileName, const QByteArray& bytes);
+    // Sets the field's value from the viewer's own edit: the viewer is not
+    // told of the change it made itself.
+    void WriteValue(const QByteArray& bytes);
+    // The base Load: asks for a file and loads its bytes as the value; the
+    // file's name, empty when nothing was loaded.
+    QString LoadFileIntoField();
 
 private:
+    bool AskFile(bool save, QString& fileName) const;
+
     TFieldDataLink* FDataLink = nullptr;
     bool FBound = false;
+    bool FWriting = false;
     QString FNote;
     QAction* FFindAction = nullptr;
     QAction* FFindNextAction = nullptr;

@@ -57,7 +57,7 @@ TEST_F(ViewerChoice, RowsOpenOnTheirViewer)
     }
     OpenQuery(QStringLiteral("select id, m, b from t order by id"));
     ASSERT_EQ(Query->FieldByName(QStringLiteral("m"))->DataType(), ftMemo);
-    for (const QString column : {QStringLiteral("m"), QStringLiteral("b")}) {
+    for (const QString& column : {QStringLiteral("m"), QStringLiteral("b")}) {
         Query->First();
         auto editor = Bind<TPharostine>(column);
         Run(*editor, [&](TCommonFieldEditForm& form) {
@@ -236,7 +236,7 @@ TEST_F(HexViewers, NullShowsEmptyAndSavesAnEmptyFile)
     Exec(QStringLiteral("create table t (id int primary key, b longblob, v varbinary(8))"));
     Exec(QStringLiteral("insert into t values (1, NULL, NULL)"));
     OpenQuery(QStringLiteral("select id, b, v from t"));
-    for (const QString column : {QStringLiteral("b"), QStringLiteral("v")}) {
+    for (const QString& column : {QStringLiteral("b"), QStringLiteral("v")}) {
         std::unique_ptr<TFieldEditor> editor;
         if (column == QLatin1String("b"))
             editor = Bind<TPharostine>(column);

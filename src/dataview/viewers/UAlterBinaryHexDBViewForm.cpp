@@ -2,11 +2,9 @@
 
 #include "dataview/HexView.h"
 #include "dataview/UStreamUtil.h"
-#include "app/base/UException.h"
 #include "platform/dac/UFieldDataLink.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QVBoxLayout>
 
 TAlterBinaryHexDBViewForm::TAlterBinaryHexDBViewForm(QWidget* parent) : TDBViewForm(parent)
@@ -55,41 +53,29 @@ void TAlterBinaryHexDBViewForm::Unload()
 
 void TAlterBinaryHexDBViewForm::SaveToFile()
 {
-    if (!Field())
-        return;
-    const QString fileName = AskSaveFileName();
-    if (fileName.isEmpty())
+    QString fileName;
+    if (!AskFileToSave(fileName))
         return;
     QBuffer stream;
     UStreamUtil::VariantToStream(FieldValue(), &stream);
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(stream.buffer()) != stream.buffer().size()
-        || !file.flush())
-        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
-    file.close();
+    WriteWholeFile(fileName, stream.buffer());
     ReportSaved(fileName);
 }
 
 void TAlterBinaryHexDBViewForm::LoadFromFile()
 {
-    TField* field = Field();
-    if (!field)
+    QString fileName;
+    if (!AskFileToLoad(fileName))
         return;
-    const QString fileName = AskOpenFileName();
-    if (fileName.isEmpty())
-        return;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
     QBuffer stream;
     stream.open(QIODevice::ReadWrite);
-    stream.buffer() = file.readAll();
+    stream.buffer() = ReadWholeFile(fileName);
     DataLink()->Edit();
     FHexEditor->OpenNone();
     const QVariant value = UStreamUtil::StreamToVariant(&stream);
     if (value.isValid())
-        field->SetAsBytes(value.toByteArray());
+        Field()->SetAsBytes(value.toByteArray());
     else
-        field->Clear();
+        Field()->Clear();
     FHexEditor->OpenFile(fileName);
 }

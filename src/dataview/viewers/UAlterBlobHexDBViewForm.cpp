@@ -51,16 +51,11 @@ void TAlterBlobHexDBViewForm::Unload()
 
 void TAlterBlobHexDBViewForm::LoadFromFile()
 {
-    TField* field = Field();
-    if (!field)
-        return;
-    const QString fileName = AskOpenFileName();
+    const QString fileName = LoadFileIntoField();
     if (fileName.isEmpty())
         return;
-    CheckReadable(fileName);
-    DataLink()->Edit();
-    field->LoadFromFile(fileName);
     // The file itself is shown until the viewer is unloaded.
+    FHexEditor->OpenNone();
     FValue.reset();
     FHexEditor->OpenFile(fileName);
 }

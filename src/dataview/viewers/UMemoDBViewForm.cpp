@@ -10,7 +10,6 @@
 #include "platform/dac/UFieldDataLink.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFontDialog>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -111,8 +110,7 @@ void TMemoDBViewForm::ShowValue()
 
 void TMemoDBViewForm::DataChanged()
 {
-    if (!FCommitting)
-        ShowValue();
+    ShowValue();
 }
 
 void TMemoDBViewForm::Unload()
@@ -140,15 +138,7 @@ void TMemoDBViewForm::CommitToField()
         return;
     // Raises, the text kept, when a typed character has no place in the
     // value's encoding.
-    const QByteArray bytes = FValueText.Encode(FMemo->toPlainText());
-    FCommitting = true;
-    try {
-        Field()->SetAsBytes(bytes);
-    } catch (...) {
-        FCommitting = false;
-        throw;
-    }
-    FCommitting = false;
+    WriteValue(FValueText.Encode(FMemo->toPlainText()));
     FUserChanged = false;
 }
 
@@ -167,35 +157,24 @@ QString TMemoDBViewForm::ToCrLfLines(const QString& text)
 
 void TMemoDBViewForm::SaveToFile()
 {
-    TField* field = Field();
-    if (!field)
-        return;
-    const QString fileName = AskSaveFileName();
-    if (fileName.isEmpty())
+    QString fileName;
+    if (!AskFileToSave(fileName))
         return;
     // The stored value, not unsaved typing.
+    TField* field = Field();
     const TValueText stored = TValueText::Decode(field->AsBytes(), field->IsNull(), field->DataType());
-    const QByteArray bytes = EncodeText(ToCrLfLines(stored.Text()), TTextEncoding::Utf8);
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
-        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
-    file.close();
+    WriteWholeFile(fileName, EncodeText(ToCrLfLines(stored.Text()), TTextEncoding::Utf8));
     ReportSaved(fileName);
 }
 
 void TMemoDBViewForm::LoadFromFile()
 {
-    TField* field = Field();
-    if (!field)
+    QString fileName;
+    if (!AskFileToLoad(fileName))
         return;
-    const QString fileName = AskOpenFileName();
-    if (fileName.isEmpty())
-        return;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    const QString text = ToCrLfLines(DecodeText(file.readAll()));
+    const QString text = ToCrLfLines(DecodeText(ReadWholeFile(fileName)));
     // Written in the encoding the value was read in.
+    TField* field = Field();
     const TValueText current = TValueText::Decode(field->AsBytes(), field->IsNull(), field->DataType());
     const QByteArray bytes = EncodeTextStrict(text, current.Encoding());
     DataLink()->Edit();

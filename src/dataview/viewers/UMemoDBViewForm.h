@@ -56,7 +56,6 @@ private:
     TFontInfo FFont;
     TValueText FValueText;
     bool FLoading = false;
-    bool FCommitting = false;
     bool FUserChanged = false;
     QAction* FSearchFind;
     QAction* FSearchFindNext;

@@ -61,8 +61,7 @@ void TSimpleRichDBViewForm::ShowValue()
 
 void TSimpleRichDBViewForm::DataChanged()
 {
-    if (!FCommitting)
-        ShowValue();
+    ShowValue();
 }
 
 void TSimpleRichDBViewForm::Unload()
@@ -88,14 +87,6 @@ void TSimpleRichDBViewForm::CommitToField()
 {
     if (!Bound() || !FUserChanged || !DataLink()->Editing())
         return;
-    const QByteArray rtf = TRtfWriter::Write(FRichEdit->document());
-    FCommitting = true;
-    try {
-        Field()->SetAsBytes(rtf);
-    } catch (...) {
-        FCommitting = false;
-        throw;
-    }
-    FCommitting = false;
+    WriteValue(TRtfWriter::Write(FRichEdit->document()));
     FUserChanged = false;
 }

@@ -35,6 +35,5 @@ private:
 
     QTextEdit* FRichEdit;
     bool FLoading = false;
-    bool FCommitting = false;
     bool FUserChanged = false;
 };
