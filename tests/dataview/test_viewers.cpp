@@ -165,6 +165,21 @@ TEST_F(LatinTextViewer, CharacterTheEncodingLacksIsRefused)
         EXPECT_TRUE(form.isVisible());
         MemoOf(form)->undo();
     });
+    editor.reset();
+
+    // Leaving the Text tab is refused the same way: the tab stays.
+    auto blob = Bind<TPharostine>(QStringLiteral("m"));
+    error.clear();
+    Prompter.QueueAnswer(TPromptAnswer::No);
+    Run(*blob, [&](TCommonFieldEditForm& form) {
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Text);
+        MemoOf(form)->insertPlainText(QStringLiteral("中"));
+        ClickTab(form, TViewKind::Hex);
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Text);
+        EXPECT_TRUE(MemoOf(form)->toPlainText().contains(QStringLiteral("中")));
+        MemoOf(form)->undo();
+    });
     SetAppExceptionHandler(nullptr);
     EXPECT_EQ(Scalar(QStringLiteral("select m from t")), QStringLiteral("abc"));
 }
