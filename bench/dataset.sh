@@ -20,14 +20,9 @@ cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)" --target vqopen vqopenc
 
 mkdir -p "$scratch"
-server="$scratch/server-dataset"
-cleanup() { "$top/scripts/testservers.sh" stop "$server" || true; }
-trap cleanup EXIT INT TERM
-"$top/scripts/testservers.sh" stop "$server" || true
-rm -rf "$server"
-"$top/scripts/testservers.sh" start "$server" mariadb
-# shellcheck disable=SC1091
-. "$server/env"
+# shellcheck source=server.sh
+. "$here/server.sh"
+bench_start_server "$scratch/server-dataset"
 export VQ_BENCH_DB=vqbench_ds
 sql() { mariadb --no-defaults --socket="$VQ_TEST_DB_SOCKET" -u"$(id -un)" "$@"; }
 

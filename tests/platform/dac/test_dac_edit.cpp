@@ -24,6 +24,18 @@ std::unique_ptr<TUniQuery> PagedQuery(TUniConnection& connection, const QString&
     return query;
 }
 
+// Counts the rows a data set announces as read after its open.
+struct TFetchProbe : TDataLink {
+    qint64 First = -1;
+    qint64 Count = 0;
+    void RowsFetched(qint64 first, qint64 count) override
+    {
+        if (First < 0)
+            First = first;
+        Count += count;
+    }
+};
+
 }  // namespace
 
 class DataSetEdit : public DacTest {
@@ -100,10 +112,7 @@ TEST_F(DataSetEdit, AnotherStatementDrainsThePartlyReadResult)
     auto query = PagedQuery(*Connection, QStringLiteral("select id, v, b from t order by id"));
     TDataSource source;
     source.SetDataSet(query.get());
-    struct TLink : TDataLink {
-        qint64 First = -1, Count = 0;
-        void RowsFetched(qint64 first, qint64 count) override { First = first, Count += count; }
-    } link;
+    TFetchProbe link;
     link.SetDataSource(&source);
     query->Open();
     query->MoveBy(3);
@@ -127,18 +136,15 @@ TEST_F(DataSetEdit, CloseWithRowsLeftDoesNotDrain)
     auto query = PagedQuery(*Connection, QStringLiteral("select id, v, b from t order by id"));
     TDataSource source;
     source.SetDataSet(query.get());
-    struct TLink : TDataLink {
-        qint64 Fetched = 0;
-        void RowsFetched(qint64, qint64 count) override { Fetched += count; }
-    } link;
+    TFetchProbe link;
     link.SetDataSource(&source);
     query->Open();
     query->Close();
-    EXPECT_EQ(link.Fetched, 0);
+    EXPECT_EQ(link.Count, 0);
     EXPECT_EQ(Scalar(QStringLiteral("select count(*) from t")), QStringLiteral("2000"));
     query->Open();
     query->Refresh();   // re-running closes early too
-    EXPECT_EQ(link.Fetched, 0);
+    EXPECT_EQ(link.Count, 0);
     EXPECT_EQ(query->KeptRowCount(), 15);
 }
 
