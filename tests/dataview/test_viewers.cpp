@@ -12,7 +12,9 @@
 #include "dataview/viewers/UMemoDBViewForm.h"
 #include "dataview/viewers/USimpleRichDBViewForm.h"
 
+#include <QCryptographicHash>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextDocument>
@@ -305,6 +307,50 @@ TEST_F(HexViewers, EmptyFileIntoBinaryIsNullAndLoadedFilesShowAtOnce)
         EXPECT_EQ(hex()->SourceSize(), 2);   // row 2's own value, nothing appended
         form.PriorExecute();
         EXPECT_EQ(hex()->SourceSize(), 4);   // the stored value, the load was not saved
+    });
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HexViewers, LargeValueLoadsPostsAndPaintsItsLastLine)
+{
+    Exec(QStringLiteral("create table t (id int primary key, b longblob)"));
+    Exec(QStringLiteral("insert into t values (1, 'small')"));
+    OpenQuery(QStringLiteral("select id, b from t"));
+    const QString path = Files.filePath(QStringLiteral("big.bin"));
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray chunk(1 << 20, Qt::Uninitialized);
+        for (int i = 0; i < 64; ++i) {
+            for (int j = 0; j < chunk.size(); ++j)
+                chunk[j] = char((i * 31 + j * 7) & 0xFF);
+            file.write(chunk);
+            hash.addData(chunk);
+        }
+    }
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    Prompter.QueueText(path);
+    Prompter.QueueAnswer(TPromptAnswer::Yes);
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        ClickTab(form, TViewKind::Hex);
+        form.LoadAction()->trigger();
+        EXPECT_EQ(static_cast<TAlterBlobHexDBViewForm*>(Current(form))->HexEditor()->SourceSize(), 64 << 20);
+    });
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), QString::fromLatin1(hash.result().toHex()));
+
+    Query->Refresh();
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        ASSERT_EQ(Current(form)->Kind(), TViewKind::Hex);
+        HexView* hex = static_cast<TAlterBlobHexDBViewForm*>(Current(form))->HexEditor();
+        EXPECT_EQ(hex->LineCount(), 4 << 20);
+        hex->verticalScrollBar()->setValue(hex->verticalScrollBar()->maximum());
+        hex->viewport()->grab();
+        EXPECT_EQ(hex->LastPaintedLine(), hex->LineCount() - 1);
+        EXPECT_TRUE(hex->LineTextAt(hex->LineCount() - 1).startsWith(QStringLiteral("03FFFFF0  ")));
     });
 }
 
