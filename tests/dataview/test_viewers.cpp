@@ -355,3 +355,31 @@ TEST_F(HexViewers, LargeValueLoadsPostsAndPaintsItsLastLine)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TextViewer, UnreadableFileChangesNothing)
+{
+    MakeBlobs({"kept"});
+    const QString missing = Files.filePath(QStringLiteral("missing.txt"));
+    QStringList errors;
+    SetAppExceptionHandler([&](const std::exception& e) { errors << ExceptionMessage(e); });
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        for (TViewKind kind : {TViewKind::Text, TViewKind::Rich, TViewKind::Hex}) {
+            ClickTab(form, kind);
+            Prompter.QueueText(missing);
+            form.LoadAction()->trigger();
+            EXPECT_EQ(Query->State(), dsBrowse);
+        }
+        // A file that cannot be written.
+        Prompter.QueueText(Files.filePath(QStringLiteral("no/such/folder/out.bin")));
+        form.SaveAction()->trigger();
+    });
+    SetAppExceptionHandler(nullptr);
+    EXPECT_EQ(errors.size(), 4) << errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(Prompter.Messages().contains(QStringLiteral("Save Changes?")));
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), Sha("kept"));
+}
+
+}  // namespace
