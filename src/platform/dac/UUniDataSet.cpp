@@ -108,7 +108,11 @@ void TUniDataSet::Close()
     FFields.clear();
     FRecords.clear();
     FRecords.shrink_to_fit();
-    FSpill.reset();
+    // The spill file is kept for the next result unless a reader still holds it.
+    if (FSpill && FSpill.use_count() == 1)
+        FSpill->Reset();
+    else
+        FSpill.reset();
     FEditRecord = TRecord();
     FChanged.clear();
     FModified = false;

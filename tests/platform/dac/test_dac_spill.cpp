@@ -17,16 +17,16 @@ TEST(SpillFile, UnnamedOwnerOnlyFileInTheCacheFolder)
         all.append(char(i));
     const qint64 first = spill.Append(all.constData(), all.size());
     const qint64 second = spill.Append("tail", 4);
-    if (before.isNull())
-        qunsetenv("XDG_CACHE_HOME");
-    else
-        qputenv("XDG_CACHE_HOME", before);
     EXPECT_EQ(first, 0);
     EXPECT_EQ(second, 256);
     char buffer[300];
     ASSERT_EQ(spill.Read(first, buffer, 256), 256);
     EXPECT_EQ(QByteArray(buffer, 256), all);
     EXPECT_EQ(spill.Read(second, buffer, 100), 4);   // no more than there is
+    if (before.isNull())
+        qunsetenv("XDG_CACHE_HOME");
+    else
+        qputenv("XDG_CACHE_HOME", before);
 
     // The folder holds no name of it, and the open file is the owner's only.
     const QString folder = cache.path() + QStringLiteral("/vantorquill");
