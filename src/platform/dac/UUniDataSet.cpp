@@ -568,16 +568,6 @@ void TUniDataSet::Insert()
     BeginInsert(FCurrent < 0 ? qint64(FRecords.size()) : FCurrent);
 }
 
-void TUniDataSet::Append()
-{
-    CheckActive();
-    if (!CanModify())
-        throw EUniError(QStringLiteral("Cannot modify a read-only dataset"));
-    LeaveRow();
-    FetchAllRows();
-    BeginInsert(qint64(FRecords.size()));
-}
-
 void TUniDataSet::EndEdit()
 {
     FEditRecord = TRecord();
