@@ -34,7 +34,7 @@ QString TSpillFile::Folder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/vantorquill");
 }
 
-void TSpillFile::EnsureOpen()
+void TSpillFile::EnsureOpen() const
 {
     if (FHandle >= 0)
         return;
@@ -53,10 +53,13 @@ void TSpillFile::EnsureOpen()
     ::unlink(pattern.constData());
 }
 
-qint64 TSpillFile::Append(const char* data, qint64 size)
+namespace {
+constexpr qsizetype PendingLimit = 256 * 1024;
+}
+
+void TSpillFile::Write(const char* data, qint64 size, qint64 offset) const
 {
     EnsureOpen();
-    const qint64 offset = FSize;
     qint64 done = 0;
     while (done < size) {
         const ssize_t written = ::pwrite(FHandle, data + done, size_t(size - done), off_t(offset + done));
@@ -67,14 +70,48 @@ qint64 TSpillFile::Append(const char* data, qint64 size)
         }
         done += written;
     }
+}
+
+void TSpillFile::Flush() const
+{
+    if (FPending.isEmpty())
+        return;
+    Write(FPending.constData(), FPending.size(), FPendingAt);
+    FPending.clear();
+}
+
+qint64 TSpillFile::Append(const char* data, qint64 size)
+{
+    const qint64 offset = FSize;
+    if (FPending.size() + size > PendingLimit)
+        Flush();
+    if (size >= PendingLimit) {
+        Write(data, size, offset);
+    } else {
+        if (FPending.isEmpty()) {
+            FPending.reserve(PendingLimit);
+            FPendingAt = offset;
+        }
+        FPending.append(data, size);
+    }
     FSize += size;
     return offset;
 }
 
+void TSpillFile::Reset()
+{
+    FPending.clear();
+    if (FHandle >= 0 && FSize > 0 && ::ftruncate(FHandle, 0) != 0)
+        FailSpill(QStringLiteral("cannot be emptied"));
+    FSize = 0;
+}
+
 qint64 TSpillFile::Read(qint64 offset, char* buffer, qint64 size) const
 {
-    if (FHandle < 0 || offset >= FSize)
+    if (offset >= FSize)
         return 0;
+    if (!FPending.isEmpty() && offset + size > FPendingAt)
+        Flush();
     size = std::min(size, FSize - offset);
     qint64 done = 0;
     while (done < size) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -22,12 +23,20 @@ public:
     // Reads up to size bytes at offset; the number read.
     qint64 Read(qint64 offset, char* buffer, qint64 size) const;
     qint64 Size() const { return FSize; }
+    // Empties the file for reuse by the next result (no reader may be left).
+    void Reset();
     // The folder the files go to: $XDG_CACHE_HOME/vantorquill, else ~/.cache/vantorquill.
     static QString Folder();
 
 private:
-    void EnsureOpen();
+    void EnsureOpen() const;
+    void Write(const char* data, qint64 size, qint64 offset) const;
+    void Flush() const;
 
-    int FHandle = -1;
+    mutable int FHandle = -1;
     qint64 FSize = 0;
+    // Small values are gathered and written together: a row of them costs
+    // one write, not one per value.
+    mutable QByteArray FPending;
+    mutable qint64 FPendingAt = 0;
 };

@@ -108,7 +108,11 @@ void TUniDataSet::Close()
     FFields.clear();
     FRecords.clear();
     FRecords.shrink_to_fit();
-    FSpill.reset();
+    // The spill file is kept for the next result unless a reader still holds it.
+    if (FSpill && FSpill.use_count() == 1)
+        FSpill->Reset();
+    else
+        FSpill.reset();
     FEditRecord = TRecord();
     FChanged.clear();
     FModified = false;
@@ -562,16 +566,6 @@ void TUniDataSet::Insert()
         throw EUniError(QStringLiteral("Cannot modify a read-only dataset"));
     LeaveRow();
     BeginInsert(FCurrent < 0 ? qint64(FRecords.size()) : FCurrent);
-}
-
-void TUniDataSet::Append()
-{
-    CheckActive();
-    if (!CanModify())
-        throw EUniError(QStringLiteral("Cannot modify a read-only dataset"));
-    LeaveRow();
-    FetchAllRows();
-    BeginInsert(qint64(FRecords.size()));
 }
 
 void TUniDataSet::EndEdit()

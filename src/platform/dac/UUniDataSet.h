@@ -107,7 +107,6 @@ public:
     void Edit();
     // A new row before the current one (at the end when there is none).
     void Insert();
-    void Append();
     void Post();
     void Cancel();
     void Delete();

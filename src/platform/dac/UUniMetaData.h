@@ -17,7 +17,8 @@
 // place in the index, the primary key first among the indexes.
 class TUniMetaData : public TUniQuery {
 public:
-    explicit TUniMetaData(TComponent* owner = nullptr) : TUniQuery(owner) {}
+    // A catalogue is read, never written back.
+    explicit TUniMetaData(TComponent* owner = nullptr) : TUniQuery(owner) { SetReadOnly(true); }
 
     QString MetaDataKind() const { return FMetaDataKind; }
     void SetMetaDataKind(const QString& kind) { Close(); FMetaDataKind = kind; }

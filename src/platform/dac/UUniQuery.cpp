@@ -3,6 +3,7 @@
 #include "UUniError.h"
 #include "UUniStatement.h"
 #include "UUniStmtCursor.h"
+#include "UUniTableCatalog.h"
 #include "UUniTextCursor.h"
 #include "UUniUpdater.h"
 
@@ -125,8 +126,14 @@ void TUniQuery::ExecuteStatement()
     // Whether the rows can be written back is decided before they stream:
     // nothing else can run on the connection while they do.
     const QString keyword = LeadingKeyword(FSQL);
-    if (!FReadOnly && !UniDirectional() && (keyword == QLatin1String("select") || keyword == QLatin1String("with")))
-        FUpdatePlan = PlanUpdates(connection, connection.EncodeText(FParsed.Sql));
+    const bool selects = keyword == QLatin1String("select") || keyword == QLatin1String("with");
+    if (!FReadOnly && !UniDirectional() && selects) {
+        TUniTableCatalog& catalog = connection.TableCatalog();
+        if (!catalog.FindPlan(connection, FSQL, FUpdatePlan)) {
+            FUpdatePlan = PlanUpdates(connection, connection.EncodeText(FParsed.Sql));
+            catalog.StorePlan(connection, FSQL, FUpdatePlan);
+        }
+    }
     // Counted first: nothing else can run while a streaming result is open.
     const qint64 count = FOptions.QueryRecCount ? CountRecords() : -2;
 

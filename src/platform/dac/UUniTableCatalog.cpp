@@ -11,13 +11,36 @@ const TUniTableInfo::TColumn* TUniTableInfo::FindColumn(const QString& name) con
     return nullptr;
 }
 
+void TUniTableCatalog::Sync(TUniConnection& connection)
+{
+    if (FGeneration != connection.Generation()) {
+        Clear();
+        FGeneration = connection.Generation();
+    }
+}
+
+bool TUniTableCatalog::FindPlan(TUniConnection& connection, const QString& sql,
+                                std::shared_ptr<const TUniUpdatePlan>& plan)
+{
+    Sync(connection);
+    auto found = FPlans.find(std::make_pair(connection.Database(), sql));
+    if (found == FPlans.end())
+        return false;
+    plan = found->second;
+    return true;
+}
+
+void TUniTableCatalog::StorePlan(TUniConnection& connection, const QString& sql,
+                                 std::shared_ptr<const TUniUpdatePlan> plan)
+{
+    Sync(connection);
+    FPlans[std::make_pair(connection.Database(), sql)] = std::move(plan);
+}
+
 std::shared_ptr<const TUniTableInfo> TUniTableCatalog::Table(TUniConnection& connection, const QString& schema,
                                                              const QString& table)
 {
-    if (FGeneration != connection.Generation()) {
-        FTables.clear();
-        FGeneration = connection.Generation();
-    }
+    Sync(connection);
     const auto key = std::make_pair(schema, table);
     auto found = FTables.find(key);
     if (found != FTables.end())

@@ -7,6 +7,7 @@
 #include <vector>
 
 class TUniConnection;
+struct TUniUpdatePlan;
 
 // What the catalogue says of one table: enough to write its rows by key.
 struct TUniTableInfo {
@@ -28,19 +29,29 @@ struct TUniTableInfo {
     const TColumn* FindColumn(const QString& name) const;   // ignores letter case
 };
 
-// The table descriptions of one connection, read once. A statement other
-// than SELECT may change a table, and a new session may see other tables:
-// either empties the cache.
+// The table descriptions of one connection, read once, and the plans of the
+// statements decided with them (by the current database and the text). A
+// statement other than SELECT may change a table, and a new session may see
+// other tables: either empties the cache.
 class TUniTableCatalog {
 public:
     std::shared_ptr<const TUniTableInfo> Table(TUniConnection& connection, const QString& schema,
                                                const QString& table);
-    void Clear() { FTables.clear(); }
+    // False when the statement was not decided yet; plan may be null (read-only).
+    bool FindPlan(TUniConnection& connection, const QString& sql, std::shared_ptr<const TUniUpdatePlan>& plan);
+    void StorePlan(TUniConnection& connection, const QString& sql, std::shared_ptr<const TUniUpdatePlan> plan);
+    void Clear()
+    {
+        FTables.clear();
+        FPlans.clear();
+    }
 
 private:
+    void Sync(TUniConnection& connection);
     std::shared_ptr<const TUniTableInfo> Read(TUniConnection& connection, const QString& schema,
                                               const QString& table);
 
     quint64 FGeneration = 0;
     std::map<std::pair<QString, QString>, std::shared_ptr<const TUniTableInfo>> FTables;
+    std::map<std::pair<QString, QString>, std::shared_ptr<const TUniUpdatePlan>> FPlans;
 };

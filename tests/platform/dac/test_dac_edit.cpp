@@ -157,6 +157,7 @@ TEST_F(DataSetEdit, CanModifyOnlyWithOneTablesWholeKey)
     Connection->ExecSQL(QStringLiteral("create table k (v varchar(10))"));
     Connection->ExecSQL(QStringLiteral("create table w (id int primary key, l varchar(10) character set latin1, "
                                        "m varchar(10) character set utf8mb4)"));
+    Connection->ExecSQL(QStringLiteral("create table wk (k varchar(10) character set utf8mb4 primary key, v int)"));
     Connection->ExecSQL(QStringLiteral("create table `q'b``t` (id int primary key, v varchar(10))"));
     Connection->ExecSQL(QStringLiteral("create view pv as select id, v from p"));
     struct Case {
@@ -178,6 +179,8 @@ TEST_F(DataSetEdit, CanModifyOnlyWithOneTablesWholeKey)
         {"select id, v from pv", true, false, ""},
         {"select id, l, m from w", false, true, "m"},
         {"select id, l, m from w", true, true, ""},
+        {"select k, v from wk", false, false, ""},   // a key that arrived with "?" names no row
+        {"select k, v from wk", true, true, ""},
         {"select id, v from `q'b``t`", true, true, ""},
     };
     for (const Case& c : cases) {
