@@ -113,7 +113,7 @@ protected:
         TRegisteredTaskPtr task;
         WaitFor([&] {
             task = scheduler.TaskService()->GetFolder(QString())->GetTask(name);
-            return task->LastRunTime().isValid() && task->State() != tsRunning;
+            return task->LastRunTime().isValid() && task->State() != tasksched::tsRunning;
         }, timeoutMs);
         return task;
     }
