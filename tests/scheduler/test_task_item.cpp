@@ -378,7 +378,12 @@ TEST_P(TaskItem, ChecksLeaveTheItemAsItWas)
 {
     TTaskItem* item = NewItem();
     if (Job()) {
+        // A save the service refuses keeps the work item and its changes.
+        item->SetApplicationName(QString());
         item->SetComment(S("not saved"));
+        EXPECT_THROW(item->Deactivate(true), EServiceError);
+        EXPECT_EQ(item->Comment(), S("not saved"));
+        EXPECT_TRUE(item->IsDirty());
         item->Deactivate(false);
         // Released without saving: every 1.0 property wants Activate again.
         ExpectNotActivated([&] { item->ApplicationName(); });
