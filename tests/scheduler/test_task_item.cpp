@@ -86,6 +86,10 @@ TEST_P(TaskItem, EveryPropertyRoundTripsThroughTheStore)
     EXPECT_EQ(read->Comment(), S("Grüße"));
     EXPECT_EQ(read->Creator(), S("Bob"));
     EXPECT_EQ(read->AccountName(), S("alice"));
+    if (Job())
+        EXPECT_EQ(std::get<TWorkItemPtr>(read->TaskInterface()), read->GetInterface<TWorkItem>());
+    else
+        EXPECT_EQ(std::get<TRegisteredTaskPtr>(read->TaskInterface()), read->GetInterface<TRegisteredTask>());
     if (Job()) {
         EXPECT_EQ(read->Flags(),
                   TTaskFlags({tfInteractive, tfHidden, tfRunOnlyIfLoggedOn, tfStartOnlyIfIdle, tfKillOnIdleEnd}));
