@@ -2,6 +2,7 @@
 
 #include "app/base/UException.h"
 #include "app/base/ULog.h"
+#include "platform/dac/UUniStatement.h"
 
 namespace {
 
@@ -30,6 +31,17 @@ void TIterativeConverter::SetProcessMessagesHook(std::function<void()> hook)
 
 bool TIterativeConverter::Convert()
 {
+    // Between the chunks of one large value too: events, and Stop, which
+    // fails that value before anything of it is stored.
+    TUniStatement::SetChunkHook([this] {
+        if (ProcessMessagesHook())
+            ProcessMessagesHook()();
+        if (FStopped)
+            throw EAbort();
+    });
+    struct RemoveChunkHook {
+        ~RemoveChunkHook() { TUniStatement::SetChunkHook(nullptr); }
+    } removeChunkHook;
     try {
         BeforeConvert();
         if (!SkipConvert()) {
