@@ -34,7 +34,7 @@ void RunWindowMode(TQuenmarel& app)
 
     TVqApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorquill"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vantorquill"));
+    // No display name: the platform would append it to every window caption.
 
     TWidgetPrompter prompter;
     TPrompter::SetInstance(&prompter);
