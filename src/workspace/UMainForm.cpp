@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QScreen>
 #include <QSplitter>
@@ -116,6 +117,12 @@ void TMainForm::BindHandlers()
     bind(a.OpenExceptionFile1, &TMainForm::OpenExceptionFile1Click);
     connect(tvDB, &QWidget::customContextMenuRequested, this,
             Guarded([this](const QPoint& pos) { FActions->pmTree->popup(tvDB->viewport()->mapToGlobal(pos)); }));
+}
+
+QWidget* TMainForm::ActiveChild() const
+{
+    const QMdiSubWindow* window = MdiArea->currentSubWindow();
+    return window ? window->widget() : nullptr;
 }
 
 void TMainForm::AddDataControl(QObject* control)

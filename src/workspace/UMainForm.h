@@ -41,6 +41,9 @@ public:
     // The dictionary of the current logon; null while logged off.
     TDBDictionary* Dictionary() const { return FDictionary; }
     bool IsLoggedOn() const { return FLoggedOn; }
+    // The active child window: the current one of the MDI area, which stays
+    // set while the frame itself is inactive (a dialog open); null when none.
+    QWidget* ActiveChild() const;
     // A control enabled by logon and disabled by logoff.
     void AddDataControl(QObject* control);
 

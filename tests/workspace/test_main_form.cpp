@@ -203,11 +203,13 @@ TEST_F(MainFormTest, LogoffClosesEveryChildWindow)
     direct->show();
     ASSERT_EQ(form->MdiArea->subWindowList().size(), 3);
     ASSERT_EQ(form->pgcChild->count(), 2);
+    EXPECT_EQ(form->ActiveChild(), direct->widget());
 
     form->Actions().actLogoff->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     EXPECT_TRUE(form->MdiArea->subWindowList().isEmpty());
+    EXPECT_EQ(form->ActiveChild(), nullptr);
     EXPECT_EQ(form->pgcChild->count(), 0);
     EXPECT_FALSE(form->pgcChild->isVisible());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Vantorquill -- Not Logged On"));

@@ -474,13 +474,18 @@ TEST_F(DemoProfileTest, TheDialogConnectsWithTheWrittenProfile)
     EXPECT_EQ(stored->Database, S("vq_demo_profile"));
     logon->Logoff();
 
-    // Another port: one demo profile stays; a user's own last profile is kept.
+    // Another port: the old demo profile goes and the new one follows it as
+    // the last profile; a user's own last profile is kept.
     SaveProfile(S("mine@db:1:"), S("mine"), S("db"), 1);
-    TMysqlDBLogonOption().SetLastProfile(S("mine@db:1:"), QString());
-    RunHelper(server.port + 1);
-    const QString moved = S("%1@127.0.0.1:%2:vq_demo_profile").arg(server.user).arg(server.port + 1);
-    EXPECT_EQ(Profiles(), (QStringList{S("mine@db:1:"), moved}));
-    EXPECT_EQ(LastProfile(), S("mine@db:1:"));
+    for (const int shift : {1, 2}) {
+        const bool usersChoice = shift == 2;
+        if (usersChoice)
+            TMysqlDBLogonOption().SetLastProfile(S("mine@db:1:"), QString());
+        RunHelper(server.port + shift);
+        const QString moved = S("%1@127.0.0.1:%2:vq_demo_profile").arg(server.user).arg(server.port + shift);
+        EXPECT_EQ(Profiles(), (QStringList{S("mine@db:1:"), moved}));
+        EXPECT_EQ(LastProfile(), usersChoice ? S("mine@db:1:") : moved);
+    }
 }
 
 }  // namespace
