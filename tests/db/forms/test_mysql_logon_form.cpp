@@ -404,6 +404,42 @@ TEST_F(MysqlLogonFormTest, APasswordTheCipherCannotStoreIsLeftOut)
     logon->Logoff();
 }
 
+TEST_F(MysqlLogonFormTest, EachModeHasItsTextsAndItsEnd)
+{
+    VQ_REQUIRE_TEST_DB();
+    struct Case {
+        TFormUseMode mode;
+        const char* idle;
+        const char* button;
+        const char* connected;
+        bool controlsShown;
+    } const cases[] = {
+        {fumConfig, "", "Test Connection", "Successful!", true},
+        {fumMultiLogon, "Not Connected.", "Connect", "Connected.", true},
+        {fumSwitchLogon, "Not Connected.", "Connect", "Connected.", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.mode));
+        form->SetConnection(logon->GetConnection());
+        form->SetFormUseMode(c.mode);
+        form->show();
+        QPushButton* button = form->findChild<QPushButton*>(S("btnConnect"));
+        EXPECT_EQ(Status()->text(), S(c.idle));
+        EXPECT_EQ(button->text(), S(c.button));
+        EXPECT_EQ(button->isVisible(), c.controlsShown);
+        EXPECT_EQ(Status()->isVisible(), c.controlsShown);
+        EnterTestServer(S("mysql"));
+
+        form->ConnectClick();
+
+        EXPECT_TRUE(Connected()) << Errors.join(S("\n")).toStdString();
+        EXPECT_EQ(Status()->text(), S(c.connected));
+        // Only a single logon closes the form.
+        EXPECT_TRUE(form->isVisible());
+        logon->Logoff();
+    }
+}
+
 TEST_F(MysqlLogonFormTest, HelpOpensTheLogonPage)
 {
     vqtest::FakeShellOpener opener;
