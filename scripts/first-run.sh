@@ -11,6 +11,10 @@ program=$1
 # shellcheck disable=SC1091
 . "${XDG_DATA_HOME:-$HOME/.local/share}/Vantorquill/demo/env"
 demo=$VQ_DEMO_DIR
+# The logon dialog offers the demo server ready to use: its profile is written
+# as the dialog would save it (a shell cannot encipher the password).
+"$(dirname "$program")/vantorquill-demo-profile" "$VQ_DEMO_USER" "$VQ_DEMO_PORT" \
+    "$VQ_DEMO_DATABASE" "$VQ_DEMO_PASSWORD_FILE" >/dev/null
 
 logon_help() {
     cat <<TEXT

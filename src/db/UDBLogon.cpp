@@ -36,6 +36,11 @@ TDBLogonForm* TDBLogon::GetLogonForm()
     return FLogonForm.get();
 }
 
+void TDBLogon::FreeLogonForm()
+{
+    FLogonForm.reset();
+}
+
 bool TDBLogon::LogonWithDialog()
 {
     TDBLogonForm* form = GetLogonForm();

@@ -36,6 +36,8 @@ public:
     TDBLogonOption* GetLogonOption() const { return FLogonOption.get(); }
     // Made on first call and given the tunnel and the profile; lent.
     TDBLogonForm* GetLogonForm();
+    // Frees the dialog: window mode does so before its window system goes.
+    void FreeLogonForm();
 
     // Runs the dialog in fumSingleLogon; true when the connection is
     // connected afterwards. A cancelled dialog gives false.

@@ -2,6 +2,8 @@
 
 #include "app/base/UComponent.h"
 
+#include <QString>
+
 class TDBLogonOption;
 class TSSHConnection;
 class TUniConnection;
@@ -47,8 +49,32 @@ public:
     // connection's state afterwards.
     virtual int ShowModal() = 0;
 
+    // The kind of the last-profile value: "Source" or "Dest" while the
+    // source and target factories differ, else empty (always, in this
+    // program, where both are the one factory).
+    QString GetProfileKind() const;
+    // The help page of a provider's logon, relative to the help folder:
+    // "logon/mysql_logon.html" for "MySQL".
+    static QString HelpTopic(const QString& providerName);
+
 protected:
     virtual void OnConnectionSet() = 0;
+    // Through the tunnel when the profile uses SSH, then the connection.
+    virtual void Connect();
+    // The profile of the controls into the connection and the tunnel, the
+    // connection made, and on success the profile remembered under
+    // GetCaption of the connection as the last one. A failure to remember is
+    // shown to the user and the logon stands.
+    void ConnectAndRemember();
+    // The dialog's controls into the profile and back; a form without
+    // controls has nothing to move.
+    virtual void ControlsToOption() {}
+    virtual void OptionToControls() {}
+    // Saves the profile and makes it the last one. A password the cipher
+    // cannot store is left out of the saved profile (as with Save Password
+    // off) and the cipher's message said; any other failure is said. Never
+    // raises.
+    void RememberProfile(const QString& profileName);
 
     TUniConnection* FConnection = nullptr;       // borrowed
     TSSHConnection* FSSHConnection = nullptr;    // borrowed

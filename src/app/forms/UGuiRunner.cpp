@@ -5,10 +5,12 @@
 #include "app/UQuenmarel.h"
 #include "app/base/UCommandLine.h"
 #include "app/base/UException.h"
+#include "db/UDBLogon.h"
+#include "db/UDBObjectFactory.h"
+#include "db/forms/UMysqlLogonFormInit.h"
 #include "transfer/UIterativeConverter.h"
 #include "transfer/forms/UTaskSavingForms.h"
-
-#include <QMainWindow>
+#include "workspace/UMainForm.h"
 
 bool HasDisplay()
 {
@@ -33,7 +35,7 @@ void RunWindowMode(TQuenmarel& app)
 
     TVqApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorquill"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vantorquill"));
+    // No display name: the platform would append it to every window caption.
 
     TWidgetPrompter prompter;
     TPrompter::SetInstance(&prompter);
@@ -53,9 +55,19 @@ void RunWindowMode(TQuenmarel& app)
         ~RemoveProcessMessagesHook() { TIterativeConverter::SetProcessMessagesHook(nullptr); }
     } removeHook;
 
-    QMainWindow mainWindow;
-    mainWindow.setWindowTitle(QStringLiteral("Vantorquill"));
-    mainWindow.resize(1024, 700);
-    mainWindow.show();
+    // The logon dialog is a window-mode class, created by name on first use
+    // and freed while the window system is still there.
+    InitMysqlLogonForms();
+    struct DoneLogonForms {
+        TQuenmarel& app;
+        ~DoneLogonForms()
+        {
+            app.GetDBObjectFactory()->GetLogon()->FreeLogonForm();
+            DoneMysqlLogonForms();
+        }
+    } doneLogonForms{app};
+
+    TMainForm mainForm;
+    mainForm.show();
     QApplication::exec();
 }

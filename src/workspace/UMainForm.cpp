@@ -1,0 +1,206 @@
+#include "UMainForm.h"
+
+#include "UDBFacade.h"
+#include "UMDIChildArea.h"
+#include "UMainFormActions.h"
+#include "UQuenmarelFormManager.h"
+#include "app/UQuenmarel.h"
+#include "app/base/UAppException.h"
+#include "app/base/UMakerInfo.h"
+#include "app/base/UPrompter.h"
+#include "app/base/USystemUtil.h"
+#include "app/widgets/UHelpFile.h"
+#include "db/UDBDictionary.h"
+#include "db/UDBObjectFactory.h"
+#include "platform/dac/UUniConnection.h"
+#include "platform/shell/UShellOpener.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScreen>
+#include <QSplitter>
+#include <QTabBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Quenmarel"));
+    BuildLayout();
+    FActions = new TMainFormActions(this, ChildArea);
+
+    FDBObjectFactory = TQuenmarel::GetApp()->GetDBObjectFactory();
+    FDBFacade = std::make_unique<TDBFacade>();
+    FDBFacade->SetSession(FDBObjectFactory);
+    FFormManager = std::make_unique<TQuenmarelFormManager>(this, MdiArea, pgcChild);
+    BindHandlers();
+
+    resize(1024, 700);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TMainForm::~TMainForm()
+{
+    FDBFacade.reset();
+    FFormManager.reset();
+}
+
+void TMainForm::BuildLayout()
+{
+    pnlSchema = new QWidget;
+    pnlSchema->setObjectName(QStringLiteral("pnlSchema"));
+    lblSchema = new QLabel(QStringLiteral("Schema"), pnlSchema);
+    lblSchema->setObjectName(QStringLiteral("lblSchema"));
+    cbbSchema = new QComboBox(pnlSchema);
+    cbbSchema->setObjectName(QStringLiteral("cbbSchema"));
+    cbbSchema->setEditable(false);
+    cbbSchema->setEnabled(false);
+    lblSchema->setBuddy(cbbSchema);
+    auto* schemaLayout = new QVBoxLayout(pnlSchema);
+    schemaLayout->setContentsMargins(4, 4, 4, 4);
+    schemaLayout->addWidget(lblSchema);
+    schemaLayout->addWidget(cbbSchema);
+
+    tvDB = new QTreeView;
+    tvDB->setObjectName(QStringLiteral("tvDB"));
+    tvDB->setAccessibleName(QStringLiteral("Database objects"));
+    tvDB->setHeaderHidden(true);
+    tvDB->setIndentation(19);
+    tvDB->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    Splitter2 = new QSplitter(Qt::Vertical);
+    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    Splitter2->addWidget(pnlSchema);
+    Splitter2->addWidget(tvDB);
+    Splitter2->setStretchFactor(1, 1);
+    Splitter2->setChildrenCollapsible(false);
+
+    pnlBg = new QWidget;
+    pnlBg->setObjectName(QStringLiteral("pnlBg"));
+    auto* bgLayout = new QVBoxLayout(pnlBg);
+    bgLayout->setContentsMargins(0, 0, 0, 0);
+    bgLayout->addWidget(Splitter2);
+
+    ChildArea = new TMDIChildArea;
+    pgcChild = ChildArea->pgcChild;
+    MdiArea = ChildArea->mdiArea;
+
+    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->addWidget(pnlBg);
+    Splitter1->addWidget(ChildArea);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({220, 800});
+    setCentralWidget(Splitter1);
+}
+
+void TMainForm::BindHandlers()
+{
+    TMainFormActions& a = *FActions;
+    const auto bind = [this](QAction* action, void (TMainForm::*handler)()) {
+        connect(action, &QAction::triggered, this, Guarded([this, handler](bool) { (this->*handler)(); }));
+    };
+    bind(a.actLogon, &TMainForm::actLogonExecute);
+    bind(a.actLogoff, &TMainForm::actLogoffExecute);
+    bind(a.actExit, &TMainForm::actExitExecute);
+    bind(a.mniContent, &TMainForm::mniContentClick);
+    bind(a.mniHomepage, &TMainForm::mniHomepageClick);
+    bind(a.mniEmail, &TMainForm::mniEmailClick);
+    bind(a.OpenExceptionFile1, &TMainForm::OpenExceptionFile1Click);
+    connect(tvDB, &QWidget::customContextMenuRequested, this,
+            Guarded([this](const QPoint& pos) { FActions->pmTree->popup(tvDB->viewport()->mapToGlobal(pos)); }));
+}
+
+QWidget* TMainForm::ActiveChild() const
+{
+    const QMdiSubWindow* window = MdiArea->currentSubWindow();
+    return window ? window->widget() : nullptr;
+}
+
+void TMainForm::AddDataControl(QObject* control)
+{
+    FDataControls << control;
+    control->setProperty("enabled", FLoggedOn);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Qt repeats the show event after a restore: the first show runs once,
+    // after the window is on the screen.
+    if (FFirstShowQueued)
+        return;
+    FFirstShowQueued = true;
+    QMetaObject::invokeMethod(this, [this] { GuardedCall([this] { FormShow(); }); }, Qt::QueuedConnection);
+}
+
+void TMainForm::FormShow()
+{
+    if (!FDBFacade->IsConnected())
+        FActions->actLogon->trigger();
+}
+
+void TMainForm::actLogonExecute()
+{
+    if (!TQuenmarel::GetApp()->Logon())
+        return;
+    FDictionary = FDBObjectFactory->GetDictionary();
+    Q_EMIT LoggedOn();
+    SetLogonState(true);
+    setWindowTitle(QStringLiteral("Vantorquill -- ") + FDBObjectFactory->GetConnection()->ProviderName()
+                   + QStringLiteral(" (") + FDictionary->GetConnectionCaption() + QLatin1Char(')'));
+}
+
+void TMainForm::actLogoffExecute()
+{
+    if (!FDBFacade->LogOff())
+        return;
+    Q_EMIT LoggedOff();
+    SetLogonState(false);
+    cbbSchema->setEnabled(false);
+    FDictionary = nullptr;
+    setWindowTitle(CaptionNotLoggedOn());
+    FFormManager->CloseAll();
+}
+
+void TMainForm::SetLogonState(bool loggedOn)
+{
+    FLoggedOn = loggedOn;
+    for (QObject* control : std::as_const(FDataControls))
+        control->setProperty("enabled", loggedOn);
+    FActions->actLogoff->setEnabled(loggedOn);
+    FActions->actLogon->setEnabled(!loggedOn);
+}
+
+void TMainForm::actExitExecute()
+{
+    close();
+}
+
+void TMainForm::mniContentClick()
+{
+    OpenHelpFile(QStringLiteral("index.html"));
+}
+
+void TMainForm::mniHomepageClick()
+{
+    TShellOpener::Instance().OpenDocument(MakerHomepage());
+}
+
+void TMainForm::mniEmailClick()
+{
+    TShellOpener::Instance().OpenDocument(QStringLiteral("mailto:") + MakerSupportEmail());
+}
+
+void TMainForm::OpenExceptionFile1Click()
+{
+    TShellOpener::Instance().OpenDocument(GetExceptionLogFile(QStringLiteral("Vantorquill")));
+}
