@@ -56,6 +56,15 @@ public:
     void mniHomepageClick();
     void mniEmailClick();
     void OpenExceptionFile1Click();
+    void actImportLobExecute();
+    void actExportLobExecute();
+    void actMergeLOBsExecute();
+    void actOpenImportTaskExecute();
+    void actOpenExportTaskExecute();
+    // A task file through the window manager (also from the start-a-task
+    // dialog's recent lists).
+    void OpenImportTaskFile(const QString& fileName);
+    void OpenExportTaskFile(const QString& fileName);
 
     // Components.
     QWidget* pnlBg;

@@ -124,8 +124,8 @@ TEST_F(MainFormTest, TheLogonStatesSwitchActionsAndCaption)
 {
     VQ_REQUIRE_TEST_DB();
     HoldPacketLimitLock();
-    // Log On, Exit and the built Help entries; every other action waits for
-    // its window in both states.
+    // Log On, Exit and the built Help entries; the transfer actions follow the
+    // logon; every other action waits for its window in both states.
     const QStringList always = {"OpenExceptionFile1", "actExit", "mniContent", "mniEmail", "mniHomepage"};
     const auto with = [&](const QStringList& more) {
         QStringList names = always + more;
@@ -154,7 +154,9 @@ TEST_F(MainFormTest, TheLogonStatesSwitchActionsAndCaption)
              TProbeLogonForm::Accept = true;
              form->Actions().actLogon->trigger();
          },
-         with({"actLogoff"}), loggedOn},
+         with({"actLogoff", "actImportLob", "actExportLob", "actMergeLOBs", "actOpenImportTask", "actOpenExportTask",
+               "mniLoadTask"}),
+         loggedOn},
         {"logoff", [&] { form->Actions().actLogoff->trigger(); }, with({"actLogon"}), TMainForm::CaptionNotLoggedOn()},
     };
     for (const Step& step : steps) {
