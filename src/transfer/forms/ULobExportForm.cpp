@@ -13,7 +13,6 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -131,19 +130,13 @@ TLobExportForm::TLobExportForm(QWidget* parent, const TTransferServices& service
     Label4->setObjectName(QStringLiteral("Label4"));
     grid->addWidget(Label4, row + 1, 3);
     grid->addWidget(cbSubFolderField, row + 2, 2, 1, 2);
-    auto* buttons = new QHBoxLayout(ButtonRow());
-    buttons->addStretch(1);
-    buttons->addWidget(btnExport);
-    buttons->addWidget(btnStop);
-    buttons->addWidget(btnSave);
+    LayOutButtons({btnExport, btnStop, btnSave});
     FinishLayout();
     lblQuery->hide();
     edtQuery->hide();
 
     SetSchemaTableCombos(cbbSchema, cbTable);
     On(rgFromType, &TRadioGroup::Clicked, [this] { rgFromTypeClick(); });
-    On(cbbSchema, &QComboBox::activated, [this] { cbbSchemaChange(); });
-    On(cbTable, &QComboBox::activated, [this] { cbTableChange(); });
     On(rgExt, &TRadioGroup::Clicked, [this] { rgExtClick(); });
     On(btnShowLob, &QPushButton::clicked, [this] { btnShowLobClick(); });
     On(btnExport, &QPushButton::clicked, [this] { btnExportClick(); });

@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,16 +71,10 @@ TLobImportForm::TLobImportForm(QWidget* parent, const TTransferServices& service
     grid->addWidget(NewLabel(QStringLiteral("lblFileExt"), QStringLiteral("File Extension:"), rgExt), row, 0);
     grid->addWidget(rgExt, row, 1);
     grid->addWidget(edtExt, row++, 2);
-    auto* buttons = new QHBoxLayout(ButtonRow());
-    buttons->addStretch(1);
-    buttons->addWidget(btnImport);
-    buttons->addWidget(btnStop);
-    buttons->addWidget(btnSave);
+    LayOutButtons({btnImport, btnStop, btnSave});
     FinishLayout();
 
     SetSchemaTableCombos(cbbSchema, cbTable);
-    On(cbbSchema, &QComboBox::activated, [this] { cbbSchemaChange(); });
-    On(cbTable, &QComboBox::activated, [this] { cbTableChange(); });
     On(rgExt, &TRadioGroup::Clicked, [this] { rgExtClick(); });
     On(chkFolderField, &QCheckBox::clicked, [this] { chkFolderFieldClick(); });
     On(btnImport, &QPushButton::clicked, [this] { btnImportClick(); });

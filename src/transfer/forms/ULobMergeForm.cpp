@@ -6,7 +6,6 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -45,15 +44,10 @@ TLobMergeForm::TLobMergeForm(QWidget* parent, const TTransferServices& services)
     addRow(NewLabel(QStringLiteral("Label1"), QStringLiteral("Lob Field: "), cbLobField), cbLobField);
     addRow(NewLabel(QStringLiteral("lblWhere"), QStringLiteral("Where clause:"), memWhere), memWhere);
     addRow(NewLabel(QStringLiteral("lbl2"), QStringLiteral("Save to file: "), edtSaveFile), edtSaveFile);
-    auto* buttons = new QHBoxLayout(ButtonRow());
-    buttons->addStretch(1);
-    buttons->addWidget(btnSave);
-    buttons->addWidget(btnStop);
+    LayOutButtons({btnSave, btnStop});
     FinishLayout();
 
     SetSchemaTableCombos(cbbSchema, cbTable);
-    On(cbbSchema, &QComboBox::activated, [this] { cbbSchemaChange(); });
-    On(cbTable, &QComboBox::activated, [this] { cbTableChange(); });
     On(btnSave, &QPushButton::clicked, [this] { btnSaveClick(); });
     On(btnStop, &QPushButton::clicked, [this] { btnStopClick(); });
 }

@@ -91,6 +91,16 @@ void TLobTransferForm::SetSchemaTableCombos(QComboBox* schemaCombo, QComboBox* t
 {
     FSchemaCombo = schemaCombo;
     FTableCombo = tableCombo;
+    On(schemaCombo, &QComboBox::activated, [this] { cbbSchemaChange(); });
+    On(tableCombo, &QComboBox::activated, [this] { cbTableChange(); });
+}
+
+void TLobTransferForm::LayOutButtons(const QList<QPushButton*>& buttons)
+{
+    auto* row = new QHBoxLayout(FButtonRow);
+    row->addStretch(1);
+    for (QPushButton* button : buttons)
+        row->addWidget(button);
 }
 
 TDBDictionary& TLobTransferForm::Dictionary() const

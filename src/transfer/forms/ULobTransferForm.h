@@ -68,8 +68,11 @@ protected:
     QWidget* ButtonRow() const { return FButtonRow; }
     void FinishLayout();
 
-    // The dialog's schema and table combos, made by the subclass.
+    // The dialog's schema and table combos, made by the subclass; a choice
+    // in them runs the schema or table change.
     void SetSchemaTableCombos(QComboBox* schemaCombo, QComboBox* tableCombo);
+    // The run buttons, right-aligned in the button row.
+    void LayOutButtons(const QList<QPushButton*>& buttons);
     virtual void cbbSchemaChange();
     virtual void cbTableChange() = 0;
     // Empties the large-object field combo's text on a schema change.

@@ -5,6 +5,7 @@
 // and the services the dialogs take from the application object.
 
 #include "support/VqFakePrompter.h"
+#include "TaskFormsTestUtil.h"
 #include "support/VqWidgetTestSupport.h"
 #include "transfer/LobExportTestDb.h"
 #include "transfer/UIterativeConverter.h"
@@ -22,6 +23,8 @@
 namespace transferforms {
 
 using exporttest::S;
+using taskforms::Child;
+using taskforms::Click;
 
 class TransferFormTest : public exporttest::LobDbTest {
 protected:
@@ -42,20 +45,6 @@ protected:
     }
 
     TTransferServices Services() { return {Factory.get(), &LobFactory, nullptr}; }
-
-    template <class T = QWidget>
-    static T* Child(QWidget* form, const char* name)
-    {
-        T* child = form->findChild<T*>(S(name));
-        EXPECT_NE(child, nullptr) << name;
-        return child;
-    }
-
-    static void Click(QWidget* form, const char* name)
-    {
-        if (auto* button = Child<QAbstractButton>(form, name))
-            QTest::mouseClick(button, Qt::LeftButton);
-    }
 
     static QStringList Items(QWidget* form, const char* name)
     {

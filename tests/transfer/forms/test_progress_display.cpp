@@ -65,6 +65,8 @@ protected:
         Status.DoProgress();
     }
 
+    // The widgets below need the application before the fixture's SetUp.
+    QApplication& App = vqtest::WidgetApp();
     double Now = 1000;
     TConvertStatus Status;
     QProgressBar Bar;
