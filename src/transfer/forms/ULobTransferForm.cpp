@@ -203,7 +203,7 @@ bool TLobTransferForm::ShowValidation(const TValidationResult& result)
 {
     if (!result)
         return true;
-    TPrompter::Instance().ShowWarning(result->Message);
+    TPrompter::Instance().ShowMessage(result->Message);
     FocusControlSafely(findChild<QWidget*>(result->Control));
     return false;
 }
