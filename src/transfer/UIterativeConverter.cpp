@@ -4,6 +4,7 @@
 #include "app/base/ULog.h"
 #include "app/base/ULogUtil.h"
 #include "app/base/UStopRequest.h"
+#include "platform/dac/UUniStatement.h"
 
 namespace {
 
@@ -32,6 +33,19 @@ void TIterativeConverter::SetProcessMessagesHook(std::function<void()> hook)
 
 bool TIterativeConverter::Convert()
 {
+    // Between the chunks of one large value too: events, and Stop (the button
+    // or a stop signal), which fails that value before anything of it is stored.
+    TUniStatement::SetChunkHook([this] {
+        if (ProcessMessagesHook())
+            ProcessMessagesHook()();
+        if (StopRequested())
+            FStopped = true;
+        if (FStopped)
+            throw EAbort();
+    });
+    struct RemoveChunkHook {
+        ~RemoveChunkHook() { TUniStatement::SetChunkHook(nullptr); }
+    } removeChunkHook;
     try {
         BeforeConvert();
         if (!SkipConvert()) {

@@ -53,12 +53,18 @@ void TTaskSession::PrepareTaskFile(const QString& fileName)
     MakeOwnerOnly(fileName);   // a failure shows when the ini writer fails
 }
 
+QString TTaskSession::JoinLines(const QString& text)
+{
+    QString joined = text;
+    joined.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    joined.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    joined.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return joined;
+}
+
 QString TTaskSession::IniText(const QString& value)
 {
-    QString text = value;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString text = JoinLines(value);
     if (text.isEmpty())
         return text;
     const bool trimmed = text.front().unicode() <= 0x20 || text.back().unicode() <= 0x20;

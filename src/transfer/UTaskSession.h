@@ -56,6 +56,9 @@ public:
     // fileName made owner-only before the ini writer changes it in place
     // (also before the logon sections of a batch run are written into it).
     static void PrepareTaskFile(const QString& fileName);
+    // Each line break (CR LF, lone CR, lone LF) as one blank: the dialogs
+    // run and save multi-line clauses as one line.
+    static QString JoinLines(const QString& text);
 
 protected:
     TTaskSession(const QString& recentKey, const QString& filter, const QString& defaultExt, const QString& kind);

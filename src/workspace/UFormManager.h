@@ -15,10 +15,13 @@ TFormClass FormClassOf()
 }
 
 // The window manager as the main window sees it: the tabs of its child
-// windows. Opening task files waits for the transfer dialogs.
+// windows, and the files it knows how to open.
 class TFormManager {
 public:
     virtual ~TFormManager() = default;
+
+    // Opens a file of a kind this manager knows; any other does nothing.
+    virtual void OpenFile(const QString& fileName) { Q_UNUSED(fileName); }
 
     virtual void SetActivePage(int index) = 0;
     virtual int PageCount() const = 0;

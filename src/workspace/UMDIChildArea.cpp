@@ -43,27 +43,27 @@ void TMDIChildArea::Cascade()
 
 void TMDIChildArea::TileHorizontally()
 {
-    const QList<QMdiSubWindow*> windows = NormalWindows();
-    if (windows.isEmpty())
-        return;
-    const QRect area = mdiArea->viewport()->rect();
-    const int height = area.height() / windows.size();
-    for (qsizetype i = 0; i < windows.size(); ++i) {
-        windows[i]->showNormal();
-        windows[i]->setGeometry(0, int(i) * height, area.width(), height);
-    }
+    Tile(Qt::Vertical);
 }
 
 void TMDIChildArea::TileVertically()
+{
+    Tile(Qt::Horizontal);
+}
+
+void TMDIChildArea::Tile(Qt::Orientation direction)
 {
     const QList<QMdiSubWindow*> windows = NormalWindows();
     if (windows.isEmpty())
         return;
     const QRect area = mdiArea->viewport()->rect();
-    const int width = area.width() / windows.size();
-    for (qsizetype i = 0; i < windows.size(); ++i) {
+    const int count = int(windows.size());
+    for (int i = 0; i < count; ++i) {
         windows[i]->showNormal();
-        windows[i]->setGeometry(int(i) * width, 0, width, area.height());
+        if (direction == Qt::Vertical)
+            windows[i]->setGeometry(0, i * (area.height() / count), area.width(), area.height() / count);
+        else
+            windows[i]->setGeometry(i * (area.width() / count), 0, area.width() / count, area.height());
     }
 }
 

@@ -28,4 +28,8 @@ public:
     void MinimizeAll();
     // The minimised windows in a row along the bottom edge.
     void Arrange();
+
+private:
+    // The normal windows one after another in direction, each the same size.
+    void Tile(Qt::Orientation direction);
 };

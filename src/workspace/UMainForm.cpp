@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QScreen>
 #include <QSplitter>
@@ -120,6 +121,15 @@ void TMainForm::BindHandlers()
     bind(a.mniHomepage, &TMainForm::mniHomepageClick);
     bind(a.mniEmail, &TMainForm::mniEmailClick);
     bind(a.OpenExceptionFile1, &TMainForm::OpenExceptionFile1Click);
+    bind(a.actImportLob, &TMainForm::actImportLobExecute);
+    bind(a.actExportLob, &TMainForm::actExportLobExecute);
+    bind(a.actMergeLOBs, &TMainForm::actMergeLOBsExecute);
+    bind(a.actOpenImportTask, &TMainForm::actOpenImportTaskExecute);
+    bind(a.actOpenExportTask, &TMainForm::actOpenExportTaskExecute);
+    for (QObject* control : {static_cast<QObject*>(a.actImportLob), static_cast<QObject*>(a.actExportLob),
+                             static_cast<QObject*>(a.actMergeLOBs), static_cast<QObject*>(a.actOpenImportTask),
+                             static_cast<QObject*>(a.actOpenExportTask), static_cast<QObject*>(a.mniLoadTask)})
+        AddDataControl(control);
     connect(tvDB, &QWidget::customContextMenuRequested, this,
             Guarded([this](const QPoint& pos) { FActions->pmTree->popup(tvDB->viewport()->mapToGlobal(pos)); }));
 }
@@ -144,6 +154,12 @@ void TMainForm::BindTreeAndDialogs()
         action->setEnabled(true);
         connect(action, &QAction::triggered, this, GuardedSlot([this, handler = handler] { (this->*handler)(); }));
     }
+}
+
+QWidget* TMainForm::ActiveChild() const
+{
+    const QMdiSubWindow* window = MdiArea->currentSubWindow();
+    return window ? window->widget() : nullptr;
 }
 
 void TMainForm::AddDataControl(QObject* control)
@@ -245,4 +261,56 @@ void TMainForm::ShowLog1Click()
 void TMainForm::pmTreePopup()
 {
     FActions->pmiEditData->setVisible(!FObjectView->GetSelectedObject().isEmpty());
+}
+
+void TMainForm::actImportLobExecute()
+{
+    FFormManager->ShowImportLob(FDictionary->CurrentSchema(), FDictionary->CurrentTable());
+}
+
+void TMainForm::actExportLobExecute()
+{
+    FFormManager->ShowExportLob(FDictionary->CurrentSchema(), FDictionary->CurrentTable());
+}
+
+void TMainForm::actMergeLOBsExecute()
+{
+    FFormManager->ShowMergeLobs();
+}
+
+namespace {
+
+// dlgOpenForm for one kind of task file; empty when cancelled.
+QString AskTaskFile(const QString& defaultExt, const QString& filter)
+{
+    TFileDialogOptions options;
+    options.DefaultExt = defaultExt;
+    options.Filter = filter;
+    return TPrompter::Instance().OpenFileName(options);
+}
+
+}  // namespace
+
+void TMainForm::actOpenImportTaskExecute()
+{
+    const QString fileName = AskTaskFile(QStringLiteral("ilt"), QStringLiteral("Import Lob Task (*.ilt)|*.ilt"));
+    if (!fileName.isEmpty())
+        OpenImportTaskFile(fileName);
+}
+
+void TMainForm::actOpenExportTaskExecute()
+{
+    const QString fileName = AskTaskFile(QStringLiteral("elt"), QStringLiteral("Export Lob Task (*.elt)|*.elt"));
+    if (!fileName.isEmpty())
+        OpenExportTaskFile(fileName);
+}
+
+void TMainForm::OpenImportTaskFile(const QString& fileName)
+{
+    FFormManager->OpenImportTask(fileName);
+}
+
+void TMainForm::OpenExportTaskFile(const QString& fileName)
+{
+    FFormManager->OpenExportTask(fileName);
 }

@@ -44,6 +44,9 @@ public:
     // The dictionary of the current logon; null while logged off.
     TDBDictionary* Dictionary() const { return FDictionary; }
     bool IsLoggedOn() const { return FLoggedOn; }
+    // The active child window: the current one of the MDI area, which stays
+    // set while the frame itself is inactive (a dialog open); null when none.
+    QWidget* ActiveChild() const;
     // A control enabled by logon and disabled by logoff.
     void AddDataControl(QObject* control);
 
@@ -60,6 +63,15 @@ public:
     void Options1Click();
     void ShowLog1Click();
     void pmTreePopup();
+    void actImportLobExecute();
+    void actExportLobExecute();
+    void actMergeLOBsExecute();
+    void actOpenImportTaskExecute();
+    void actOpenExportTaskExecute();
+    // A task file through the window manager (also from the start-a-task
+    // dialog's recent lists).
+    void OpenImportTaskFile(const QString& fileName);
+    void OpenExportTaskFile(const QString& fileName);
 
     // Components.
     QWidget* pnlBg;

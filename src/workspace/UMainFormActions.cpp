@@ -1,7 +1,6 @@
 #include "UMainFormActions.h"
 
 #include "UWindowMenu.h"
-#include "app/base/UAppException.h"
 
 #include <QAction>
 #include <QMainWindow>

@@ -2,8 +2,8 @@
 
 #include "UMDIFormManager.h"
 
-// This program's window manager: opens the data windows with their tabs. The
-// transfer, task-list and log dialogs join it with their own windows.
+// This program's window manager: opens the data windows with their tabs and
+// the transfer dialogs. The task-list and log dialogs join it with their own.
 class TQuenmarelFormManager : public TMDIFormManager {
 public:
     using TMDIFormManager::TMDIFormManager;
@@ -12,6 +12,17 @@ public:
     // caller shows it. False (after the "System Error" box) when the window
     // could not be created: form is then null and the caller stops.
     bool NewWindow(const TFormClass& formClass, QWidget*& form, const QString& caption);
+
+    // The transfer dialogs, modal on the main window: import and export
+    // preselect the schema and table, or load a task file; merge starts at
+    // the current schema.
+    void ShowImportLob(const QString& schema, const QString& table);
+    void ShowExportLob(const QString& schema, const QString& table);
+    void ShowMergeLobs();
+    void OpenImportTask(const QString& fileName);
+    void OpenExportTask(const QString& fileName);
+    // ".ilt" and ".elt" (exactly, letter case included) open their dialog.
+    void OpenFile(const QString& fileName) override;
 
     // The same for a window class T; null when none was opened.
     template <class T>

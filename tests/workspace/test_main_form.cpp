@@ -1,7 +1,7 @@
 // The main window over the application object and the real MariaDB: its two
 // logon states, the logon dialog on first show, logoff closing every child,
 // and the Help entries.
-#include "app/UProgram.h"
+#include "app/AppTestUtil.h"
 #include "app/UQuenmarel.h"
 #include "app/base/UCommandLine.h"
 #include "app/base/URttiUtil.h"
@@ -58,11 +58,7 @@ public:
     {
         ++Shown;
         if (Accept) {
-            const vqtest::DbServer server = vqtest::TestDbServer();
-            FConnection->SetServer(server.host);
-            FConnection->SetPort(server.port);
-            FConnection->SetUsername(server.user);
-            FConnection->SetPassword(server.password);
+            apptest::PointAtTestServer(*FConnection);
             FConnection->SetDatabase(QStringLiteral("mysql"));
             FConnection->Connect();
         }
@@ -78,8 +74,7 @@ protected:
     void SetUp() override
     {
         WidgetTest::SetUp();
-        InitProgramUnits();
-        SetProgramArguments(QStringLiteral("/x/Vantorquill"), {});
+        units = std::make_unique<apptest::ProgramUnits>();
         TRttiUtil::RegisterComponentClass<TProbeLogonForm>(QStringLiteral("UMysqlLogonForm.TMysqlLogonForm"));
         TProbeLogonForm::Accept = true;
         TProbeLogonForm::Shown = 0;
@@ -91,18 +86,14 @@ protected:
     {
         form.reset();
         app.reset();
-        DoneProgramUnits();
+        units.reset();
     }
 
     // A logon raises the server's packet limit; suites that watch that step
     // hold this lock while they do.
     void HoldPacketLimitLock()
     {
-        const vqtest::DbServer server = vqtest::TestDbServer();
-        lock.SetServer(server.host);
-        lock.SetPort(server.port);
-        lock.SetUsername(server.user);
-        lock.SetPassword(server.password);
+        apptest::PointAtTestServer(lock);
         lock.Connect();
         lock.ExecSQL(QStringLiteral("do get_lock('vq_max_allowed_packet', 120)"));
     }
@@ -127,6 +118,7 @@ protected:
     }
 
     TUniConnection lock;
+    std::unique_ptr<apptest::ProgramUnits> units;
     std::unique_ptr<TQuenmarel> app;
     std::unique_ptr<TMainForm> form;
 };
@@ -167,7 +159,9 @@ TEST_F(MainFormTest, TheLogonStatesSwitchActionsAndCaption)
              TProbeLogonForm::Accept = true;
              form->Actions().actLogon->trigger();
          },
-         with(QStringList{"actLogoff"} + tree), loggedOn},
+         with(QStringList{"actLogoff", "actImportLob", "actExportLob", "actMergeLOBs", "actOpenImportTask",
+                          "actOpenExportTask", "mniLoadTask"} + tree),
+         loggedOn},
         {"logoff", [&] { form->Actions().actLogoff->trigger(); }, with({"actLogon"}), TMainForm::CaptionNotLoggedOn()},
     };
     for (const Step& step : steps) {
@@ -216,11 +210,13 @@ TEST_F(MainFormTest, LogoffClosesEveryChildWindow)
     direct->show();
     ASSERT_EQ(form->MdiArea->subWindowList().size(), 3);
     ASSERT_EQ(form->pgcChild->count(), 2);
+    EXPECT_EQ(form->ActiveChild(), direct->widget());
 
     form->Actions().actLogoff->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     EXPECT_TRUE(form->MdiArea->subWindowList().isEmpty());
+    EXPECT_EQ(form->ActiveChild(), nullptr);
     EXPECT_EQ(form->pgcChild->count(), 0);
     EXPECT_FALSE(form->pgcChild->isVisible());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Vantorquill -- Not Logged On"));

@@ -12,7 +12,6 @@
 #include "db/forms/UMysqlLogonFormInit.h"
 #include "transfer/UIterativeConverter.h"
 #include "transfer/forms/UTaskSavingForms.h"
-
 #include "workspace/UMainForm.h"
 
 bool HasDisplay()
@@ -38,7 +37,7 @@ void RunWindowMode(TQuenmarel& app)
 
     TVqApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorquill"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vantorquill"));
+    // No display name: the platform would append it to every window caption.
 
     // Reports and update notices are windows from here on.
     InstallExceptionReportDialog();

@@ -200,6 +200,17 @@ qint64 TUniStatement::InsertId() const
     return FHandle ? qint64(mysql_stmt_insert_id(FHandle)) : 0;
 }
 
+std::function<void()>& TUniStatement::ChunkHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+void TUniStatement::SetChunkHook(std::function<void()> hook)
+{
+    ChunkHook() = std::move(hook);
+}
+
 void TUniStatement::Execute(const std::vector<const TParam*>& params)
 {
     if (!IsAlive())
@@ -312,6 +323,8 @@ void TUniStatement::Execute(const std::vector<const TParam*>& params)
         auto send = [this](unsigned index, const char* data, qint64 size) {
             if (mysql_stmt_send_long_data(FHandle, index, data, (unsigned long)(size)) != 0)
                 RaiseError();
+            if (ChunkHook())
+                ChunkHook()();
         };
         QByteArray chunk;
         for (TLongValue& value : longValues) {

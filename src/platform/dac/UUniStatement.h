@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <functional>
 #include <vector>
 
 typedef struct st_mysql_stmt MYSQL_STMT;
@@ -39,8 +40,14 @@ public:
     void Abandon();
     [[noreturn]] void RaiseError();
 
+    // Called after every chunk of a large value has gone out, so that a long
+    // value keeps the window live. An exception from it abandons the value:
+    // the statement is reset and not executed. Process-wide; empty for none.
+    static void SetChunkHook(std::function<void()> hook);
+
 private:
     struct TBoundValue;
+    static std::function<void()>& ChunkHook();
 
     TUniConnection& FConnection;
     MYSQL_STMT* FHandle = nullptr;

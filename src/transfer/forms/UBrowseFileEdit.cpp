@@ -55,8 +55,11 @@ void TBrowseFileEdit::Browse()
     if (!options.FileName.isEmpty())
         options.InitialDir = QFileInfo(options.FileName).path();
     TPrompter& prompter = TPrompter::Instance();
-    const QString chosen =
-        FDialogKind == dkSave ? prompter.SaveFileName(options) : prompter.OpenFileName(options);
+    QString chosen;
+    if (FDialogKind == dkFolder)
+        chosen = prompter.SelectFolder(FTitle, QFileInfo(options.FileName).isDir() ? options.FileName : QString());
+    else
+        chosen = FDialogKind == dkSave ? prompter.SaveFileName(options) : prompter.OpenFileName(options);
     if (!chosen.isEmpty())
         SetFileName(chosen);
 }

@@ -13,6 +13,7 @@ public:
     enum TDialogKind {
         dkOpen,   // the file is read (or must exist)
         dkSave,   // the file is written
+        dkFolder, // a folder is chosen
     };
 
     explicit TBrowseFileEdit(QWidget* parent = nullptr);

@@ -404,6 +404,42 @@ TEST_F(MysqlLogonFormTest, APasswordTheCipherCannotStoreIsLeftOut)
     logon->Logoff();
 }
 
+TEST_F(MysqlLogonFormTest, EachModeHasItsTextsAndItsEnd)
+{
+    VQ_REQUIRE_TEST_DB();
+    struct Case {
+        TFormUseMode mode;
+        const char* idle;
+        const char* button;
+        const char* connected;
+        bool controlsShown;
+    } const cases[] = {
+        {fumConfig, "", "Test Connection", "Successful!", true},
+        {fumMultiLogon, "Not Connected.", "Connect", "Connected.", true},
+        {fumSwitchLogon, "Not Connected.", "Connect", "Connected.", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.mode));
+        form->SetConnection(logon->GetConnection());
+        form->SetFormUseMode(c.mode);
+        form->show();
+        QPushButton* button = form->findChild<QPushButton*>(S("btnConnect"));
+        EXPECT_EQ(Status()->text(), S(c.idle));
+        EXPECT_EQ(button->text(), S(c.button));
+        EXPECT_EQ(button->isVisible(), c.controlsShown);
+        EXPECT_EQ(Status()->isVisible(), c.controlsShown);
+        EnterTestServer(S("mysql"));
+
+        form->ConnectClick();
+
+        EXPECT_TRUE(Connected()) << Errors.join(S("\n")).toStdString();
+        EXPECT_EQ(Status()->text(), S(c.connected));
+        // Only a single logon closes the form.
+        EXPECT_TRUE(form->isVisible());
+        logon->Logoff();
+    }
+}
+
 TEST_F(MysqlLogonFormTest, HelpOpensTheLogonPage)
 {
     vqtest::FakeShellOpener opener;
@@ -474,13 +510,18 @@ TEST_F(DemoProfileTest, TheDialogConnectsWithTheWrittenProfile)
     EXPECT_EQ(stored->Database, S("vq_demo_profile"));
     logon->Logoff();
 
-    // Another port: one demo profile stays; a user's own last profile is kept.
+    // Another port: the old demo profile goes and the new one follows it as
+    // the last profile; a user's own last profile is kept.
     SaveProfile(S("mine@db:1:"), S("mine"), S("db"), 1);
-    TMysqlDBLogonOption().SetLastProfile(S("mine@db:1:"), QString());
-    RunHelper(server.port + 1);
-    const QString moved = S("%1@127.0.0.1:%2:vq_demo_profile").arg(server.user).arg(server.port + 1);
-    EXPECT_EQ(Profiles(), (QStringList{S("mine@db:1:"), moved}));
-    EXPECT_EQ(LastProfile(), S("mine@db:1:"));
+    for (const int shift : {1, 2}) {
+        const bool usersChoice = shift == 2;
+        if (usersChoice)
+            TMysqlDBLogonOption().SetLastProfile(S("mine@db:1:"), QString());
+        RunHelper(server.port + shift);
+        const QString moved = S("%1@127.0.0.1:%2:vq_demo_profile").arg(server.user).arg(server.port + shift);
+        EXPECT_EQ(Profiles(), (QStringList{S("mine@db:1:"), moved}));
+        EXPECT_EQ(LastProfile(), usersChoice ? S("mine@db:1:") : moved);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,254 @@
+#include "ULobTransferForm.h"
+
+#include "URadioGroup.h"
+
+#include "app/UQuenmarel.h"
+#include "app/base/UPrompter.h"
+#include "app/widgets/UUIUtil.h"
+#include "db/UDBDictionary.h"
+#include "db/UDBObjectFactory.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TTransferServices TTransferServices::FromApp()
+{
+    TQuenmarel* app = TQuenmarel::GetApp();
+    return {app->GetDBObjectFactory(), app->GetLobObjectFactory(), app->GetSessionManager()};
+}
+
+TLobTransferForm::TLobTransferForm(const TTransferServices& services, const QString& logTabCaption,
+                                   QWidget* parent)
+    : QDialog(parent),
+      FSplitter(new QSplitter(Qt::Vertical, this)),
+      pgcOutput(new QTabWidget()),
+      tsProgress(new QWidget()),
+      tsOutput(new QWidget()),
+      lblMessage(new QLabel(tsProgress)),
+      lblPercent(new QLabel(tsProgress)),
+      lblNotify(new QLabel(tsProgress)),
+      pbSave(new QProgressBar(tsProgress)),
+      memOutput(new QPlainTextEdit(tsOutput)),
+      FServices(services),
+      FInputPanel(new QWidget()),
+      FButtonRow(new QWidget())
+{
+    pgcOutput->setObjectName(QStringLiteral("pgcOutput"));
+    tsProgress->setObjectName(QStringLiteral("tsProgress"));
+    tsOutput->setObjectName(QStringLiteral("tsOutput"));
+    lblMessage->setObjectName(QStringLiteral("lblMessage"));
+    lblPercent->setObjectName(QStringLiteral("lblPercent"));
+    lblNotify->setObjectName(QStringLiteral("lblNotify"));
+    pbSave->setObjectName(QStringLiteral("pbSave"));
+    memOutput->setObjectName(QStringLiteral("memOutput"));
+    pbSave->setAccessibleName(QStringLiteral("Progress"));
+    memOutput->setAccessibleName(logTabCaption);
+    memOutput->setReadOnly(true);
+    memOutput->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    lblMessage->setAlignment(Qt::AlignCenter);
+    lblNotify->setWordWrap(true);
+
+    auto* progressLayout = new QVBoxLayout(tsProgress);
+    progressLayout->addWidget(lblMessage);
+    auto* barRow = new QHBoxLayout();
+    barRow->addWidget(pbSave, 1);
+    barRow->addWidget(lblPercent);
+    progressLayout->addLayout(barRow);
+    progressLayout->addWidget(lblNotify);
+    progressLayout->addStretch(1);
+    auto* outputLayout = new QVBoxLayout(tsOutput);
+    outputLayout->setContentsMargins(0, 0, 0, 0);
+    outputLayout->addWidget(memOutput);
+    pgcOutput->addTab(tsProgress, QStringLiteral("Progress"));
+    pgcOutput->addTab(tsOutput, logTabCaption);
+
+    FOutputer.Init(pbSave, lblMessage, lblNotify, lblPercent, memOutput);
+}
+
+void TLobTransferForm::FinishLayout()
+{
+    auto* top = new QWidget();
+    auto* topLayout = new QVBoxLayout(top);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    topLayout->addWidget(FInputPanel);
+    topLayout->addWidget(FButtonRow);
+    FSplitter->addWidget(top);
+    FSplitter->addWidget(pgcOutput);
+    FSplitter->setChildrenCollapsible(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(FSplitter);
+}
+
+void TLobTransferForm::SetSchemaTableCombos(QComboBox* schemaCombo, QComboBox* tableCombo)
+{
+    FSchemaCombo = schemaCombo;
+    FTableCombo = tableCombo;
+    On(schemaCombo, &QComboBox::activated, [this] { cbbSchemaChange(); });
+    On(tableCombo, &QComboBox::activated, [this] { cbTableChange(); });
+}
+
+void TLobTransferForm::LayOutButtons(const QList<QPushButton*>& buttons)
+{
+    auto* row = new QHBoxLayout(FButtonRow);
+    row->addStretch(1);
+    for (QPushButton* button : buttons)
+        row->addWidget(button);
+}
+
+TDBDictionary& TLobTransferForm::Dictionary() const
+{
+    return *FServices.DBFactory->GetDictionary();
+}
+
+QLabel* TLobTransferForm::NewLabel(const QString& name, const QString& caption, QWidget* buddy)
+{
+    auto* label = new QLabel(caption, FInputPanel);
+    label->setObjectName(name);
+    label->setBuddy(buddy);
+    if (buddy->accessibleName().isEmpty())
+        buddy->setAccessibleName(caption.trimmed().remove(QLatin1Char(':')));
+    return label;
+}
+
+QComboBox* TLobTransferForm::NewCombo(const QString& name, bool editable)
+{
+    auto* combo = new QComboBox(FInputPanel);
+    combo->setObjectName(name);
+    combo->setEditable(editable);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(16);
+    return combo;
+}
+
+QCheckBox* TLobTransferForm::NewCheck(const QString& name, const QString& caption)
+{
+    auto* check = new QCheckBox(caption, FInputPanel);
+    check->setObjectName(name);
+    return check;
+}
+
+TRadioGroup* TLobTransferForm::NewRadioGroup(const QString& name, const QStringList& items, int columns)
+{
+    auto* group = new TRadioGroup(items, columns, FInputPanel);
+    group->setObjectName(name);
+    group->SetItemIndex(0);
+    return group;
+}
+
+QPushButton* TLobTransferForm::NewButton(const QString& name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, FButtonRow);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void TLobTransferForm::SelectOrClear(QComboBox* combo, const QString& text)
+{
+    const int index = combo->findText(text, Qt::MatchFixedString);
+    combo->setCurrentIndex(index);
+    if (index < 0 && combo->isEditable())
+        combo->clearEditText();
+}
+
+void TLobTransferForm::FillSchemas()
+{
+    const TDBDictionary& dictionary = Dictionary();
+    const QStringList schemas = dictionary.GetDatabases();
+    const QString current = dictionary.GetCurrentDatabase();
+    const QStringList tables = dictionary.GetTables(current);
+    FSchemaCombo->clear();
+    FSchemaCombo->addItems(schemas);
+    SelectOrClear(FSchemaCombo, current);
+    FTableCombo->clear();
+    FTableCombo->addItems(tables);
+    FTableCombo->setCurrentIndex(tables.isEmpty() ? -1 : 0);
+    cbTableChange();
+}
+
+void TLobTransferForm::SelectTable(const QString& schema, const QString& table)
+{
+    if (!schema.isEmpty() && FSchemaCombo->count() > 0)
+        SelectOrClear(FSchemaCombo, schema);
+    if (!table.isEmpty() && FTableCombo->count() > 0)
+        SelectOrClear(FTableCombo, table);
+    cbTableChange();
+}
+
+void TLobTransferForm::cbbSchemaChange()
+{
+    ClearLobFieldText();
+    const QStringList tables = Dictionary().GetTables(FSchemaCombo->currentText());
+    const QString typed = FTableCombo->currentText();
+    FTableCombo->clear();
+    FTableCombo->addItems(tables);
+    // The list was replaced: a typed name stays only in an editable combo.
+    const int index = FTableCombo->findText(typed);
+    if (index >= 0)
+        FTableCombo->setCurrentIndex(index);
+    else if (!tables.isEmpty())
+        FTableCombo->setCurrentIndex(0);
+    cbTableChange();
+}
+
+bool TLobTransferForm::ShowValidation(const TValidationResult& result)
+{
+    if (!result)
+        return true;
+    TPrompter::Instance().ShowMessage(result->Message);
+    FocusControlSafely(findChild<QWidget*>(result->Control));
+    return false;
+}
+
+void TLobTransferForm::GuardRun(QPushButton* stopButton, const QList<QWidget*>& runButtons,
+                                const std::function<void()>& run)
+{
+    if (FRunning)
+        return;
+    QList<bool> wasEnabled;
+    for (QWidget* button : runButtons) {
+        wasEnabled << button->isEnabled();
+        button->setEnabled(false);
+    }
+    // The panel's children keep their own states under a disabled panel.
+    FInputPanel->setEnabled(false);
+    stopButton->setEnabled(true);
+    FRunning = true;
+    const auto afterRun = [&] {
+        FRunning = false;
+        stopButton->setEnabled(false);
+        FInputPanel->setEnabled(true);
+        for (int i = 0; i < runButtons.size(); ++i)
+            runButtons[i]->setEnabled(wasEnabled[i]);
+        if (FClosePending) {
+            FClosePending = false;
+            reject();
+        }
+    };
+    try {
+        run();
+    } catch (...) {
+        afterRun();
+        throw;
+    }
+    afterRun();
+}
+
+void TLobTransferForm::reject()
+{
+    if (FRunning) {
+        FClosePending = true;
+        StopRun();
+        return;
+    }
+    GuardedCall([this] { CloseQuery(); });
+    QDialog::reject();
+}

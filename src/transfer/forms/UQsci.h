@@ -1,0 +1,10 @@
+#pragma once
+
+// QScintilla's headers use the bare Qt keywords that this build switches off
+// (QT_NO_KEYWORDS); include them through here.
+#define signals Q_SIGNALS
+#define slots Q_SLOTS
+#include <Qsci/qscilexersql.h>
+#include <Qsci/qsciscintilla.h>
+#undef slots
+#undef signals
