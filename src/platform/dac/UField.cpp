@@ -4,6 +4,8 @@
 #include "UUniError.h"
 
 #include <QFile>
+#include <QIODevice>
+#include <cstring>
 #include <QRegularExpression>
 
 namespace {
@@ -179,5 +181,74 @@ void TField::LoadFromFile(const QString& fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    SetAsBytes(file.readAll());
+    LoadFromDevice(file);
+}
+
+void TField::LoadFromDevice(QIODevice& device)
+{
+    FDataSet->SetCellFrom(FIndex, device);
+}
+
+bool TField::CanModify() const
+{
+    return !FReadOnly && FDataSet->CanModify();
+}
+
+qint64 TField::WidthLimit() const
+{
+    return FDataSet->WidthLimit(FIndex);
+}
+
+namespace {
+
+// Reads the value of one field of one kept row (or of the row being edited)
+// in pieces; a unidirectional row is copied, since it is gone at the next move.
+class TFieldReader : public QIODevice {
+public:
+    TFieldReader(const TUniDataSet* dataSet, int index, const TUniCell& cell)
+        : FDataSet(dataSet), FIndex(index), FRow(dataSet->UniDirectional() ? -1 : dataSet->RecNo() - 1),
+          FSize(cell.Length)
+    {
+        if (!cell.Lazy && cell.Data)
+            FBytes = QByteArray(cell.Data, cell.Length);
+        else if (cell.Lazy && dataSet->UniDirectional()) {
+            FBytes = QByteArray(cell.Length, Qt::Uninitialized);
+            dataSet->ReadLazy(index, 0, FBytes.data(), cell.Length);
+        } else {
+            FLazy = cell.Lazy;
+        }
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return FSize; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 at = pos();
+        if (at >= FSize)
+            return 0;
+        const qint64 size = std::min(maxSize, FSize - at);
+        if (!FLazy) {
+            std::memcpy(data, FBytes.constData() + at, size_t(size));
+            return size;
+        }
+        return FDataSet->ReadRowLazy(FRow, FIndex, at, data, size);
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    const TUniDataSet* FDataSet;
+    int FIndex;
+    qint64 FRow;
+    qint64 FSize;
+    bool FLazy = false;
+    QByteArray FBytes;
+};
+
+}  // namespace
+
+std::unique_ptr<QIODevice> TField::CreateReader() const
+{
+    return std::make_unique<TFieldReader>(FDataSet, FIndex, FDataSet->Cell(FIndex));
 }

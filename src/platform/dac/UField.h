@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <memory>
 
 class TUniDataSet;
 class QIODevice;
@@ -20,8 +21,16 @@ public:
     int Index() const { return FIndex; }
     bool IsBlob() const { return IsBlobFieldType(FDataType); }
     TUniDataSet* DataSet() const { return FDataSet; }
+    // Read-only fields: expressions, columns outside the updated table, and
+    // fields the user marked so.
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool value) { FReadOnly = value; }
+    // Whether a value can be set: the data set can be modified and the field
+    // is not read-only.
+    bool CanModify() const;
+    // The largest value the column takes (characters for character columns,
+    // bytes for others); -1 when not known.
+    qint64 WidthLimit() const;
     // The column's name in its table and the table, empty for expressions.
     QString Origin() const { return FOrigin; }
     void SetOrigin(const QString& origin) { FOrigin = origin; }
@@ -42,12 +51,18 @@ public:
     // NULL writes nothing (an empty file).
     void WriteTo(QIODevice& device) const;
     void SaveToFile(const QString& fileName) const;
+    // A read-only device over the value as it is now (empty for NULL); large
+    // values are read in pieces, never held whole.
+    std::unique_ptr<QIODevice> CreateReader() const;
 
     // Changes of the current row while the data set is being edited.
     void SetAsBytes(const QByteArray& value);
     void SetAsString(const QString& value);
     void Clear();                      // NULL
+    // The file's bytes as the value, copied in chunks (a large one to the
+    // data set's spill file, never held whole); an empty file gives "".
     void LoadFromFile(const QString& fileName);
+    void LoadFromDevice(QIODevice& device);
 
     void SetDataSet(TUniDataSet* dataSet) { FDataSet = dataSet; }
 

@@ -12,6 +12,7 @@ void TParam::SetKind(TValueKind kind, TFieldType defaultType)
     FInteger = 0;
     FFloat = 0;
     FDateTime = QDateTime();
+    FSource.reset();
     if (FDataType == ftUnknown)
         FDataType = defaultType;
     if (FParamType == ptUnknown)
@@ -90,6 +91,13 @@ void TParam::LoadFromFile(const QString& fileName, TFieldType blobType)
     FText = fileName;
 }
 
+void TParam::SetAsStream(std::shared_ptr<const TValueSource> source, TFieldType type)
+{
+    FDataType = type;
+    SetKind(TValueKind::Stream, type);
+    FSource = std::move(source);
+}
+
 QString TParam::AsString() const
 {
     switch (FKind) {
@@ -103,6 +111,13 @@ QString TParam::AsString() const
     case TValueKind::DateTime: return FDateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     case TValueKind::Date: return FDateTime.date().toString(QStringLiteral("yyyy-MM-dd"));
     case TValueKind::Time: return FDateTime.time().toString(QStringLiteral("HH:mm:ss"));
+    case TValueKind::Stream: {
+        if (!FSource)
+            return {};
+        QByteArray bytes(FSource->Size(), Qt::Uninitialized);
+        bytes.resize(FSource->Read(0, bytes.data(), bytes.size()));
+        return QString::fromLatin1(bytes);
+    }
     }
     return {};
 }

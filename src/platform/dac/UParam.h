@@ -1,6 +1,7 @@
 #pragma once
 
 #include "UFieldType.h"
+#include "UValueSource.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -14,7 +15,7 @@ enum TParamType { ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult };
 class TParam {
 public:
     // What the value is; a file value stays on disk until the statement runs.
-    enum class TValueKind { Null, Text, Bytes, Integer, Float, Boolean, DateTime, Date, Time, File };
+    enum class TValueKind { Null, Text, Bytes, Integer, Float, Boolean, DateTime, Date, Time, File, Stream };
 
     explicit TParam(const QString& name) : FName(name) {}
 
@@ -42,6 +43,12 @@ public:
     // statement is sent; blobType is the value's field type (ftBlob, ftMemo...).
     void LoadFromFile(const QString& fileName, TFieldType blobType);
 
+    // The value is read from a source in chunks while the statement is sent.
+    // A text type (ftString, ftMemo...) goes as text in the session's
+    // character set (its bytes already are); others go as binary.
+    void SetAsStream(std::shared_ptr<const TValueSource> source, TFieldType type);
+    const std::shared_ptr<const TValueSource>& Source() const { return FSource; }
+
     QString AsString() const;        // text of any kind of value; the path for a file
     const QByteArray& AsBytes() const { return FBytes; }   // Bytes values
     qint64 AsInteger() const { return FInteger; }
@@ -61,6 +68,7 @@ private:
     qint64 FInteger = 0;
     double FFloat = 0;
     QDateTime FDateTime;
+    std::shared_ptr<const TValueSource> FSource;
 };
 
 // The parameters of a statement in the order of their first appearance;

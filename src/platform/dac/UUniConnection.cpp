@@ -1,4 +1,6 @@
 #include "UUniConnection.h"
+#include "UUniSqlUtil.h"
+#include "UUniTableCatalog.h"
 
 #include "UUniCursor.h"
 #include "UUniError.h"
@@ -185,6 +187,7 @@ void TUniConnection::SetDatabase(const QString& value)
 qint64 TUniConnection::ExecSQL(const QString& sql)
 {
     AcquireLine();
+    StatementRun(sql);
     const QByteArray text = EncodeText(sql);
     if (mysql_real_query(FHandle, text.constData(), (unsigned long)(text.size())) != 0)
         RaiseLastError();
@@ -256,4 +259,17 @@ QString TUniConnection::DecodeText(const char* data, qsizetype size) const
     if (size < 0)
         size = qsizetype(qstrlen(data));
     return ::DecodeText(QByteArray::fromRawData(data, size), SessionEncoding());
+}
+
+TUniTableCatalog& TUniConnection::TableCatalog()
+{
+    if (!FTableCatalog)
+        FTableCatalog = std::make_unique<TUniTableCatalog>();
+    return *FTableCatalog;
+}
+
+void TUniConnection::StatementRun(const QString& sql)
+{
+    if (FTableCatalog && !IsReadingStatement(sql))
+        FTableCatalog->Clear();
 }

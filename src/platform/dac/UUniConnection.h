@@ -6,10 +6,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <vector>
 
 typedef struct st_mysql MYSQL;
 class TUniCursor;
+class TUniTableCatalog;
 
 // A user of the connection that holds server-side state (a result being read,
 // a prepared statement): told before the connection closes or is replaced.
@@ -89,6 +91,11 @@ public:
     // Changes on every (re)connect: prepared statements of an older session are gone.
     quint64 Generation() const { return FGeneration; }
 
+    // The table descriptions read for writing rows back; emptied on a new
+    // session and when a statement other than SELECT runs (StatementRun).
+    TUniTableCatalog& TableCatalog();
+    void StatementRun(const QString& sql);
+
     void AddClient(TUniConnectionClient* client);
     void RemoveClient(TUniConnectionClient* client);
 
@@ -117,4 +124,5 @@ private:
     qint64 FMaxAllowedPacket = -1;
     TUniCursor* FLineHolder = nullptr;
     std::vector<TUniConnectionClient*> FClients;
+    std::unique_ptr<TUniTableCatalog> FTableCatalog;
 };

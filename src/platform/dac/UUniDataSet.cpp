@@ -1,11 +1,73 @@
 #include "UUniDataSet.h"
 
+#include "UDataSource.h"
 #include "UUniConnection.h"
 #include "UUniError.h"
 
 #include "app/base/UTextCodec.h"
 
+#include <QIODevice>
+#include <cstring>
+#include <algorithm>
 #include <limits>
+
+namespace {
+
+constexpr qint64 AllRows = std::numeric_limits<qint64>::max();
+constexpr qint64 CopyChunk = 1 << 20;
+
+// A kept value in memory, shared with the record it came from.
+class TBytesSource : public TValueSource {
+public:
+    explicit TBytesSource(QByteArray bytes) : FBytes(std::move(bytes)) {}
+    qint64 Size() const override { return FBytes.size(); }
+    qint64 Read(qint64 offset, char* buffer, qint64 size) const override
+    {
+        if (offset >= FBytes.size())
+            return 0;
+        size = std::min(size, FBytes.size() - offset);
+        std::memcpy(buffer, FBytes.constData() + offset, size_t(size));
+        return size;
+    }
+
+private:
+    QByteArray FBytes;
+};
+
+// A kept value in the spill file, which lives as long as any reader of it.
+class TSpillSource : public TValueSource {
+public:
+    TSpillSource(std::shared_ptr<TSpillFile> file, qint64 offset, qint64 length)
+        : FFile(std::move(file)), FOffset(offset), FLength(length)
+    {
+    }
+    qint64 Size() const override { return FLength; }
+    qint64 Read(qint64 offset, char* buffer, qint64 size) const override
+    {
+        if (offset >= FLength)
+            return 0;
+        return FFile->Read(FOffset + offset, buffer, std::min(size, FLength - offset));
+    }
+
+private:
+    std::shared_ptr<TSpillFile> FFile;
+    qint64 FOffset;
+    qint64 FLength;
+};
+
+// Characters of session text: UTF-8 counts lead bytes, Windows-1252 bytes.
+qint64 CountCharacters(const char* data, qint64 size, bool utf8)
+{
+    if (!utf8)
+        return size;
+    qint64 count = 0;
+    for (qint64 i = 0; i < size; ++i)
+        if ((static_cast<unsigned char>(data[i]) & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
+}  // namespace
 
 TUniDataSet::TUniDataSet(TComponent* owner) : TComponent(owner)
 {
@@ -15,6 +77,9 @@ TUniDataSet::~TUniDataSet()
 {
     // A descendant closes its result while it still exists; this only frees.
     FCursor.reset();
+    const std::vector<TDataSource*> sources = FDataSources;
+    for (TDataSource* source : sources)
+        source->DataSetDestroyed();
 }
 
 void TUniDataSet::SetActive(bool value)
@@ -34,14 +99,19 @@ void TUniDataSet::Open()
 
 void TUniDataSet::Close()
 {
+    const bool wasActive = FActive;
     if (FCursor) {
+        // An early close: the rows left are not read into the kept rows.
         std::unique_ptr<TUniCursor> cursor = std::move(FCursor);
         cursor->Close();
     }
     FFields.clear();
     FRecords.clear();
     FRecords.shrink_to_fit();
+    FSpill.reset();
     FEditRecord = TRecord();
+    FChanged.clear();
+    FModified = false;
     FActive = false;
     FState = dsInactive;
     FCurrent = -1;
@@ -49,6 +119,19 @@ void TUniDataSet::Close()
     FUniRowValid = false;
     FRecNo = 0;
     FCountedRecords = -2;
+    if (wasActive)
+        DataEvent(TDataEvent::ActiveChange);
+}
+
+void TUniDataSet::Refresh()
+{
+    CheckActive();
+    LeaveRow();
+    const qint64 recNo = FRecNo;
+    Close();
+    Open();
+    if (FActive && recNo > 1 && !SetRecNo(recNo))
+        Last();
 }
 
 void TUniDataSet::AttachCursor(std::unique_ptr<TUniCursor> cursor)
@@ -65,9 +148,11 @@ void TUniDataSet::AttachCursor(std::unique_ptr<TUniCursor> cursor)
             field->SetOrigin(column.Table + QLatin1Char('.') + column.OrgName);
         FFields.push_back(std::move(field));
     }
+    FieldsCreated();
     FActive = true;
     FState = dsBrowse;
     ResetPosition();
+    DataEvent(TDataEvent::ActiveChange);
 }
 
 void TUniDataSet::ResetPosition()
@@ -79,52 +164,108 @@ void TUniDataSet::ResetPosition()
         FRecNo = FUniRowValid ? 1 : 0;
         return;
     }
-    FetchBlock(FetchAll() ? std::numeric_limits<qint64>::max() : FFetchRows);
+    FetchBlock(FetchAll() ? AllRows : FFetchRows);
     FCurrent = FRecords.empty() ? -1 : 0;
     FEof = FRecords.empty();
     FRecNo = FRecords.empty() ? 0 : 1;
 }
 
-bool TUniDataSet::FetchBlock(qint64 rows)
+qint64 TUniDataSet::FetchBlock(qint64 rows)
 {
-    bool any = false;
-    for (qint64 i = 0; i < rows && FCursor && !FCursor->AtEnd(); ++i) {
+    qint64 fetched = 0;
+    while (fetched < rows && FCursor && !FCursor->AtEnd()) {
         if (!FCursor->Fetch())
             break;
-        StoreCurrentRow();
-        any = true;
+        TRecord record;
+        StoreCurrentRow(record);
+        FRecords.push_back(std::move(record));
+        ++fetched;
     }
     if (FCursor && FCursor->AtEnd())
         FCursor.reset();
-    return any;
+    return fetched;
 }
 
-void TUniDataSet::StoreCurrentRow()
+qint64 TUniDataSet::FetchMore()
+{
+    if (!MoreRows())
+        return 0;
+    const qint64 first = qint64(FRecords.size());
+    const qint64 fetched = FetchBlock(FFetchRows);
+    if (fetched > 0)
+        DataEvent(TDataEvent::RowsFetched, first, fetched);
+    return fetched;
+}
+
+void TUniDataSet::FetchAllRows()
+{
+    if (!MoreRows())
+        return;
+    const qint64 first = qint64(FRecords.size());
+    const qint64 fetched = FetchBlock(AllRows);
+    if (fetched > 0)
+        DataEvent(TDataEvent::RowsFetched, first, fetched);
+}
+
+TUniDataSet::TStoredValue TUniDataSet::StoreBytes(const char* data, qint64 size)
+{
+    TStoredValue value;
+    value.Null = false;
+    value.Length = size;
+    if (size > TSpillFile::InlineLimit)
+        value.Offset = Spill().Append(data, size);
+    else
+        value.Bytes = QByteArray(data, size);
+    return value;
+}
+
+TSpillFile& TUniDataSet::Spill()
+{
+    if (!FSpill)
+        FSpill = std::make_shared<TSpillFile>();
+    return *FSpill;
+}
+
+void TUniDataSet::StoreCurrentRow(TRecord& record)
 {
     const std::vector<TUniCell>& cells = FCursor->Cells();
-    TRecord record;
     record.Values.resize(cells.size());
-    record.Nulls.resize(cells.size());
     for (size_t i = 0; i < cells.size(); ++i) {
         const TUniCell& cell = cells[i];
-        record.Nulls[i] = cell.Null;
+        TStoredValue& value = record.Values[i];
         if (cell.Null)
             continue;
-        if (cell.Lazy) {
-            QByteArray value(cell.Length, Qt::Uninitialized);
-            FCursor->ReadColumn(int(i), 0, value.data(), cell.Length);
-            record.Values[i] = value;
-        } else {
-            record.Values[i] = QByteArray(cell.Data, cell.Length);
+        if (!cell.Lazy) {
+            value = StoreBytes(cell.Data, cell.Length);
+            continue;
+        }
+        // A value still in the received row: copied over in pieces.
+        value.Null = false;
+        value.Length = cell.Length;
+        if (cell.Length <= TSpillFile::InlineLimit) {
+            value.Bytes = QByteArray(cell.Length, Qt::Uninitialized);
+            FCursor->ReadColumn(int(i), 0, value.Bytes.data(), cell.Length);
+            continue;
+        }
+        QByteArray chunk(std::min(CopyChunk, cell.Length), Qt::Uninitialized);
+        for (qint64 offset = 0; offset < cell.Length;) {
+            const qint64 got = FCursor->ReadColumn(int(i), offset, chunk.data(), chunk.size());
+            if (got <= 0)
+                throw EUniError(QStringLiteral("The value of field '%1' could not be read")
+                                    .arg(FFields[i]->FieldName()));
+            const qint64 at = Spill().Append(chunk.constData(), got);
+            if (offset == 0)
+                value.Offset = at;
+            offset += got;
         }
     }
-    FRecords.push_back(std::move(record));
 }
 
 void TUniDataSet::YieldLine()
 {
+    // Another statement needs the line: the rows left are read and kept.
     if (!FUniDirectional && FCursor)
-        FetchBlock(std::numeric_limits<qint64>::max());
+        FetchAllRows();
 }
 
 void TUniDataSet::AbandonResult()
@@ -161,7 +302,7 @@ QStringList TUniDataSet::FieldNames() const
     return names;
 }
 
-void TUniDataSet::CheckBrowse() const
+void TUniDataSet::CheckActive() const
 {
     if (!FActive)
         throw EUniError(QStringLiteral("Cannot perform this operation on a closed dataset"));
@@ -173,11 +314,16 @@ void TUniDataSet::CheckBidirectional() const
         throw EUniError(QStringLiteral("Cannot move back in a unidirectional dataset"));
 }
 
+void TUniDataSet::LeaveRow()
+{
+    if (FState == dsEdit || FState == dsInsert)
+        Post();
+}
+
 void TUniDataSet::Next()
 {
-    CheckBrowse();
-    if (FState != dsBrowse)
-        Post();
+    CheckActive();
+    LeaveRow();
     if (FEof)
         return;
     if (FUniDirectional) {
@@ -189,60 +335,94 @@ void TUniDataSet::Next()
             FEof = true;
             FCursor.reset();
         }
+        DataEvent(TDataEvent::Scroll);
         return;
     }
-    if (FCurrent + 1 >= qint64(FRecords.size()) && !(FCursor && FetchBlock(FFetchRows))) {
+    if (FCurrent + 1 >= qint64(FRecords.size()) && FetchMore() == 0) {
         FEof = true;
         return;
     }
     ++FCurrent;
-    ++FRecNo;
+    FRecNo = FCurrent + 1;
     FBof = false;
+    DataEvent(TDataEvent::Scroll);
 }
 
 void TUniDataSet::Prior()
 {
-    CheckBrowse();
+    CheckActive();
     CheckBidirectional();
-    if (FState != dsBrowse)
-        Post();
+    LeaveRow();
     if (FCurrent <= 0) {
         FBof = true;
         return;
     }
     --FCurrent;
-    --FRecNo;
+    FRecNo = FCurrent + 1;
     FEof = false;
+    DataEvent(TDataEvent::Scroll);
+}
+
+void TUniDataSet::MoveBy(qint64 distance)
+{
+    for (; distance > 0 && !FEof; --distance)
+        Next();
+    for (; distance < 0 && !FBof; ++distance)
+        Prior();
 }
 
 void TUniDataSet::First()
 {
-    CheckBrowse();
-    if (FState != dsBrowse)
-        Post();
+    CheckActive();
+    LeaveRow();
     if (FUniDirectional) {
         if (FRecNo > 1)
             CheckBidirectional();
         FBof = true;
         return;
     }
+    const qint64 before = FCurrent;
     FCurrent = FRecords.empty() ? -1 : 0;
     FRecNo = FRecords.empty() ? 0 : 1;
     FBof = true;
     FEof = FRecords.empty();
+    if (FCurrent != before)
+        DataEvent(TDataEvent::Scroll);
 }
 
 void TUniDataSet::Last()
 {
-    CheckBrowse();
+    CheckActive();
     CheckBidirectional();
-    if (FState != dsBrowse)
-        Post();
-    FetchBlock(std::numeric_limits<qint64>::max());
+    LeaveRow();
+    FetchAllRows();
+    const qint64 before = FCurrent;
     FCurrent = qint64(FRecords.size()) - 1;
     FRecNo = qint64(FRecords.size());
     FEof = true;
     FBof = FRecords.empty();
+    if (FCurrent != before)
+        DataEvent(TDataEvent::Scroll);
+}
+
+bool TUniDataSet::SetRecNo(qint64 recNo)
+{
+    CheckActive();
+    CheckBidirectional();
+    if (recNo < 1)
+        return false;
+    LeaveRow();
+    while (qint64(FRecords.size()) < recNo && FetchMore() > 0) {
+    }
+    if (qint64(FRecords.size()) < recNo)
+        return false;
+    if (FCurrent != recNo - 1) {
+        FCurrent = recNo - 1;
+        FRecNo = recNo;
+        FBof = FEof = false;
+        DataEvent(TDataEvent::Scroll);
+    }
+    return true;
 }
 
 qint64 TUniDataSet::RecordCount() const
@@ -254,37 +434,87 @@ qint64 TUniDataSet::RecordCount() const
     return qint64(FRecords.size());
 }
 
-TUniCell TUniDataSet::Cell(int index) const
+TUniCell TUniDataSet::CellOf(const TRecord& record, int index) const
 {
     TUniCell cell;
-    if (index < 0 || index >= FieldCount())
+    if (size_t(index) >= record.Values.size())
         return cell;
-    if (FState == dsEdit || FState == dsInsert) {
-        cell.Null = FEditRecord.Nulls[size_t(index)];
-        cell.Data = FEditRecord.Values[size_t(index)].constData();
-        cell.Length = cell.Null ? 0 : FEditRecord.Values[size_t(index)].size();
-        return cell;
-    }
-    if (FUniDirectional) {
-        if (FUniRowValid && FCursor)
-            cell = FCursor->Cells()[size_t(index)];
-        return cell;
-    }
-    if (FCurrent < 0)
-        return cell;
-    const TRecord& record = FRecords[size_t(FCurrent)];
-    cell.Null = record.Nulls[size_t(index)];
-    cell.Data = record.Values[size_t(index)].constData();
-    cell.Length = cell.Null ? 0 : record.Values[size_t(index)].size();
+    const TStoredValue& value = record.Values[size_t(index)];
+    cell.Null = value.Null;
+    cell.Length = value.Null ? 0 : value.Length;
+    if (value.Offset >= 0)
+        cell.Lazy = true;
+    else
+        cell.Data = value.Bytes.constData();
     return cell;
+}
+
+TUniCell TUniDataSet::Cell(int index) const
+{
+    if (index < 0 || index >= FieldCount())
+        return {};
+    if (FState == dsEdit || FState == dsInsert)
+        return CellOf(FEditRecord, index);
+    if (FUniDirectional)
+        return FUniRowValid && FCursor ? FCursor->Cells()[size_t(index)] : TUniCell();
+    if (FCurrent < 0)
+        return {};
+    return CellOf(FRecords[size_t(FCurrent)], index);
+}
+
+TUniCell TUniDataSet::RowCell(qint64 row, int index) const
+{
+    if (row == FCurrent && (FState == dsEdit || FState == dsInsert))
+        return CellOf(FEditRecord, index);
+    if (row < 0 || row >= qint64(FRecords.size()))
+        return {};
+    return CellOf(FRecords[size_t(row)], index);
+}
+
+qint64 TUniDataSet::ReadStored(const TStoredValue& value, qint64 offset, char* buffer, qint64 size) const
+{
+    if (value.Null || offset >= value.Length)
+        return 0;
+    size = std::min(size, value.Length - offset);
+    if (value.Offset < 0) {
+        std::memcpy(buffer, value.Bytes.constData() + offset, size_t(size));
+        return size;
+    }
+    return FSpill ? FSpill->Read(value.Offset + offset, buffer, size) : 0;
 }
 
 qint64 TUniDataSet::ReadLazy(int index, qint64 offset, char* buffer, qint64 size) const
 {
-    if (!FUniDirectional || !FUniRowValid || !FCursor)
+    if (index < 0 || index >= FieldCount())
         return 0;
-    return FCursor->ReadColumn(index, offset, buffer, size);
+    if (FState == dsEdit || FState == dsInsert)
+        return ReadStored(FEditRecord.Values[size_t(index)], offset, buffer, size);
+    if (FUniDirectional)
+        return FUniRowValid && FCursor ? FCursor->ReadColumn(index, offset, buffer, size) : 0;
+    if (FCurrent < 0)
+        return 0;
+    return ReadStored(FRecords[size_t(FCurrent)].Values[size_t(index)], offset, buffer, size);
 }
+
+qint64 TUniDataSet::ReadRowLazy(qint64 row, int index, qint64 offset, char* buffer, qint64 size) const
+{
+    if (index < 0 || index >= FieldCount())
+        return 0;
+    if (row == FCurrent && (FState == dsEdit || FState == dsInsert))
+        return ReadStored(FEditRecord.Values[size_t(index)], offset, buffer, size);
+    if (row < 0 || row >= qint64(FRecords.size()))
+        return 0;
+    return ReadStored(FRecords[size_t(row)].Values[size_t(index)], offset, buffer, size);
+}
+
+std::shared_ptr<TValueSource> TUniDataSet::ValueSource(const TStoredValue& value) const
+{
+    if (value.Offset >= 0)
+        return std::make_shared<TSpillSource>(FSpill, value.Offset, value.Length);
+    return std::make_shared<TBytesSource>(value.Bytes);
+}
+
+// --- editing ---------------------------------------------------------------
 
 bool TUniDataSet::CanModify() const
 {
@@ -293,46 +523,236 @@ bool TUniDataSet::CanModify() const
 
 void TUniDataSet::Edit()
 {
-    CheckBrowse();
-    if (FState == dsEdit)
+    CheckActive();
+    if (FState == dsEdit || FState == dsInsert)
         return;
     if (!CanModify())
         throw EUniError(QStringLiteral("Cannot modify a read-only dataset"));
-    if (FCurrent < 0)
-        throw EUniError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (FCurrent < 0) {
+        Insert();   // an empty result: editing starts a new row
+        return;
+    }
     FEditRecord = FRecords[size_t(FCurrent)];
+    FChanged.assign(FFields.size(), false);
+    FModified = false;
     FState = dsEdit;
+    DataEvent(TDataEvent::UpdateState);
 }
 
-void TUniDataSet::Cancel()
+void TUniDataSet::BeginInsert(qint64 at)
 {
-    if (FState == dsEdit || FState == dsInsert) {
-        FEditRecord = TRecord();
-        FState = dsBrowse;
+    TRecord blank;
+    blank.Values.resize(FFields.size());
+    FRecords.insert(FRecords.begin() + at, blank);
+    FEditRecord = std::move(blank);
+    FChanged.assign(FFields.size(), false);
+    FModified = false;
+    FCurrent = at;
+    FRecNo = at + 1;
+    FBof = FEof = false;
+    FState = dsInsert;
+    DataEvent(TDataEvent::RowInserted, at);
+    DataEvent(TDataEvent::UpdateState);
+}
+
+void TUniDataSet::Insert()
+{
+    CheckActive();
+    if (!CanModify())
+        throw EUniError(QStringLiteral("Cannot modify a read-only dataset"));
+    LeaveRow();
+    BeginInsert(FCurrent < 0 ? qint64(FRecords.size()) : FCurrent);
+}
+
+void TUniDataSet::Append()
+{
+    CheckActive();
+    if (!CanModify())
+        throw EUniError(QStringLiteral("Cannot modify a read-only dataset"));
+    LeaveRow();
+    FetchAllRows();
+    BeginInsert(qint64(FRecords.size()));
+}
+
+void TUniDataSet::EndEdit()
+{
+    FEditRecord = TRecord();
+    FChanged.clear();
+    FModified = false;
+    FState = dsBrowse;
+}
+
+void TUniDataSet::RunWrite(TUpdateKind kind, const std::function<void()>& write)
+{
+    try {
+        PrepareWrite();
+        write();
+    } catch (const EAbort&) {
+        throw;
+    } catch (const Exception& error) {
+        // The data set keeps its state and values: nothing entered is lost.
+        TUpdateAction action = uaFail;
+        if (FOnUpdateError)
+            FOnUpdateError(this, error, kind, action);
+        if (action == uaAbort)
+            throw EAbort();
+        throw;
     }
 }
 
 void TUniDataSet::Post()
 {
-    if (FState != dsEdit)
+    if (FState != dsEdit && FState != dsInsert)
         return;
-    InternalPost(&FRecords[size_t(FCurrent)], FEditRecord);
-    FRecords[size_t(FCurrent)] = std::move(FEditRecord);
-    FEditRecord = TRecord();
-    FState = dsBrowse;
+    DataEvent(TDataEvent::UpdateRecord);
+    const qint64 row = FCurrent;
+    if (FState == dsEdit) {
+        if (std::find(FChanged.begin(), FChanged.end(), true) != FChanged.end())
+            RunWrite(ukModify, [&] { InternalPost(ukModify, &FRecords[size_t(row)], FEditRecord, FChanged); });
+    } else {
+        RunWrite(ukInsert, [&] { InternalPost(ukInsert, nullptr, FEditRecord, FChanged); });
+    }
+    FRecords[size_t(row)] = std::move(FEditRecord);
+    EndEdit();
+    DataEvent(TDataEvent::RowChanged, row);
+    DataEvent(TDataEvent::UpdateState);
+    DataEvent(TDataEvent::RecordChange, -1);
 }
 
-void TUniDataSet::InternalPost(const TRecord*, const TRecord&)
+void TUniDataSet::Cancel()
+{
+    if (FState == dsEdit) {
+        EndEdit();
+        DataEvent(TDataEvent::UpdateState);
+        DataEvent(TDataEvent::RecordChange, -1);
+        return;
+    }
+    if (FState != dsInsert)
+        return;
+    const qint64 row = FCurrent;
+    FRecords.erase(FRecords.begin() + row);
+    EndEdit();
+    FCurrent = std::min(row, qint64(FRecords.size()) - 1);
+    FRecNo = FCurrent + 1;
+    FBof = FCurrent <= 0;
+    FEof = FRecords.empty();
+    DataEvent(TDataEvent::RowDeleted, row);
+    DataEvent(TDataEvent::UpdateState);
+    DataEvent(TDataEvent::Scroll);
+}
+
+void TUniDataSet::Delete()
+{
+    CheckActive();
+    if (FState == dsInsert) {
+        Cancel();
+        return;
+    }
+    if (FState == dsEdit)
+        Cancel();
+    if (FCurrent < 0)
+        throw EUniError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (!CanModify())
+        throw EUniError(QStringLiteral("Cannot modify a read-only dataset"));
+    const qint64 row = FCurrent;
+    RunWrite(ukDelete, [&] { InternalPost(ukDelete, nullptr, FRecords[size_t(row)], {}); });
+    FRecords.erase(FRecords.begin() + row);
+    DataEvent(TDataEvent::RowDeleted, row);
+    if (row >= qint64(FRecords.size()))
+        FetchMore();
+    FCurrent = std::min(row, qint64(FRecords.size()) - 1);
+    FRecNo = FCurrent + 1;
+    FBof = FCurrent <= 0;
+    FEof = FRecords.empty();
+    DataEvent(TDataEvent::Scroll);
+}
+
+void TUniDataSet::InternalPost(TUpdateKind, const TRecord*, TRecord&, const std::vector<bool>&)
 {
     throw EUniError(QStringLiteral("Cannot modify a read-only dataset"));
+}
+
+void TUniDataSet::CheckWidth(int index, const TStoredValue& value) const
+{
+    const qint64 limit = FieldWidthLimit(index);
+    if (limit < 0 || value.Null || value.Length <= limit)
+        return;
+    const TField* field = FFields[size_t(index)].get();
+    qint64 size = value.Length;
+    const bool characters = IsTextFieldType(field->DataType());
+    if (characters) {
+        // Never more characters than bytes: counted only when it matters.
+        const bool utf8 = FUnicode;
+        size = 0;
+        QByteArray chunk(std::min(CopyChunk, value.Length), Qt::Uninitialized);
+        for (qint64 offset = 0; offset < value.Length;) {
+            const qint64 got = ReadStored(value, offset, chunk.data(), chunk.size());
+            if (got <= 0)
+                break;
+            size += CountCharacters(chunk.constData(), got, utf8);
+            offset += got;
+        }
+        if (size <= limit)
+            return;
+    }
+    throw EUniError(QStringLiteral("The value of field '%1' is too long: %2 %3, the column takes at most %4")
+                        .arg(field->FieldName())
+                        .arg(size)
+                        .arg(characters ? QStringLiteral("characters") : QStringLiteral("bytes"))
+                        .arg(limit));
 }
 
 void TUniDataSet::SetCell(int index, const QByteArray& value, bool isNull)
 {
     if (FState != dsEdit && FState != dsInsert)
         throw EUniError(QStringLiteral("Dataset not in edit or insert mode"));
-    FEditRecord.Values.at(size_t(index)) = isNull ? QByteArray() : value;
-    FEditRecord.Nulls.at(size_t(index)) = isNull;
+    if (index < 0 || index >= FieldCount())
+        throw EUniError(QStringLiteral("Field index out of range"));
+    if (FFields[size_t(index)]->ReadOnly())
+        throw EUniError(QStringLiteral("Field '%1' cannot be modified").arg(FFields[size_t(index)]->FieldName()));
+    TStoredValue stored = isNull ? TStoredValue() : StoreBytes(value.constData(), value.size());
+    CheckWidth(index, stored);
+    FEditRecord.Values.at(size_t(index)) = std::move(stored);
+    FChanged.at(size_t(index)) = true;
+    FModified = true;
+    DataEvent(TDataEvent::RecordChange, index);
+}
+
+void TUniDataSet::SetCellFrom(int index, QIODevice& device)
+{
+    if (FState != dsEdit && FState != dsInsert)
+        throw EUniError(QStringLiteral("Dataset not in edit or insert mode"));
+    if (index < 0 || index >= FieldCount())
+        throw EUniError(QStringLiteral("Field index out of range"));
+    if (FFields[size_t(index)]->ReadOnly())
+        throw EUniError(QStringLiteral("Field '%1' cannot be modified").arg(FFields[size_t(index)]->FieldName()));
+    // Small values stay in memory; a larger one goes chunk by chunk to the
+    // spill file, so a file of any size is never held whole.
+    QByteArray head = device.read(TSpillFile::InlineLimit + 1);
+    TStoredValue stored;
+    stored.Null = false;
+    if (head.size() <= TSpillFile::InlineLimit) {
+        stored.Bytes = head;
+        stored.Length = head.size();
+    } else {
+        stored.Offset = Spill().Append(head.constData(), head.size());
+        stored.Length = head.size();
+        QByteArray chunk(CopyChunk, Qt::Uninitialized);
+        for (;;) {
+            const qint64 got = device.read(chunk.data(), chunk.size());
+            if (got < 0)
+                throw EInOutError(device.errorString());
+            if (got == 0)
+                break;
+            Spill().Append(chunk.constData(), got);
+            stored.Length += got;
+        }
+    }
+    CheckWidth(index, stored);
+    FEditRecord.Values.at(size_t(index)) = std::move(stored);
+    FChanged.at(size_t(index)) = true;
+    FModified = true;
+    DataEvent(TDataEvent::RecordChange, index);
 }
 
 void TUniDataSet::TakeResultFrom(TUniDataSet& source)
@@ -347,6 +767,7 @@ void TUniDataSet::TakeResultFrom(TUniDataSet& source)
     for (auto& field : FFields)
         field->SetDataSet(this);
     FRecords = std::move(source.FRecords);
+    FSpill = std::move(source.FSpill);
     FActive = source.FActive;
     FUnicode = source.FUnicode;
     FState = source.FActive ? dsBrowse : dsInactive;
@@ -357,7 +778,10 @@ void TUniDataSet::TakeResultFrom(TUniDataSet& source)
     FUniRowValid = source.FUniRowValid;
     FRecNo = source.FRecNo;
     FCountedRecords = source.FCountedRecords;
+    source.FActive = false;
     source.Close();
+    if (FActive)
+        DataEvent(TDataEvent::ActiveChange);
 }
 
 TTextEncoding TUniDataSet::ValueEncoding(TFieldType type) const
@@ -375,4 +799,24 @@ QString TUniDataSet::DecodeValue(TFieldType type, const char* data, qsizetype si
 QByteArray TUniDataSet::EncodeValue(TFieldType type, const QString& text) const
 {
     return EncodeText(text, ValueEncoding(type));
+}
+
+// --- data sources ------------------------------------------------------------
+
+void TUniDataSet::AddDataSource(TDataSource* source)
+{
+    if (std::find(FDataSources.begin(), FDataSources.end(), source) == FDataSources.end())
+        FDataSources.push_back(source);
+}
+
+void TUniDataSet::RemoveDataSource(TDataSource* source)
+{
+    FDataSources.erase(std::remove(FDataSources.begin(), FDataSources.end(), source), FDataSources.end());
+}
+
+void TUniDataSet::DataEvent(TDataEvent event, qint64 info, qint64 count)
+{
+    const std::vector<TDataSource*> sources = FDataSources;
+    for (TDataSource* source : sources)
+        source->DataEvent(event, info, count);
 }

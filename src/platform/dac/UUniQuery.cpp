@@ -4,6 +4,7 @@
 #include "UUniStatement.h"
 #include "UUniStmtCursor.h"
 #include "UUniTextCursor.h"
+#include "UUniUpdater.h"
 
 #include <mysql.h>
 #include <mysqld_error.h>
@@ -118,7 +119,13 @@ void TUniQuery::ExecuteStatement()
 {
     TUniConnection& connection = CheckConnection();
     connection.AcquireLine();
+    connection.StatementRun(FSQL);
     FRowsAffected = -1;
+    FUpdatePlan.reset();
+    // Whether the rows can be written back is decided before they stream:
+    // nothing else can run on the connection while they do.
+    if (!FReadOnly && !UniDirectional() && IsReadingStatement(FSQL))
+        FUpdatePlan = PlanUpdates(connection, connection.EncodeText(FParsed.Sql));
     // Counted first: nothing else can run while a streaming result is open.
     const qint64 count = FOptions.QueryRecCount ? CountRecords() : -2;
 
@@ -162,6 +169,7 @@ qint64 TUniQuery::CountRecords()
         + QStringLiteral("\n) vq_count");
     try {
         TUniQuery counter;
+        counter.SetReadOnly(true);
         counter.SetConnection(&connection);
         counter.SetParamCheck(FParamCheck);
         counter.SetSQL(sql);
@@ -195,6 +203,7 @@ std::vector<TUniColumn> TUniQuery::GetFieldDefs()
         if (e.ErrorCode() != ER_UNSUPPORTED_PS || !FParsed.Names.isEmpty())
             throw;
         TUniQuery runner;
+        runner.SetReadOnly(true);
         runner.SetConnection(&connection);
         runner.SetParamCheck(false);
         runner.SetSQL(FSQL);
@@ -227,6 +236,7 @@ void TUniQuery::AdoptResult(TUniQuery& source)
     FParams.Rebuild(FParsed.Names);
     FRowsAffected = source.FRowsAffected;
     FStatement = source.FStatement;
+    FUpdatePlan = source.FUpdatePlan;
     TakeResultFrom(source);
 }
 
@@ -248,4 +258,71 @@ void TUniQuery::ConnectionDestroyed()
     Close();
     FStatement.reset();
     FConnection = nullptr;
+}
+
+void TUniQuery::FieldsCreated()
+{
+    if (!FUpdatePlan)
+        return;
+    if (FUpdatePlan->Fields.size() != size_t(FieldCount())) {
+        FUpdatePlan.reset();   // the result is not the one prepared
+        return;
+    }
+    for (int i = 0; i < FieldCount(); ++i)
+        Fields(i)->SetReadOnly(!FUpdatePlan->Editable(i));
+}
+
+qint64 TUniQuery::FieldWidthLimit(int index) const
+{
+    if (!FUpdatePlan || index < 0 || size_t(index) >= FUpdatePlan->Fields.size())
+        return -1;
+    return FUpdatePlan->Fields[size_t(index)].WidthLimit;
+}
+
+void TUniQuery::PrepareWrite()
+{
+    // The line is freed first: a partly read result, this one's own among
+    // them, is read to its end and its rows announced.
+    CheckConnection().AcquireLine();
+}
+
+void TUniQuery::InternalPost(TUpdateKind kind, const TRecord* oldRecord, TRecord& newRecord,
+                             const std::vector<bool>& changed)
+{
+    if (!FUpdatePlan)
+        TUniDataSet::InternalPost(kind, oldRecord, newRecord, changed);
+    TUniConnection& connection = CheckConnection();
+    std::vector<bool> textFields;
+    for (int i = 0; i < FieldCount(); ++i)
+        textFields.push_back(IsTextFieldType(Fields(i)->DataType()));
+    auto rowOf = [this](const TRecord& record) {
+        TUniUpdater::TRow row;
+        for (const TStoredValue& value : record.Values)
+            row.push_back({value.Null, value.Null ? nullptr : ValueSource(value)});
+        return row;
+    };
+    TUniUpdater updater(connection, *FUpdatePlan, textFields);
+    switch (kind) {
+    case ukModify:
+        updater.Update(rowOf(*oldRecord), rowOf(newRecord), changed);
+        break;
+    case ukDelete:
+        updater.Delete(rowOf(newRecord));
+        break;
+    case ukInsert: {
+        const qint64 id = updater.Insert(rowOf(newRecord), changed);
+        // An auto-increment key left empty gets the server's value, so that
+        // the new row can be edited again by its key.
+        for (size_t i = 0; i < FUpdatePlan->Fields.size(); ++i) {
+            TStoredValue& value = newRecord.Values[i];
+            if (FUpdatePlan->Fields[i].AutoIncrement && id != 0 && (!changed[i] || value.Null)) {
+                value = TStoredValue();
+                value.Null = false;
+                value.Bytes = QByteArray::number(id);
+                value.Length = value.Bytes.size();
+            }
+        }
+        break;
+    }
+    }
 }

@@ -5,6 +5,7 @@
 #include "UUniDataSet.h"
 #include "UUniOptions.h"
 #include "UUniSqlUtil.h"
+#include "UUniUpdatePlan.h"
 
 #include <memory>
 
@@ -38,6 +39,12 @@ public:
     // Provider options: "FetchAll" (default True) reads every row at open.
     TUniOptions& SpecificOptions() { return FSpecificOptions; }
     TUniQueryOptions& Options() { return FOptions; }
+    // A read-only query never asks whether its rows can be written back; a
+    // modifiable one decides it before a SELECT runs (see PlanUpdates).
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool value) { FReadOnly = value; }
+    // The plan by which the rows are written back; null: read-only.
+    const std::shared_ptr<const TUniUpdatePlan>& UpdatePlan() const { return FUpdatePlan; }
 
     // Runs the statement; a statement that returns rows leaves the query open
     // on its result (Active), others set RowsAffected.
@@ -69,6 +76,12 @@ public:
 protected:
     void InternalOpen() override;
     bool FetchAll() const override;
+    bool InternalCanModify() const override { return FUpdatePlan != nullptr; }
+    qint64 FieldWidthLimit(int index) const override;
+    void InternalPost(TUpdateKind kind, const TRecord* oldRecord, TRecord& newRecord,
+                      const std::vector<bool>& changed) override;
+    void PrepareWrite() override;
+    void FieldsCreated() override;
     TUniConnection& CheckConnection() const;
     std::vector<const TParam*> OccurrenceValues() const;
 
@@ -76,6 +89,7 @@ private:
     void ExecuteStatement();
     void EnsurePrepared();
     qint64 CountRecords();
+    void PlanBeforeRun(TUniConnection& connection, const QByteArray& sql);
 
     TUniConnection* FConnection = nullptr;
     QString FSQL;
@@ -87,4 +101,6 @@ private:
     qint64 FRowsAffected = -1;
     qint64 FLastInsertId = 0;
     std::shared_ptr<TUniStatement> FStatement;
+    bool FReadOnly = false;
+    std::shared_ptr<const TUniUpdatePlan> FUpdatePlan;
 };

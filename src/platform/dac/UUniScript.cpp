@@ -29,6 +29,10 @@ void TUniScript::Execute()
     }
     const QStringList statements = SplitSqlScript(FSQL);
     for (const QString& statement : statements) {
+        // The data set keeps the rows of the last statement only: an earlier
+        // result is closed early, never read to its end.
+        if (FDataSet && FDataSet->Active())
+            FDataSet->Close();
         FQuery->SetSQL(statement);
         try {
             FQuery->Execute();

@@ -19,8 +19,9 @@ enum TErrorAction {
 };
 
 // Runs an SQL script statement by statement (see SplitSqlScript). With a
-// data set, the rows of the last statement that returned rows are left open
-// in it, so that nothing needs to run twice.
+// data set, the rows of the last statement are left open in it when that
+// statement returned rows, so that nothing needs to run twice; the rows of an
+// earlier statement are closed when the next one runs.
 class TUniScript : public TComponent {
 public:
     using TErrorEvent = std::function<void(TUniScript* sender, const Exception& error,

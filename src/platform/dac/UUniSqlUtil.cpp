@@ -215,3 +215,35 @@ QString StripStatementEnd(const QString& sql)
         text = text.left(text.size() - 1).trimmed();
     return text;
 }
+
+QString LeadingKeyword(const QString& sql)
+{
+    const qsizetype n = sql.size();
+    qsizetype i = 0;
+    while (i < n) {
+        if (sql[i].isSpace() || sql[i] == QLatin1Char('(')) {
+            ++i;
+            continue;
+        }
+        if (IsComment(sql, i)) {
+            const qsizetype end = SkipQuotedOrComment(sql, i);
+            if (end != i) {
+                i = end;
+                continue;
+            }
+        }
+        break;
+    }
+    qsizetype j = i;
+    while (j < n && sql[j].isLetter())
+        ++j;
+    return sql.mid(i, j - i).toLower();
+}
+
+bool IsReadingStatement(const QString& sql)
+{
+    static const QStringList reading = {QStringLiteral("select"), QStringLiteral("with"), QStringLiteral("show"),
+                                        QStringLiteral("describe"), QStringLiteral("desc"),
+                                        QStringLiteral("explain")};
+    return reading.contains(LeadingKeyword(sql));
+}

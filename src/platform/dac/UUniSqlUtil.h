@@ -27,3 +27,11 @@ QStringList SplitSqlScript(const QString& script);
 // The text with a final delimiter ";" (and blanks) removed, for wrapping a
 // statement into another one.
 QString StripStatementEnd(const QString& sql);
+
+// Whether a statement only reads (SELECT, WITH, SHOW, DESCRIBE, EXPLAIN, or
+// a parenthesised SELECT), after blanks and comments.
+bool IsReadingStatement(const QString& sql);
+
+// The first word of a statement in lower case, after blanks, comments and
+// opening parentheses.
+QString LeadingKeyword(const QString& sql);

@@ -115,6 +115,7 @@ struct TLongValue {
     unsigned Index = 0;
     QByteArray Bytes;
     std::optional<TSourceFile> File;
+    std::shared_ptr<const TValueSource> Source;
 };
 
 }  // namespace
@@ -224,7 +225,7 @@ void TUniStatement::Execute(const std::vector<const TParam*>& params)
         bind.buffer_type = type;
         if (value.Bytes.size() > ChunkSize) {
             checkLimit(value.Bytes.size());
-            longValues.push_back({unsigned(i), std::exchange(value.Bytes, {}), {}});
+            longValues.push_back({unsigned(i), std::exchange(value.Bytes, {}), {}, {}});
             return;
         }
         value.Length = (unsigned long)(value.Bytes.size());
@@ -282,7 +283,23 @@ void TUniStatement::Execute(const std::vector<const TParam*>& params)
                 bindBytes(i, MYSQL_TYPE_BLOB);
             } else {
                 bind.buffer_type = MYSQL_TYPE_LONG_BLOB;
-                longValues.push_back({unsigned(i), {}, std::move(file)});
+                longValues.push_back({unsigned(i), {}, std::move(file), {}});
+            }
+            break;
+        }
+        case TParam::TValueKind::Stream: {
+            const std::shared_ptr<const TValueSource>& source = param.Source();
+            const qint64 size = source ? source->Size() : 0;
+            checkLimit(size);
+            const bool text = IsTextFieldType(param.DataType());
+            if (size <= ChunkSize) {
+                value.Bytes.resize(size);
+                if (size > 0 && source->Read(0, value.Bytes.data(), size) != size)
+                    throw EInOutError(QStringLiteral("A value could not be read whole"));
+                bindBytes(i, text ? MYSQL_TYPE_STRING : MYSQL_TYPE_BLOB);
+            } else {
+                bind.buffer_type = text ? MYSQL_TYPE_STRING : MYSQL_TYPE_LONG_BLOB;
+                longValues.push_back({unsigned(i), {}, {}, source});
             }
             break;
         }
@@ -298,6 +315,19 @@ void TUniStatement::Execute(const std::vector<const TParam*>& params)
         };
         QByteArray chunk;
         for (TLongValue& value : longValues) {
+            if (value.Source) {
+                if (chunk.isEmpty())
+                    chunk = QByteArray(ChunkSize, Qt::Uninitialized);
+                const qint64 size = value.Source->Size();
+                for (qint64 offset = 0; offset < size;) {
+                    const qint64 got = value.Source->Read(offset, chunk.data(), std::min(ChunkSize, size - offset));
+                    if (got <= 0)
+                        throw EInOutError(QStringLiteral("A value could not be read whole"));
+                    send(value.Index, chunk.constData(), got);
+                    offset += got;
+                }
+                continue;
+            }
             if (!value.File) {
                 for (qint64 offset = 0; offset < value.Bytes.size(); offset += ChunkSize)
                     send(value.Index, value.Bytes.constData() + offset,

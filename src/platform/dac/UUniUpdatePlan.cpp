@@ -1,0 +1,117 @@
+#include "UUniUpdatePlan.h"
+
+#include "UUniConnection.h"
+#include "UUniError.h"
+#include "UUniStatement.h"
+#include "UUniTableCatalog.h"
+
+#include <errmsg.h>
+#include <mysql.h>
+
+namespace {
+
+// With UseUnicode off the session reads latin1: a column of another character
+// set arrived with "?" for every character latin1 lacks.
+bool ArrivesWhole(const TUniConnection& connection, const TUniTableInfo::TColumn& column)
+{
+    if (connection.IsUnicode() || column.Charset.isEmpty())
+        return true;
+    const QString charset = column.Charset.toLower();
+    return charset == QLatin1String("latin1") || charset == QLatin1String("ascii")
+        || charset == QLatin1String("binary");
+}
+
+bool SameTable(const TUniColumn& column, const TUniTableInfo& table)
+{
+    return column.Schema == table.Schema && column.Table == table.Table;
+}
+
+// The result column that holds a table column, -1 when none does whole.
+int ResultColumnOf(const TUniConnection& connection, const std::vector<TUniColumn>& columns,
+                   const TUniTableInfo& table, const QString& name)
+{
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (!SameTable(columns[i], table) || columns[i].OrgName.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        const TUniTableInfo::TColumn* column = table.FindColumn(name);
+        return column && ArrivesWhole(connection, *column) ? int(i) : -1;
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::shared_ptr<const TUniUpdatePlan> PlanUpdates(TUniConnection& connection, const std::vector<TUniColumn>& columns)
+{
+    std::vector<std::pair<QString, QString>> seen;
+    for (const TUniColumn& column : columns) {
+        if (column.OrgName.isEmpty() || column.Table.isEmpty() || column.Schema.isEmpty())
+            continue;   // an expression, or a column of a derived table
+        const auto name = std::make_pair(column.Schema, column.Table);
+        if (std::find(seen.begin(), seen.end(), name) != seen.end())
+            continue;
+        seen.push_back(name);
+        std::shared_ptr<const TUniTableInfo> table = connection.TableCatalog().Table(connection, name.first, name.second);
+        if (!table->BaseTable)
+            continue;
+        for (const QStringList& key : table->Keys) {
+            std::vector<int> keyFields;
+            for (const QString& part : key) {
+                const int field = ResultColumnOf(connection, columns, *table, part);
+                if (field < 0)
+                    break;
+                keyFields.push_back(field);
+            }
+            if (keyFields.size() != size_t(key.size()))
+                continue;
+            auto plan = std::make_shared<TUniUpdatePlan>();
+            plan->Schema = table->Schema;
+            plan->Table = table->Table;
+            plan->KeyFields = keyFields;
+            plan->Fields.resize(columns.size());
+            QStringList taken;
+            for (size_t i = 0; i < columns.size(); ++i) {
+                const TUniColumn& result = columns[i];
+                if (result.OrgName.isEmpty() || !SameTable(result, *table))
+                    continue;   // other tables stay read-only: an update of this one cannot write them
+                const TUniTableInfo::TColumn* column = table->FindColumn(result.OrgName);
+                if (!column || !ArrivesWhole(connection, *column) || taken.contains(column->Name, Qt::CaseInsensitive))
+                    continue;
+                taken.append(column->Name);
+                TUniUpdatePlan::TField& field = plan->Fields[i];
+                field.Column = column->Name;
+                field.WidthLimit = column->MaxLength;
+                field.Character = !column->Charset.isEmpty() && column->Charset.compare(QLatin1String("binary"), Qt::CaseInsensitive) != 0;
+                field.AutoIncrement = column->AutoIncrement;
+            }
+            return plan;
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<const TUniUpdatePlan> PlanUpdates(TUniConnection& connection, const QByteArray& sql)
+{
+    std::vector<TUniColumn> columns;
+    {
+        TUniStatement statement(connection);
+        try {
+            statement.Prepare(sql);
+        } catch (const EUniError& e) {
+            // The server's refusal is for the run itself to report; a client
+            // error (a lost session among them) is the statement's error.
+            if (e.ErrorCode() >= CR_MIN_ERROR && e.ErrorCode() <= CR_MAX_ERROR)
+                throw;
+            return nullptr;
+        }
+        MYSQL_RES* metadata = statement.ResultMetadata();
+        if (!metadata)
+            return nullptr;
+        const unsigned count = mysql_num_fields(metadata);
+        const MYSQL_FIELD* fields = mysql_fetch_fields(metadata);
+        for (unsigned i = 0; i < count; ++i)
+            columns.push_back(ColumnOfField(fields[i], connection));
+        mysql_free_result(metadata);
+    }
+    return PlanUpdates(connection, columns);
+}

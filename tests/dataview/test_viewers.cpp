@@ -1,0 +1,296 @@
+#include "FieldEditorTestSupport.h"
+
+#include "app/settings/URegUtil.h"
+#include "app/base/UAppException.h"
+#include "dataview/HexView.h"
+#include "dataview/URtfReader.h"
+#include "dataview/Pharostine.h"
+#include "dataview/UBinaryEditor.h"
+#include "dataview/UStringEditor.h"
+#include "dataview/viewers/UAlterBinaryHexDBViewForm.h"
+#include "dataview/viewers/UAlterBlobHexDBViewForm.h"
+#include "dataview/viewers/UMemoDBViewForm.h"
+#include "dataview/viewers/USimpleRichDBViewForm.h"
+
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
+
+using namespace fetest;
+
+namespace {
+
+QPlainTextEdit* MemoOf(TFieldEditForm& form)
+{
+    return static_cast<TMemoDBViewForm*>(form.Selector()->FindView(TViewKind::Text))->Memo();
+}
+
+QTextEdit* RichOf(TFieldEditForm& form)
+{
+    return static_cast<TSimpleRichDBViewForm*>(form.Selector()->FindView(TViewKind::Rich))->RichEdit();
+}
+
+// The choice of viewer on real rows; TEXT arrives as ftMemo with UseUnicode off.
+class ViewerChoice : public LatinFieldEditorTest {};
+
+TEST_F(ViewerChoice, RowsOpenOnTheirViewer)
+{
+    Exec(QStringLiteral("create table t (id int primary key, m text, b longblob)"));
+    struct Row {
+        const char* memo;     // nullptr: NULL
+        const char* blob;
+        TViewKind memoView;
+        TViewKind blobView;
+    } rows[] = {
+        {nullptr, nullptr, TViewKind::Hex, TViewKind::Hex},
+        {"{\\rtf1\\ansi hi}", "{\\rtf1\\ansi hi}", TViewKind::Rich, TViewKind::Rich},
+        {"{\\RTF1 hi}", "%PDF-1.4 x", TViewKind::Text, TViewKind::Hex},
+        {"1234567rtf", "PK\x03\x04zip", TViewKind::Rich, TViewKind::Hex},
+        {"12345678rtf", "plain", TViewKind::Text, TViewKind::Hex},
+    };
+    int id = 0;
+    for (const Row& row : rows) {
+        auto quoted = [](const char* v) { return v ? QStringLiteral("'%1'").arg(QString::fromLatin1(v).replace(QLatin1String("\\"), QLatin1String("\\\\"))) : QStringLiteral("NULL"); };
+        Exec(QStringLiteral("insert into t values (%1, %2, %3)").arg(++id).arg(quoted(row.memo), quoted(row.blob)));
+    }
+    OpenQuery(QStringLiteral("select id, m, b from t order by id"));
+    ASSERT_EQ(Query->FieldByName(QStringLiteral("m"))->DataType(), ftMemo);
+    for (const QString& column : {QStringLiteral("m"), QStringLiteral("b")}) {
+        Query->First();
+        auto editor = Bind<TPharostine>(column);
+        Run(*editor, [&](TCommonFieldEditForm& form) {
+            // Issue 18's viewers are absent: their tabs are hidden.
+            EXPECT_EQ(form.PageControl()->count(), 9);
+            EXPECT_FALSE(form.PageControl()->isTabVisible(5));
+            for (const Row& row : rows) {
+                const TViewKind expected = column == QLatin1String("m") ? row.memoView : row.blobView;
+                ASSERT_NE(Current(form), nullptr);
+                EXPECT_EQ(Current(form)->Kind(), expected) << column.toStdString() << " " << (row.memo ? row.memo : "NULL");
+                form.NextExecute();
+            }
+        });
+    }
+}
+
+TEST_F(FieldEditorTest, WideMemoOpensOnHex)
+{
+    Exec(QStringLiteral("create table t (id int primary key, m text)"));
+    Exec(QStringLiteral("insert into t values (1, '{\\\\rtf1 x}')"));
+    OpenQuery(QStringLiteral("select id, m from t"));
+    ASSERT_EQ(Query->FieldByName(QStringLiteral("m"))->DataType(), ftWideMemo);
+    auto editor = Bind<TPharostine>(QStringLiteral("m"));
+    Run(*editor, [&](TCommonFieldEditForm& form) { EXPECT_EQ(Current(form)->Kind(), TViewKind::Hex); });
+}
+
+class TextViewer : public FieldEditorTest {
+protected:
+    void MakeBlobs(const QList<QByteArray>& values)
+    {
+        Exec(QStringLiteral("create table t (id int primary key, b longblob, m text)"));
+        for (int i = 0; i < values.size(); ++i)
+            Exec(QStringLiteral("insert into t values (%1, x'%2', 'memo')").arg(i + 1).arg(QString::fromLatin1(values[i].toHex())));
+        OpenQuery(QStringLiteral("select id, b, m from t order by id"));
+    }
+};
+
+TEST_F(TextViewer, LoadAndSaveLineEnds)
+{
+    MakeBlobs({"a\nb", QByteArray("x\0y", 3)});
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    const QString threeLines = WriteFile(QStringLiteral("three.txt"), "one\ntwo\r\nthree");
+    const QString savedLf = Files.filePath(QStringLiteral("lf.txt"));
+    const QString savedNul = Files.filePath(QStringLiteral("nul.txt"));
+    Prompter.QueueText(savedLf);
+    Prompter.QueueText(threeLines);
+    Prompter.QueueText(savedNul);
+    Prompter.QueueAnswer(TPromptAnswer::Yes);   // the loaded file, at Next
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        ClickTab(form, TViewKind::Text);
+        form.SaveAction()->trigger();
+        form.LoadAction()->trigger();
+        EXPECT_EQ(MemoOf(form)->toPlainText(), QStringLiteral("one\ntwo\nthree\n"));
+        form.NextExecute();
+        // NUL bytes: shown read-only with a note, saved whole.
+        ClickTab(form, TViewKind::Text);
+        EXPECT_TRUE(MemoOf(form)->isReadOnly());
+        EXPECT_FALSE(form.StatusBar()->currentMessage().isEmpty());
+        form.SaveAction()->trigger();
+    });
+    EXPECT_EQ(ReadFile(savedLf), QByteArray("a\r\nb\r\n"));
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), Sha("one\r\ntwo\r\nthree\r\n"));
+    EXPECT_EQ(ReadFile(savedNul), QByteArray("x\0y\r\n", 5));
+    EXPECT_TRUE(Prompter.Messages().contains(QStringLiteral("File ") + savedLf + QStringLiteral(" saved.")));
+}
+
+TEST_F(TextViewer, EncodingsShownRightAndKept)
+{
+    const QByteArray utf8 = "caf\xC3\xA9\r\nna\xC3\xAFve";
+    const QByteArray cp1252 = "caf\xE9\r\n";
+    MakeBlobs({utf8, cp1252});
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    Prompter.QueueAnswer(TPromptAnswer::Yes);
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        ClickTab(form, TViewKind::Text);
+        EXPECT_EQ(MemoOf(form)->toPlainText(), QStringLiteral("café\nnaïve"));
+        form.NextExecute();   // untouched: nothing asked, nothing written
+        ClickTab(form, TViewKind::Text);
+        EXPECT_EQ(MemoOf(form)->toPlainText(), QStringLiteral("café\n"));
+        MemoOf(form)->moveCursor(QTextCursor::End);
+        MemoOf(form)->insertPlainText(QStringLiteral("ü"));
+    });
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), Sha(utf8));
+    // Edited, written back in the encoding it was read in.
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 2), Sha("caf\xE9\r\n\xFC"));
+}
+
+class LatinTextViewer : public LatinFieldEditorTest {};
+
+TEST_F(LatinTextViewer, CharacterTheEncodingLacksIsRefused)
+{
+    Exec(QStringLiteral("create table t (id int primary key, m text) character set latin1"));
+    Exec(QStringLiteral("insert into t values (1, 'abc')"));
+    OpenQuery(QStringLiteral("select id, m from t"));
+    auto editor = Bind<TStringEditor>(QStringLiteral("m"));
+    QString error;
+    SetAppExceptionHandler([&](const std::exception& e) { error = ExceptionMessage(e); });
+    Prompter.QueueAnswer(TPromptAnswer::No);
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        MemoOf(form)->moveCursor(QTextCursor::End);
+        MemoOf(form)->insertPlainText(QStringLiteral("中"));
+        form.close();   // refused: the form stays open, the text kept
+        EXPECT_TRUE(error.contains(QStringLiteral("中"))) << error.toStdString();
+        EXPECT_EQ(MemoOf(form)->toPlainText(), QStringLiteral("abc中"));
+        EXPECT_TRUE(form.isVisible());
+        MemoOf(form)->undo();
+    });
+    SetAppExceptionHandler(nullptr);
+    EXPECT_EQ(Scalar(QStringLiteral("select m from t")), QStringLiteral("abc"));
+}
+
+TEST_F(FieldEditorTest, FontsOfTextViewersStayApart)
+{
+    RegWriteString(TMemoDBViewForm::FontKey, TMemoDBViewForm::FontValueName, QString());
+    TMemoDBViewForm first;
+    TMemoDBViewForm second;
+    TFontInfo font;
+    font.Name = QStringLiteral("DejaVu Sans Mono");
+    font.Size = 13;
+    font.Bold = true;
+    first.ApplyFont(font);
+    EXPECT_EQ(first.CurrentFont(), font);
+    EXPECT_EQ(second.CurrentFont(), TFontInfo());
+    EXPECT_EQ(first.Memo()->font().pointSize(), 13);
+    // A viewer created later takes it, read under either spelling of the key.
+    TMemoDBViewForm third;
+    EXPECT_EQ(third.CurrentFont(), font);
+    EXPECT_EQ(RegReadString(QStringLiteral("Software\\Corvanta\\Vantorquill"), QStringLiteral("font")),
+              QStringLiteral("1, \"DejaVu Sans Mono\", 13, [Bold], [clWindowText]"));
+}
+
+TEST_F(FieldEditorTest, RichTypingSurvivesATabSwitch)
+{
+    Exec(QStringLiteral("create table t (id int primary key, b longblob)"));
+    Exec(QStringLiteral("insert into t values (1, '{\\\\rtf1\\\\ansi\\\\deff0{\\\\fonttbl{\\\\f0 Arial;}}\\\\f0\\\\b Bold\\\\b0  text\\\\par}'), "
+                        "(2, '{\\\\rtf1\\\\ansi {\\\\pict\\\\pngblip 89}}')"));
+    OpenQuery(QStringLiteral("select id, b from t order by id"));
+    const QString before = ServerSha(QStringLiteral("b"), 1);
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    // Untouched: a tab switch writes nothing.
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Rich);
+        ClickTab(form, TViewKind::Hex);
+        ClickTab(form, TViewKind::Rich);
+    });
+    EXPECT_TRUE(Prompter.Prompts.isEmpty());
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), before);
+
+    Prompter.QueueAnswer(TPromptAnswer::Yes);
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        QTextCursor cursor = RichOf(form)->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        RichOf(form)->setTextCursor(cursor);
+        QTest::keyClicks(RichOf(form), QStringLiteral(" more"));
+        ClickTab(form, TViewKind::Hex);
+        ClickTab(form, TViewKind::Text);
+        EXPECT_EQ(MemoOf(form)->toPlainText().left(5), QStringLiteral("{\\rtf"));
+        ClickTab(form, TViewKind::Rich);
+        EXPECT_EQ(RichOf(form)->toPlainText(), QStringLiteral("Bold text\n more"));
+        form.NextExecute();
+        // A picture makes the tab read-only, with a note.
+        EXPECT_TRUE(RichOf(form)->isReadOnly());
+        EXPECT_TRUE(form.StatusBar()->currentMessage().startsWith(QStringLiteral("Read-only")));
+    });
+    const QByteArray stored = Scalar(QStringLiteral("select b from t where id = 1")).toLatin1();
+    QTextDocument document;
+    TRtfReader::Read(stored, &document);
+    EXPECT_EQ(document.toPlainText(), QStringLiteral("Bold text\n more"));
+    EXPECT_EQ(document.find(QStringLiteral("Bold")).charFormat().fontWeight(), QFont::Bold);
+}
+
+class HexViewers : public FieldEditorTest {};
+
+TEST_F(HexViewers, NullShowsEmptyAndSavesAnEmptyFile)
+{
+    Exec(QStringLiteral("create table t (id int primary key, b longblob, v varbinary(8))"));
+    Exec(QStringLiteral("insert into t values (1, NULL, NULL)"));
+    OpenQuery(QStringLiteral("select id, b, v from t"));
+    for (const QString& column : {QStringLiteral("b"), QStringLiteral("v")}) {
+        std::unique_ptr<TFieldEditor> editor;
+        if (column == QLatin1String("b"))
+            editor = Bind<TPharostine>(column);
+        else
+            editor = Bind<TBinaryEditor>(column);
+        const QString saved = WriteFile(column + QStringLiteral(".bin"), "old content");
+        Prompter.QueueText(saved);
+        Run(*editor, [&](TCommonFieldEditForm& form) {
+            EXPECT_EQ(Current(form)->Caption(), QStringLiteral("Hex"));
+            EXPECT_EQ(Current(form)->findChild<HexView*>(QStringLiteral("HexEditor"))->SourceSize(), 0);
+            form.SaveAction()->trigger();
+        });
+        EXPECT_EQ(ReadFile(saved), QByteArray()) << column.toStdString();
+    }
+}
+
+TEST_F(HexViewers, EmptyFileIntoBinaryIsNullAndLoadedFilesShowAtOnce)
+{
+    Exec(QStringLiteral("create table t (id int primary key, v varbinary(8), b longblob)"));
+    Exec(QStringLiteral("insert into t values (1, x'0102', 'aaaa'), (2, x'0304', 'bb')"));
+    OpenQuery(QStringLiteral("select id, v, b from t order by id"));
+    const QString empty = WriteFile(QStringLiteral("empty.bin"), QByteArray());
+    auto binary = Bind<TBinaryEditor>(QStringLiteral("v"));
+    Prompter.QueueText(empty);
+    Prompter.QueueAnswer(TPromptAnswer::Yes);
+    Run(*binary, [&](TCommonFieldEditForm& form) { form.LoadAction()->trigger(); });
+    EXPECT_EQ(Scalar(QStringLiteral("select v is null from t where id = 1")), QStringLiteral("1"));
+
+    // Too long for the column: the layer's error, the value unchanged.
+    const QString tooLong = WriteFile(QStringLiteral("long.bin"), QByteArray(9, 'x'));
+    QString error;
+    SetAppExceptionHandler([&](const std::exception& e) { error = ExceptionMessage(e); });
+    Prompter.QueueText(tooLong);
+    Prompter.QueueAnswer(TPromptAnswer::No);
+    Run(*binary, [&](TCommonFieldEditForm& form) { form.LoadAction()->trigger(); });
+    SetAppExceptionHandler(nullptr);
+    EXPECT_FALSE(error.isEmpty());
+    binary.reset();
+
+    const QByteArray bytes("\x00\xFFloaded", 8);
+    const QString loaded = WriteFile(QStringLiteral("loaded.bin"), bytes);
+    auto blob = Bind<TPharostine>(QStringLiteral("b"));
+    Prompter.QueueText(loaded);
+    Prompter.QueueAnswer(TPromptAnswer::No);   // at Next
+    Run(*blob, [&](TCommonFieldEditForm& form) {
+        auto hex = [&] { return static_cast<TAlterBlobHexDBViewForm*>(Current(form))->HexEditor(); };
+        form.LoadAction()->trigger();
+        EXPECT_EQ(hex()->SourceSize(), 8);
+        EXPECT_TRUE(hex()->LineTextAt(0).endsWith(QStringLiteral("..loaded")));
+        form.NextExecute();
+        EXPECT_EQ(hex()->SourceSize(), 2);   // row 2's own value, nothing appended
+        form.PriorExecute();
+        EXPECT_EQ(hex()->SourceSize(), 4);   // the stored value, the load was not saved
+    });
+}
+
+}  // namespace
