@@ -8,6 +8,7 @@
 #include "viewers/UAlterBlobHexDBViewForm.h"
 #include "viewers/UMemoDBViewForm.h"
 #include "viewers/USimpleRichDBViewForm.h"
+#include "viewers/UXmlDBViewForm.h"
 
 #include <QHash>
 #include <QIcon>
@@ -158,7 +159,7 @@ void TX64BlobDBViewFormSelector::CreateViews()
 {
     AddView(0, TViewKind::Text, MakeView<TMemoDBViewForm>);
     AddView(1, TViewKind::Rich, MakeView<TSimpleRichDBViewForm>);
-    AddView(2, TViewKind::Xml);
+    AddView(2, TViewKind::Xml, MakeView<TXmlDBViewForm>);
     AddView(3, TViewKind::Html);
     AddView(8, TViewKind::Json);
     AddView(4, TViewKind::Image);
