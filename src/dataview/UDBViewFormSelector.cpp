@@ -5,6 +5,7 @@
 #include "app/base/UException.h"
 #include "platform/dac/UFieldDataLink.h"
 #include "viewers/UAlterBinaryHexDBViewForm.h"
+#include "viewers/UAlterImageDBViewForm.h"
 #include "viewers/UAlterBlobHexDBViewForm.h"
 #include "viewers/UMemoDBViewForm.h"
 #include "viewers/USimpleRichDBViewForm.h"
@@ -162,7 +163,7 @@ void TX64BlobDBViewFormSelector::CreateViews()
     AddView(2, TViewKind::Xml, MakeView<TXmlDBViewForm>);
     AddView(3, TViewKind::Html);
     AddView(8, TViewKind::Json);
-    AddView(4, TViewKind::Image);
+    AddView(4, TViewKind::Image, MakeView<TAlterImageDBViewForm>);
     AddView(7, TViewKind::Pdf);
     AddView(5, TViewKind::Hex, MakeView<TAlterBlobHexDBViewForm>);
     AddView(6, TViewKind::OpenWith);
