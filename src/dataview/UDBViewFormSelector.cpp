@@ -6,6 +6,7 @@
 #include "platform/dac/UFieldDataLink.h"
 #include "viewers/UAlterBinaryHexDBViewForm.h"
 #include "viewers/UAlterImageDBViewForm.h"
+#include "viewers/UExtDBViewForm.h"
 #include "viewers/UAlterBlobHexDBViewForm.h"
 #include "viewers/UMemoDBViewForm.h"
 #include "viewers/USimpleRichDBViewForm.h"
@@ -166,7 +167,7 @@ void TX64BlobDBViewFormSelector::CreateViews()
     AddView(4, TViewKind::Image, MakeView<TAlterImageDBViewForm>);
     AddView(7, TViewKind::Pdf);
     AddView(5, TViewKind::Hex, MakeView<TAlterBlobHexDBViewForm>);
-    AddView(6, TViewKind::OpenWith);
+    AddView(6, TViewKind::OpenWith, MakeView<TExtDBViewForm>);
     SetActiveTab(0);
 }
 
