@@ -22,8 +22,10 @@ class OpenWithViewer : public FieldEditorTest {
 protected:
     void SetUp() override
     {
-        qputenv("XDG_DATA_DIRS", qgetenv("VQ_TEST_DATA") + "/openwith");
+        qputenv("XDG_DATA_DIRS", vqtest::TestDataPath(QStringLiteral("openwith")).toUtf8());
         TExtDBViewForm::ForgetFileTypes();
+        // The viewer makes only the last level of its folder.
+        ASSERT_TRUE(QDir().mkpath(GetAppDataDir()));
         FieldEditorTest::SetUp();
         Exec(QStringLiteral("create table t (id int primary key, b longblob)"));
         Exec(QStringLiteral("insert into t values (1, x'00ff0d0a41')"));
@@ -45,8 +47,6 @@ protected:
 
 TEST_F(OpenWithViewer, ListChoosesTheTypeAndOpenHandsTheFileToTheDesktop)
 {
-    // Only the last level is made.
-    ASSERT_TRUE(QDir().mkpath(GetAppDataDir()));
     const QString folder = GetAppDataDir() + QStringLiteral("/pharostine");
     ASSERT_FALSE(QFileInfo::exists(folder));
     QString written;
