@@ -15,13 +15,8 @@ cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 mkdir -p "$scratch"
-server="$scratch/server"
-cleanup() { "$top/scripts/testservers.sh" stop "$server" || true; }
-trap cleanup EXIT INT TERM
-"$top/scripts/testservers.sh" stop "$server" || true
-rm -rf "$server"
-"$top/scripts/testservers.sh" start "$server" mariadb
-# shellcheck disable=SC1091
-. "$server/env"
+# shellcheck source=server.sh
+. "$here/server.sh"
+bench_start_server "$scratch/server"
 # Debian's python3, the one python3-mysqldb belongs to.
 /usr/bin/python3 "$here/harness.py" --build "$build" --dir "$scratch" "$@"

@@ -41,13 +41,32 @@ start_mariadb() {
     local dir=$1/mariadb
     rm -rf "$dir"   # the data of an earlier run would clash with the new users
     mkdir -p "$dir"
-    local port; port=$(free_port)
-    mariadb-install-db --no-defaults --user="$(id -un)" --datadir="$dir/data" \
+    # A start that fails with nothing else wrong (a port taken between its
+    # choice and its use, a slow first start) gets one more try afresh.
+    if try_start_mariadb "$1"; then return 0; fi
+    echo "MariaDB did not come up (its logs are above); trying once more with a fresh data folder and port" >&2
+    stop_mariadb "$1" || true
+    mkdir -p "$dir"
+    if try_start_mariadb "$1"; then return 0; fi
+    echo "MariaDB did not come up on the second try either" >&2
+    return 1
+}
+
+# One start: a data folder of its own under a private temporary folder (gone
+# at stop), a free port, the test users. Runs under "if": every failing step
+# returns on its own.
+try_start_mariadb() {
+    local dir=$1/mariadb
+    local data; data=$(mktemp -d "${TMPDIR:-/tmp}/vq-mariadb.XXXXXX") || return 1
+    echo "$data" >"$dir/datadir"
+    local port; port=$(free_port) || return 1
+    mariadb-install-db --no-defaults --user="$(id -un)" --datadir="$data/data" \
         --auth-root-authentication-method=socket --skip-test-db \
-        >"$dir/install.log" 2>&1 || { cat "$dir/install.log" >&2; return 1; }
+        >"$dir/install.log" 2>&1 || { echo "mariadb-install-db failed:" >&2; cat "$dir/install.log" >&2; return 1; }
     # /usr/sbin is not on a normal user's PATH; what fails before the server's
     # own log opens goes to that log too.
-    /usr/sbin/mariadbd --no-defaults --user="$(id -un)" --datadir="$dir/data" \
+    : >"$dir/error.log"
+    /usr/sbin/mariadbd --no-defaults --user="$(id -un)" --datadir="$data/data" \
         --socket="$dir/mysql.sock" --port="$port" --bind-address=127.0.0.1 \
         --pid-file="$dir/mysql.pid" --log-error="$dir/error.log" \
         --skip-name-resolve --max-allowed-packet=256M \
@@ -57,9 +76,9 @@ start_mariadb() {
     echo $! >"$dir/server.pid"
     # The administrator is the system user, logged on through the socket.
     if ! wait_for 60 mariadb-admin --no-defaults --socket="$dir/mysql.sock" -u"$(id -un)" ping; then
-        echo "MariaDB did not start:" >&2; cat "$dir/error.log" >&2; return 1
+        echo "MariaDB did not start on port $port:" >&2; cat "$dir/error.log" >&2; return 1
     fi
-    mariadb --no-defaults --socket="$dir/mysql.sock" -u"$(id -un)" <<SQL
+    mariadb --no-defaults --socket="$dir/mysql.sock" -u"$(id -un)" <<SQL || { echo "The test users could not be made" >&2; return 1; }
 DELETE FROM mysql.global_priv WHERE User='';
 CREATE USER '$TEST_DB_USER'@'localhost' IDENTIFIED BY '$TEST_DB_PASSWORD';
 CREATE USER '$TEST_DB_USER'@'%' IDENTIFIED BY '$TEST_DB_PASSWORD';
@@ -78,7 +97,13 @@ ENV
 }
 
 stop_mariadb() {
-    stop_server "$1/mariadb/server.pid"
+    local dir=$1/mariadb
+    stop_server "$dir/server.pid" || return 1
+    if [ -f "$dir/datadir" ]; then
+        local data; data=$(cat "$dir/datadir")
+        case $data in "${TMPDIR:-/tmp}"/vq-mariadb.*) rm -rf "$data" ;; esac
+        rm -f "$dir/datadir"
+    fi
 }
 
 # --- OpenSSH sshd ------------------------------------------------------------

@@ -42,6 +42,7 @@ QStringList TUniDBDictionary::GetTableNames(const QString& schema, const QString
 std::unique_ptr<TUniQuery> TUniDBDictionary::NewQuery() const
 {
     auto query = std::make_unique<TUniQuery>();
+    query->SetReadOnly(true);   // catalogue reads are never written back
     query->SetConnection(&CheckedConnection());
     return query;
 }

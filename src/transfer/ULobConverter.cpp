@@ -21,6 +21,7 @@ std::function<bool()>& GUIModeQuery()
 
 TLobConverter::TLobConverter() : FQuery(std::make_unique<TUniQuery>())
 {
+    FQuery->SetReadOnly(true);   // a transfer writes by its own statements
     if (SourceDBFactory)
         FQuery->SetConnection(SourceDBFactory->GetConnection());
 }

@@ -2,6 +2,7 @@
 
 #include "dataview/HexView.h"
 #include "dataview/Pharostine.h"
+#include "dataview/UFindDialog.h"
 #include "dataview/UStringEditor.h"
 #include "dataview/viewers/UAlterBlobHexDBViewForm.h"
 #include "dataview/viewers/UMemoDBViewForm.h"
@@ -145,6 +146,15 @@ TEST_F(FieldEditorFrame, TextTypingShowsInHexAndSearchFollowsTheTab)
         auto* searchFind = form.findChild<QToolButton*>(QStringLiteral("btnSearchFind"));
         EXPECT_TRUE(searchFind->defaultAction()->isEnabled());
         EXPECT_EQ(searchFind->defaultAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+        // Find shows the dialog; Find Next (F3) repeats its search in the memo.
+        searchFind->defaultAction()->trigger();
+        auto* find = Current(form)->findChild<TFindDialog*>();
+        ASSERT_NE(find, nullptr);
+        EXPECT_TRUE(find->isVisible());
+        find->SetFindText(QStringLiteral("r"));
+        find->close();
+        form.findChild<QToolButton*>(QStringLiteral("btnSearchFindNext"))->defaultAction()->trigger();
+        EXPECT_EQ(static_cast<TMemoDBViewForm*>(Current(form))->Memo()->textCursor().selectionStart(), 2);
         Type(form, QStringLiteral("!"));
         ClickTab(form, TViewKind::Hex);
         auto* hex = static_cast<TAlterBlobHexDBViewForm*>(Current(form))->HexEditor();

@@ -12,7 +12,9 @@
 #include "dataview/viewers/UMemoDBViewForm.h"
 #include "dataview/viewers/USimpleRichDBViewForm.h"
 
+#include <QCryptographicHash>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextDocument>
@@ -163,6 +165,21 @@ TEST_F(LatinTextViewer, CharacterTheEncodingLacksIsRefused)
         EXPECT_TRUE(form.isVisible());
         MemoOf(form)->undo();
     });
+    editor.reset();
+
+    // Leaving the Text tab is refused the same way: the tab stays.
+    auto blob = Bind<TPharostine>(QStringLiteral("m"));
+    error.clear();
+    Prompter.QueueAnswer(TPromptAnswer::No);
+    Run(*blob, [&](TCommonFieldEditForm& form) {
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Text);
+        MemoOf(form)->insertPlainText(QStringLiteral("中"));
+        ClickTab(form, TViewKind::Hex);
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Text);
+        EXPECT_TRUE(MemoOf(form)->toPlainText().contains(QStringLiteral("中")));
+        MemoOf(form)->undo();
+    });
     SetAppExceptionHandler(nullptr);
     EXPECT_EQ(Scalar(QStringLiteral("select m from t")), QStringLiteral("abc"));
 }
@@ -289,6 +306,78 @@ TEST_F(HexViewers, EmptyFileIntoBinaryIsNullAndLoadedFilesShowAtOnce)
         form.PriorExecute();
         EXPECT_EQ(hex()->SourceSize(), 4);   // the stored value, the load was not saved
     });
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HexViewers, LargeValueLoadsPostsAndPaintsItsLastLine)
+{
+    Exec(QStringLiteral("create table t (id int primary key, b longblob)"));
+    Exec(QStringLiteral("insert into t values (1, 'small')"));
+    OpenQuery(QStringLiteral("select id, b from t"));
+    const QString path = Files.filePath(QStringLiteral("big.bin"));
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray chunk(1 << 20, Qt::Uninitialized);
+        for (int i = 0; i < 64; ++i) {
+            for (int j = 0; j < chunk.size(); ++j)
+                chunk[j] = char((i * 31 + j * 7) & 0xFF);
+            file.write(chunk);
+            hash.addData(chunk);
+        }
+    }
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    Prompter.QueueText(path);
+    Prompter.QueueAnswer(TPromptAnswer::Yes);
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        ClickTab(form, TViewKind::Hex);
+        form.LoadAction()->trigger();
+        EXPECT_EQ(static_cast<TAlterBlobHexDBViewForm*>(Current(form))->HexEditor()->SourceSize(), 64 << 20);
+    });
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), QString::fromLatin1(hash.result().toHex()));
+
+    Query->Refresh();
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        ASSERT_EQ(Current(form)->Kind(), TViewKind::Hex);
+        HexView* hex = static_cast<TAlterBlobHexDBViewForm*>(Current(form))->HexEditor();
+        EXPECT_EQ(hex->LineCount(), 4 << 20);
+        hex->verticalScrollBar()->setValue(hex->verticalScrollBar()->maximum());
+        hex->viewport()->grab();
+        EXPECT_EQ(hex->LastPaintedLine(), hex->LineCount() - 1);
+        EXPECT_TRUE(hex->LineTextAt(hex->LineCount() - 1).startsWith(QStringLiteral("03FFFFF0  ")));
+    });
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextViewer, UnreadableFileChangesNothing)
+{
+    MakeBlobs({"kept"});
+    const QString missing = Files.filePath(QStringLiteral("missing.txt"));
+    QStringList errors;
+    SetAppExceptionHandler([&](const std::exception& e) { errors << ExceptionMessage(e); });
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        for (TViewKind kind : {TViewKind::Text, TViewKind::Rich, TViewKind::Hex}) {
+            ClickTab(form, kind);
+            Prompter.QueueText(missing);
+            form.LoadAction()->trigger();
+            EXPECT_EQ(Query->State(), dsBrowse);
+        }
+        // A file that cannot be written.
+        Prompter.QueueText(Files.filePath(QStringLiteral("no/such/folder/out.bin")));
+        form.SaveAction()->trigger();
+    });
+    SetAppExceptionHandler(nullptr);
+    EXPECT_EQ(errors.size(), 4) << errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(Prompter.Messages().contains(QStringLiteral("Save Changes?")));
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), Sha("kept"));
 }
 
 }  // namespace

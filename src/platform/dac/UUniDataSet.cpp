@@ -702,7 +702,7 @@ void TUniDataSet::CheckWidth(int index, const TStoredValue& value) const
                         .arg(limit));
 }
 
-void TUniDataSet::SetCell(int index, const QByteArray& value, bool isNull)
+void TUniDataSet::CheckSettable(int index) const
 {
     if (FState != dsEdit && FState != dsInsert)
         throw EUniError(QStringLiteral("Dataset not in edit or insert mode"));
@@ -710,22 +710,26 @@ void TUniDataSet::SetCell(int index, const QByteArray& value, bool isNull)
         throw EUniError(QStringLiteral("Field index out of range"));
     if (FFields[size_t(index)]->ReadOnly())
         throw EUniError(QStringLiteral("Field '%1' cannot be modified").arg(FFields[size_t(index)]->FieldName()));
-    TStoredValue stored = isNull ? TStoredValue() : StoreBytes(value.constData(), value.size());
-    CheckWidth(index, stored);
-    FEditRecord.Values.at(size_t(index)) = std::move(stored);
+}
+
+void TUniDataSet::StoreEdited(int index, TStoredValue value)
+{
+    CheckWidth(index, value);
+    FEditRecord.Values.at(size_t(index)) = std::move(value);
     FChanged.at(size_t(index)) = true;
     FModified = true;
     DataEvent(TDataEvent::RecordChange, index);
 }
 
+void TUniDataSet::SetCell(int index, const QByteArray& value, bool isNull)
+{
+    CheckSettable(index);
+    StoreEdited(index, isNull ? TStoredValue() : StoreBytes(value.constData(), value.size()));
+}
+
 void TUniDataSet::SetCellFrom(int index, QIODevice& device)
 {
-    if (FState != dsEdit && FState != dsInsert)
-        throw EUniError(QStringLiteral("Dataset not in edit or insert mode"));
-    if (index < 0 || index >= FieldCount())
-        throw EUniError(QStringLiteral("Field index out of range"));
-    if (FFields[size_t(index)]->ReadOnly())
-        throw EUniError(QStringLiteral("Field '%1' cannot be modified").arg(FFields[size_t(index)]->FieldName()));
+    CheckSettable(index);
     // Small values stay in memory; a larger one goes chunk by chunk to the
     // spill file, so a file of any size is never held whole.
     QByteArray head = device.read(TSpillFile::InlineLimit + 1);
@@ -748,11 +752,7 @@ void TUniDataSet::SetCellFrom(int index, QIODevice& device)
             stored.Length += got;
         }
     }
-    CheckWidth(index, stored);
-    FEditRecord.Values.at(size_t(index)) = std::move(stored);
-    FChanged.at(size_t(index)) = true;
-    FModified = true;
-    DataEvent(TDataEvent::RecordChange, index);
+    StoreEdited(index, std::move(stored));
 }
 
 void TUniDataSet::TakeResultFrom(TUniDataSet& source)

@@ -192,6 +192,8 @@ private:
     void CheckActive() const;
     void CheckBidirectional() const;
     void CheckWidth(int index, const TStoredValue& value) const;
+    void CheckSettable(int index) const;
+    void StoreEdited(int index, TStoredValue value);
     void LeaveRow();
     void BeginInsert(qint64 at);
     void EndEdit();

@@ -124,7 +124,8 @@ void TUniQuery::ExecuteStatement()
     FUpdatePlan.reset();
     // Whether the rows can be written back is decided before they stream:
     // nothing else can run on the connection while they do.
-    if (!FReadOnly && !UniDirectional() && IsReadingStatement(FSQL))
+    const QString keyword = LeadingKeyword(FSQL);
+    if (!FReadOnly && !UniDirectional() && (keyword == QLatin1String("select") || keyword == QLatin1String("with")))
         FUpdatePlan = PlanUpdates(connection, connection.EncodeText(FParsed.Sql));
     // Counted first: nothing else can run while a streaming result is open.
     const qint64 count = FOptions.QueryRecCount ? CountRecords() : -2;

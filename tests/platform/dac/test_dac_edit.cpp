@@ -24,6 +24,18 @@ std::unique_ptr<TUniQuery> PagedQuery(TUniConnection& connection, const QString&
     return query;
 }
 
+// Counts the rows a data set announces as read after its open.
+struct TFetchProbe : TDataLink {
+    qint64 First = -1;
+    qint64 Count = 0;
+    void RowsFetched(qint64 first, qint64 count) override
+    {
+        if (First < 0)
+            First = first;
+        Count += count;
+    }
+};
+
 }  // namespace
 
 class DataSetEdit : public DacTest {
@@ -92,4 +104,355 @@ TEST_F(DataSetEdit, EditPostAndCancel)
     query->FieldByName(QStringLiteral("v"))->SetAsString(QStringLiteral("changed"));
     query->Next();   // leaving the row posts it
     EXPECT_EQ(Scalar(QStringLiteral("select v from t where id = 1")), QStringLiteral("changed"));
+}
+
+TEST_F(DataSetEdit, AnotherStatementDrainsThePartlyReadResult)
+{
+    MakeRows(100);
+    auto query = PagedQuery(*Connection, QStringLiteral("select id, v, b from t order by id"));
+    TDataSource source;
+    source.SetDataSet(query.get());
+    TFetchProbe link;
+    link.SetDataSource(&source);
+    query->Open();
+    query->MoveBy(3);
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from t")), QStringLiteral("100"));
+    EXPECT_EQ(query->KeptRowCount(), 100);
+    EXPECT_EQ(link.First, 15);
+    EXPECT_EQ(link.Count, 85);
+    EXPECT_EQ(query->RecNo(), 4);
+    EXPECT_EQ(query->FieldByName(QStringLiteral("id"))->AsLargeInt(), 4);
+    // Every kept row byte for byte, the large values read back from the spill file.
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (query->First(); !query->Eof(); query->Next())
+        hash.addData(query->FieldByName(QStringLiteral("b"))->AsBytes());
+    EXPECT_EQ(QString::fromLatin1(hash.result().toHex()),
+              Scalar(QStringLiteral("select sha2(group_concat(b order by id separator ''), 256) from t")));
+}
+
+TEST_F(DataSetEdit, CloseWithRowsLeftDoesNotDrain)
+{
+    MakeRows(2000);
+    auto query = PagedQuery(*Connection, QStringLiteral("select id, v, b from t order by id"));
+    TDataSource source;
+    source.SetDataSet(query.get());
+    TFetchProbe link;
+    link.SetDataSource(&source);
+    query->Open();
+    query->Close();
+    EXPECT_EQ(link.Count, 0);
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from t")), QStringLiteral("2000"));
+    query->Open();
+    query->Refresh();   // re-running closes early too
+    EXPECT_EQ(link.Count, 0);
+    EXPECT_EQ(query->KeptRowCount(), 15);
+}
+
+TEST_F(DataSetEdit, CanModifyOnlyWithOneTablesWholeKey)
+{
+    Connection->ExecSQL(QStringLiteral("create table p (id int primary key, v varchar(10))"));
+    Connection->ExecSQL(QStringLiteral("create table c (a int, b int, v varchar(10), primary key (a, b))"));
+    Connection->ExecSQL(QStringLiteral("create table u (x int not null, v varchar(10), unique key (x))"));
+    Connection->ExecSQL(QStringLiteral("create table n (x int null, v varchar(10), unique key (x))"));
+    Connection->ExecSQL(QStringLiteral("create table k (v varchar(10))"));
+    Connection->ExecSQL(QStringLiteral("create table w (id int primary key, l varchar(10) character set latin1, "
+                                       "m varchar(10) character set utf8mb4)"));
+    Connection->ExecSQL(QStringLiteral("create table `q'b``t` (id int primary key, v varchar(10))"));
+    Connection->ExecSQL(QStringLiteral("create view pv as select id, v from p"));
+    struct Case {
+        const char* Sql;
+        bool Unicode;
+        bool CanModify;
+        const char* ReadOnlyFields;   // comma-separated
+    } cases[] = {
+        {"select id, v from p", true, true, ""},
+        {"select v from p", true, false, ""},
+        {"select a, v from c", true, false, ""},
+        {"select b, a, v from c", true, true, ""},
+        {"select x, v from u", true, true, ""},
+        {"select x, v from n", true, false, ""},
+        {"select v from k", true, false, ""},
+        {"select p.id, p.v, k.v as kv from p join k", true, true, "kv"},
+        {"select id, concat(v, 'x') as e, v from p", true, true, "e"},
+        {"select z.id as i, z.v as w from p z", true, true, ""},
+        {"select id, v from pv", true, false, ""},
+        {"select id, l, m from w", false, true, "m"},
+        {"select id, l, m from w", true, true, ""},
+        {"select id, v from `q'b``t`", true, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Sql);
+        auto connection = NewConnection(c.Unicode);
+        connection->Connect();
+        connection->SetDatabase(Database);
+        auto query = PagedQuery(*connection, QString::fromLatin1(c.Sql));
+        query->Open();
+        EXPECT_EQ(query->CanModify(), c.CanModify);
+        if (!c.CanModify)
+            continue;
+        const QStringList readOnly = QString::fromLatin1(c.ReadOnlyFields).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        for (int i = 0; i < query->FieldCount(); ++i)
+            EXPECT_EQ(query->Fields(i)->ReadOnly(), readOnly.contains(query->Fields(i)->FieldName()))
+                << query->Fields(i)->FieldName().toStdString();
+    }
+}
+
+TEST_F(DataSetEdit, CatalogueIsReadAgainAfterAStatementOtherThanSelect)
+{
+    Connection->ExecSQL(QStringLiteral("create table t (id int, v varchar(10))"));
+    auto query = PagedQuery(*Connection, QStringLiteral("select id, v from t"));
+    query->Open();
+    EXPECT_FALSE(query->CanModify());
+    Connection->ExecSQL(QStringLiteral("alter table t add primary key (id)"));
+    query->Refresh();
+    EXPECT_TRUE(query->CanModify());
+}
+
+class DataSetRoundTrip : public DataSetEdit {
+protected:
+    void SetUp() override
+    {
+        DataSetEdit::SetUp();
+        Connection->ExecSQL(QStringLiteral("create table r (id int auto_increment primary key, k varchar(10) not null, "
+                                           "b longblob, t text, unique key (k))"));
+    }
+    QString ServerSha(int id) { return Scalar(QStringLiteral("select sha2(b, 256) from r where id = %1").arg(id)); }
+    static QString Sha(const QByteArray& bytes)
+    {
+        return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    }
+};
+
+TEST_F(DataSetRoundTrip, ValuesKeepEveryByte)
+{
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all.append(char(i));
+    struct Case {
+        const char* Name;
+        QByteArray Value;
+        bool Null;
+    } cases[] = {{"null", {}, true}, {"empty", QByteArray(""), false}, {"all bytes", all, false},
+                 {"all bytes x 100", all.repeated(100), false}};
+    Connection->ExecSQL(QStringLiteral("insert into r (k) values ('a')"));
+    auto query = PagedQuery(*Connection, QStringLiteral("select id, k, b from r"));
+    query->Open();
+    TField* b = query->FieldByName(QStringLiteral("b"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        query->Edit();
+        if (c.Null)
+            b->Clear();
+        else
+            b->SetAsBytes(c.Value);
+        query->Post();
+        if (c.Null) {
+            EXPECT_EQ(Scalar(QStringLiteral("select b is null from r")), QStringLiteral("1"));
+            EXPECT_TRUE(b->IsNull());
+        } else {
+            EXPECT_EQ(ServerSha(1), Sha(c.Value));
+            EXPECT_EQ(b->AsBytes(), c.Value);
+            EXPECT_EQ(b->DataSize(), c.Value.size());
+        }
+    }
+}
+
+TEST_F(DataSetRoundTrip, LargeFileStreamsThroughTheSpillFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.bin"));
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray chunk(1 << 20, Qt::Uninitialized);
+        for (int i = 0; i < 64; ++i) {
+            for (int j = 0; j < chunk.size(); ++j)
+                chunk[j] = char((i * 31 + j * 7) & 0xFF);
+            file.write(chunk);
+            hash.addData(chunk);
+        }
+    }
+    Connection->ExecSQL(QStringLiteral("insert into r (k) values ('a')"));
+    auto query = PagedQuery(*Connection, QStringLiteral("select id, k, b from r"));
+    query->Open();
+    query->Edit();
+    query->FieldByName(QStringLiteral("b"))->LoadFromFile(path);
+    EXPECT_EQ(query->FieldByName(QStringLiteral("b"))->DataSize(), 64 << 20);
+    query->Post();
+    const QString sha = QString::fromLatin1(hash.result().toHex());
+    EXPECT_EQ(ServerSha(1), sha);
+    // Read back and saved as a file, through a reader in pieces.
+    query->Refresh();
+    const QString saved = dir.filePath(QStringLiteral("saved.bin"));
+    query->FieldByName(QStringLiteral("b"))->SaveToFile(saved);
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QCryptographicHash back(QCryptographicHash::Sha256);
+    back.addData(&file);
+    EXPECT_EQ(QString::fromLatin1(back.result().toHex()), sha);
+    auto reader = query->FieldByName(QStringLiteral("b"))->CreateReader();
+    EXPECT_EQ(reader->size(), 64 << 20);
+    ASSERT_TRUE(reader->seek(3 << 20));
+    const QByteArray piece = reader->read(4);
+    ASSERT_EQ(piece.size(), 4);
+    EXPECT_EQ(piece[1], char((3 * 31 + 1 * 7) & 0xFF));
+}
+
+TEST_F(DataSetRoundTrip, KeysInsertsAndDeletes)
+{
+    Connection->ExecSQL(QStringLiteral("insert into r (k, t) values ('a', 'x'), ('b', 'y')"));
+    auto query = PagedQuery(*Connection, QStringLiteral("select id, k, t from r order by id"));
+    query->Open();
+    // A changed key: the row is found by the key as it was read.
+    query->Edit();
+    query->FieldByName(QStringLiteral("id"))->SetAsString(QStringLiteral("10"));
+    query->Post();
+    query->Edit();
+    query->FieldByName(QStringLiteral("t"))->SetAsString(QStringLiteral("after"));
+    query->Post();
+    EXPECT_EQ(Scalar(QStringLiteral("select t from r where id = 10")), QStringLiteral("after"));
+    // An insert before the current row; the auto-increment key is filled in,
+    // so the new row can be edited again.
+    query->Next();
+    query->Insert();
+    EXPECT_EQ(query->RecNo(), 2);
+    query->FieldByName(QStringLiteral("k"))->SetAsString(QStringLiteral("new"));
+    query->Post();
+    const QString id = query->FieldByName(QStringLiteral("id"))->AsString();
+    EXPECT_EQ(id, Scalar(QStringLiteral("select id from r where k = 'new'")));
+    query->Edit();
+    query->FieldByName(QStringLiteral("t"))->SetAsString(QStringLiteral("again"));
+    query->Post();
+    EXPECT_EQ(Scalar(QStringLiteral("select t from r where k = 'new'")), QStringLiteral("again"));
+    // A cancelled insert leaves nothing behind.
+    query->Insert();
+    query->Cancel();
+    EXPECT_EQ(query->KeptRowCount(), 3);
+    EXPECT_EQ(query->FieldByName(QStringLiteral("k"))->AsString(), QStringLiteral("new"));
+    query->Delete();
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from r")), QStringLiteral("2"));
+    EXPECT_EQ(query->KeptRowCount(), 2);
+    EXPECT_EQ(query->FieldByName(QStringLiteral("k"))->AsString(), QStringLiteral("b"));
+    // Unchanged values still count as the row found.
+    query->Edit();
+    query->FieldByName(QStringLiteral("k"))->SetAsString(QStringLiteral("b"));
+    EXPECT_NO_THROW(query->Post());
+}
+
+TEST_F(DataSetRoundTrip, UpdateErrorsKeepTheRowAndItsValues)
+{
+    Connection->ExecSQL(QStringLiteral("insert into r (k) values ('a'), ('b')"));
+    auto query = PagedQuery(*Connection, QStringLiteral("select id, k from r order by id"));
+    query->Open();
+    QList<TUpdateKind> kinds;
+    TUpdateAction answer = uaFail;
+    query->SetOnUpdateError([&](TUniDataSet*, const Exception&, TUpdateKind kind, TUpdateAction& action) {
+        kinds << kind;
+        action = answer;
+    });
+    // A duplicate key, answered fail and then abort.
+    for (TUpdateAction action : {uaFail, uaAbort}) {
+        answer = action;
+        query->Edit();
+        query->FieldByName(QStringLiteral("k"))->SetAsString(QStringLiteral("b"));
+        if (action == uaFail)
+            EXPECT_THROW(query->Post(), EUniError);
+        else
+            EXPECT_THROW(query->Post(), EAbort);
+        EXPECT_EQ(query->State(), dsEdit);
+        EXPECT_EQ(query->FieldByName(QStringLiteral("k"))->AsString(), QStringLiteral("b"));
+        query->Cancel();
+    }
+    // A row deleted by another session before Post.
+    auto other = NewConnection();
+    other->Connect();
+    other->SetDatabase(Database);
+    other->ExecSQL(QStringLiteral("delete from r where k = 'a'"));
+    answer = uaFail;
+    query->Edit();
+    query->FieldByName(QStringLiteral("k"))->SetAsString(QStringLiteral("c"));
+    try {
+        query->Post();
+        ADD_FAILURE() << "Post of a deleted row passed";
+    } catch (const EUniError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("The row was not found: it was changed or deleted since it was read."));
+    }
+    EXPECT_EQ(query->State(), dsEdit);
+    query->Cancel();
+    EXPECT_THROW(query->Delete(), EUniError);
+    EXPECT_EQ((kinds), (QList<TUpdateKind>{ukModify, ukModify, ukModify, ukDelete}));
+}
+
+TEST_F(DataSetEdit, ValueOverTheColumnWidthIsRefusedWhenSet)
+{
+    Connection->ExecSQL(QStringLiteral("create table f (id int primary key, b binary(4), c varchar(3))"));
+    Connection->ExecSQL(QStringLiteral("insert into f values (1, 'abcd', 'abc')"));
+    auto query = PagedQuery(*Connection, QStringLiteral("select id, b, c from f"));
+    query->Open();
+    query->Edit();
+    EXPECT_THROW(query->FieldByName(QStringLiteral("b"))->SetAsBytes("12345"), EUniError);
+    EXPECT_NO_THROW(query->FieldByName(QStringLiteral("b"))->SetAsBytes("1234"));
+    // Characters, not bytes, for character columns.
+    EXPECT_NO_THROW(query->FieldByName(QStringLiteral("c"))->SetAsString(QStringLiteral("äöü")));
+    EXPECT_THROW(query->FieldByName(QStringLiteral("c"))->SetAsString(QStringLiteral("äöüx")), EUniError);
+    query->Post();
+    EXPECT_EQ(Scalar(QStringLiteral("select concat(hex(b), c) from f")), QStringLiteral("31323334äöü"));
+}
+
+TEST_F(DataSetEdit, DataLinksFollowTheDataSet)
+{
+    MakeRows(3);
+    auto query = PagedQuery(*Connection, QStringLiteral("select id, v from t order by id"));
+    TDataSource source;
+    source.SetDataSet(query.get());
+    struct TProbe {
+        TFieldDataLink Link;
+        int Changes = 0;
+        int Updates = 0;
+        QString Pending;
+    };
+    TProbe first, second;
+    for (TProbe* probe : {&first, &second}) {
+        probe->Link.SetFieldName(QStringLiteral("v"));
+        probe->Link.SetDataSource(&source);
+        probe->Link.SetOnDataChange([probe] { ++probe->Changes; });
+        probe->Link.SetOnUpdateData([probe] {
+            ++probe->Updates;
+            probe->Link.Field()->SetAsString(probe->Pending);
+        });
+    }
+    EXPECT_EQ(first.Link.Field(), nullptr);
+    query->Open();
+    ASSERT_NE(first.Link.Field(), nullptr);
+    EXPECT_EQ(first.Link.Field()->AsString(), QStringLiteral("row 1"));
+    const int before = first.Changes;
+    query->Next();
+    EXPECT_GT(first.Changes, before);
+    // Edit through one link; Post runs only the modified link's hook.
+    EXPECT_TRUE(first.Link.Edit());
+    EXPECT_TRUE(second.Link.Editing());
+    first.Pending = QStringLiteral("typed");
+    first.Link.SetModified();
+    query->Post();
+    EXPECT_EQ(first.Updates, 1);
+    EXPECT_EQ(second.Updates, 0);
+    EXPECT_FALSE(first.Link.Modified());
+    EXPECT_EQ(Scalar(QStringLiteral("select v from t where id = 2")), QStringLiteral("typed"));
+    // Cancel forgets the pending edit and shows the value again.
+    first.Link.Edit();
+    first.Link.SetModified();
+    const int beforeCancel = second.Changes;
+    query->Cancel();
+    EXPECT_FALSE(first.Link.Editing());
+    EXPECT_GT(second.Changes, beforeCancel);
+    EXPECT_EQ(first.Updates, 1);
+    // A read-only link does not edit.
+    second.Link.SetReadOnly(true);
+    EXPECT_FALSE(second.Link.Edit());
+    EXPECT_EQ(query->State(), dsBrowse);
+    query->Close();
+    EXPECT_EQ(first.Link.Field(), nullptr);
+    query->Open();
+    EXPECT_EQ(first.Link.Field(), query->FieldByName(QStringLiteral("v")));
 }
