@@ -5,9 +5,15 @@
 #include "app/base/UException.h"
 #include "platform/dac/UFieldDataLink.h"
 #include "viewers/UAlterBinaryHexDBViewForm.h"
+#include "viewers/UAlterImageDBViewForm.h"
+#include "viewers/UExtDBViewForm.h"
+#include "viewers/UHtmlDBViewForm.h"
+#include "viewers/UJsonDBViewForm.h"
 #include "viewers/UAlterBlobHexDBViewForm.h"
 #include "viewers/UMemoDBViewForm.h"
+#include "viewers/UPdfDBViewForm.h"
 #include "viewers/USimpleRichDBViewForm.h"
+#include "viewers/UXmlDBViewForm.h"
 
 #include <QHash>
 #include <QIcon>
@@ -158,13 +164,13 @@ void TX64BlobDBViewFormSelector::CreateViews()
 {
     AddView(0, TViewKind::Text, MakeView<TMemoDBViewForm>);
     AddView(1, TViewKind::Rich, MakeView<TSimpleRichDBViewForm>);
-    AddView(2, TViewKind::Xml);
-    AddView(3, TViewKind::Html);
-    AddView(8, TViewKind::Json);
-    AddView(4, TViewKind::Image);
-    AddView(7, TViewKind::Pdf);
+    AddView(2, TViewKind::Xml, MakeView<TXmlDBViewForm>);
+    AddView(3, TViewKind::Html, MakeView<THtmlDBViewForm>);
+    AddView(8, TViewKind::Json, MakeView<TJsonDBViewForm>);
+    AddView(4, TViewKind::Image, MakeView<TAlterImageDBViewForm>);
+    AddView(7, TViewKind::Pdf, MakeView<TPdfDBViewForm>);
     AddView(5, TViewKind::Hex, MakeView<TAlterBlobHexDBViewForm>);
-    AddView(6, TViewKind::OpenWith);
+    AddView(6, TViewKind::OpenWith, MakeView<TExtDBViewForm>);
     SetActiveTab(0);
 }
 
