@@ -9,9 +9,11 @@
 #include "UQuenmarelOptionDlg.h"
 #include "app/UQuenmarel.h"
 #include "app/base/UAppException.h"
-#include "app/base/UMakerInfo.h"
+#include "app/base/UMakerSite.h"
 #include "app/base/UPrompter.h"
 #include "app/base/USystemUtil.h"
+#include "app/base/ULog.h"
+#include "transfer/ULogonBatchFileCreator.h"
 #include "app/widgets/UHelpFile.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
@@ -127,7 +129,7 @@ void TMainForm::BindHandlers()
 void TMainForm::BindTreeAndDialogs()
 {
     TMainFormActions& a = *FActions;
-    FDialogFactory = std::make_unique<TDialogFactory>();
+    FDialogFactory = std::make_unique<TDialogFactory>(this);
     FObjectView = std::make_unique<TDBObjectView>(
         TDBObjectViewControls{tvDB, lblSchema, cbbSchema, TDBObjectView::DefaultIcons(), a.pmTree});
     // View Table Data and the double click wait for the data window.
@@ -140,10 +142,16 @@ void TMainForm::BindTreeAndDialogs()
     TDBObjectView::ShareCommand(a.DropTable2, FObjectView->DropItem());
     for (auto [action, handler] : {std::pair{a.mniAbout, &TMainForm::mniAboutClick},
                                    std::pair{a.Options1, &TMainForm::Options1Click},
-                                   std::pair{a.ShowLog1, &TMainForm::ShowLog1Click}}) {
+                                   std::pair{a.ShowLog1, &TMainForm::ShowLog1Click},
+                                   std::pair{a.Upgrade1, &TMainForm::Upgrade1Click}}) {
         action->setEnabled(true);
         connect(action, &QAction::triggered, this, GuardedSlot([this, handler = handler] { (this->*handler)(); }));
     }
+    // The batch-file dialog and the launcher need a connection.
+    connect(a.actCreateBatchFile, &QAction::triggered, this, GuardedSlot([this] { actCreateBatchFileExecute(); }));
+    connect(a.btnTaskList, &QToolButton::clicked, this, GuardedSlot([this] { btnTaskListClick(); }));
+    AddDataControl(a.actCreateBatchFile);
+    AddDataControl(a.btnTaskList);
 }
 
 void TMainForm::AddDataControl(QObject* control)
@@ -167,6 +175,8 @@ void TMainForm::FormShow()
 {
     if (!FDBFacade->IsConnected())
         FActions->actLogon->trigger();
+    if (FDBFacade->IsConnected())
+        FDialogFactory->ShowStartTaskDialogOnce();
 }
 
 void TMainForm::actLogonExecute()
@@ -245,4 +255,72 @@ void TMainForm::ShowLog1Click()
 void TMainForm::pmTreePopup()
 {
     FActions->pmiEditData->setVisible(!FObjectView->GetSelectedObject().isEmpty());
+}
+
+void TMainForm::actCreateBatchFileExecute()
+{
+    TQuenmarel::GetApp()->GetLogonBatchFileCreator()->ShowBatchDialog();
+}
+
+void TMainForm::btnTaskListClick()
+{
+    FDialogFactory->ShowStartTaskDialog();
+}
+
+void TMainForm::Upgrade1Click()
+{
+    FDialogFactory->ShowUpgradeNotice();
+}
+
+// Hooks of the start-a-task dialog until the import and export dialogs are
+// merged in, which replace these bodies with the window manager's dialogs.
+namespace {
+
+QString AskTaskFile(const QString& defaultExt, const QString& filter)
+{
+    TFileDialogOptions options;
+    options.DefaultExt = defaultExt;
+    options.Filter = filter;
+    return TPrompter::Instance().OpenFileName(options);
+}
+
+void TransferDialogMissing(const QString& what)
+{
+    TLog::GetLogger()->Info(what + QStringLiteral(": the transfer dialogs are not in this build"));
+}
+
+}  // namespace
+
+void TMainForm::actImportLobExecute()
+{
+    TransferDialogMissing(QStringLiteral("Import LOB"));
+}
+
+void TMainForm::actExportLobExecute()
+{
+    TransferDialogMissing(QStringLiteral("Export LOB"));
+}
+
+void TMainForm::actOpenImportTaskExecute()
+{
+    const QString fileName = AskTaskFile(QStringLiteral("ilt"), QStringLiteral("Import Lob Task (*.ilt)|*.ilt"));
+    if (!fileName.isEmpty())
+        OpenImportTaskFile(fileName);
+}
+
+void TMainForm::actOpenExportTaskExecute()
+{
+    const QString fileName = AskTaskFile(QStringLiteral("elt"), QStringLiteral("Export Lob Task (*.elt)|*.elt"));
+    if (!fileName.isEmpty())
+        OpenExportTaskFile(fileName);
+}
+
+void TMainForm::OpenImportTaskFile(const QString& fileName)
+{
+    TransferDialogMissing(QStringLiteral("Import LOB task ") + fileName);
+}
+
+void TMainForm::OpenExportTaskFile(const QString& fileName)
+{
+    TransferDialogMissing(QStringLiteral("Export LOB task ") + fileName);
 }

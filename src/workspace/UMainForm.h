@@ -60,6 +60,18 @@ public:
     void Options1Click();
     void ShowLog1Click();
     void pmTreePopup();
+    void actCreateBatchFileExecute();
+    void btnTaskListClick();
+    void Upgrade1Click();
+
+    // The start-a-task dialog's hand-overs: the import and export dialogs and
+    // their task files. Virtual so that a test can watch them arrive.
+    virtual void actImportLobExecute();
+    virtual void actExportLobExecute();
+    virtual void actOpenImportTaskExecute();
+    virtual void actOpenExportTaskExecute();
+    virtual void OpenImportTaskFile(const QString& fileName);
+    virtual void OpenExportTaskFile(const QString& fileName);
 
     // Components.
     QWidget* pnlBg;
