@@ -28,19 +28,15 @@ void TDialogFactory::ShowStartTaskDialog()
     TStartTaskDlg dlg;
     // Direct connections: the chosen dialog runs on top of the launcher, which
     // closes once it returns.
-    TMainForm* form = FMainForm;
-    QObject::connect(&dlg, &TStartTaskDlg::NewImportLobRequested, form, &TMainForm::actImportLobExecute,
-                     Qt::DirectConnection);
-    QObject::connect(&dlg, &TStartTaskDlg::NewExportLobRequested, form, &TMainForm::actExportLobExecute,
-                     Qt::DirectConnection);
-    QObject::connect(&dlg, &TStartTaskDlg::OpenImportTaskRequested, form, &TMainForm::actOpenImportTaskExecute,
-                     Qt::DirectConnection);
-    QObject::connect(&dlg, &TStartTaskDlg::OpenExportTaskRequested, form, &TMainForm::actOpenExportTaskExecute,
-                     Qt::DirectConnection);
-    QObject::connect(&dlg, &TStartTaskDlg::OpenImportTaskFileRequested, form, &TMainForm::OpenImportTaskFile,
-                     Qt::DirectConnection);
-    QObject::connect(&dlg, &TStartTaskDlg::OpenExportTaskFileRequested, form, &TMainForm::OpenExportTaskFile,
-                     Qt::DirectConnection);
+    const auto handOver = [&](auto request, auto operation) {
+        QObject::connect(&dlg, request, FMainForm, operation, Qt::DirectConnection);
+    };
+    handOver(&TStartTaskDlg::NewImportLobRequested, &TMainForm::actImportLobExecute);
+    handOver(&TStartTaskDlg::NewExportLobRequested, &TMainForm::actExportLobExecute);
+    handOver(&TStartTaskDlg::OpenImportTaskRequested, &TMainForm::actOpenImportTaskExecute);
+    handOver(&TStartTaskDlg::OpenExportTaskRequested, &TMainForm::actOpenExportTaskExecute);
+    handOver(&TStartTaskDlg::OpenImportTaskFileRequested, &TMainForm::OpenImportTaskFile);
+    handOver(&TStartTaskDlg::OpenExportTaskFileRequested, &TMainForm::OpenExportTaskFile);
     dlg.exec();
 }
 
