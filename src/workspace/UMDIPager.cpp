@@ -2,7 +2,7 @@
 
 #include "UTabRenameDlg.h"
 #include "app/base/UAppException.h"
-#include "app/base/UMakerInfo.h"
+#include "app/base/UMakerSite.h"
 #include "app/base/UPrompter.h"
 
 #include <QCloseEvent>

@@ -9,9 +9,11 @@
 #include "UQuenmarelOptionDlg.h"
 #include "app/UQuenmarel.h"
 #include "app/base/UAppException.h"
-#include "app/base/UMakerInfo.h"
+#include "app/base/UMakerSite.h"
 #include "app/base/UPrompter.h"
 #include "app/base/USystemUtil.h"
+#include "app/base/ULog.h"
+#include "transfer/ULogonBatchFileCreator.h"
 #include "app/widgets/UHelpFile.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
@@ -137,7 +139,7 @@ void TMainForm::BindHandlers()
 void TMainForm::BindTreeAndDialogs()
 {
     TMainFormActions& a = *FActions;
-    FDialogFactory = std::make_unique<TDialogFactory>();
+    FDialogFactory = std::make_unique<TDialogFactory>(this);
     FObjectView = std::make_unique<TDBObjectView>(
         TDBObjectViewControls{tvDB, lblSchema, cbbSchema, TDBObjectView::DefaultIcons(), a.pmTree});
     // View Table Data and the double click wait for the data window.
@@ -150,10 +152,16 @@ void TMainForm::BindTreeAndDialogs()
     TDBObjectView::ShareCommand(a.DropTable2, FObjectView->DropItem());
     for (auto [action, handler] : {std::pair{a.mniAbout, &TMainForm::mniAboutClick},
                                    std::pair{a.Options1, &TMainForm::Options1Click},
-                                   std::pair{a.ShowLog1, &TMainForm::ShowLog1Click}}) {
+                                   std::pair{a.ShowLog1, &TMainForm::ShowLog1Click},
+                                   std::pair{a.Upgrade1, &TMainForm::Upgrade1Click}}) {
         action->setEnabled(true);
         connect(action, &QAction::triggered, this, GuardedSlot([this, handler = handler] { (this->*handler)(); }));
     }
+    // The batch-file dialog and the launcher need a connection.
+    connect(a.actCreateBatchFile, &QAction::triggered, this, GuardedSlot([this] { actCreateBatchFileExecute(); }));
+    connect(a.btnTaskList, &QToolButton::clicked, this, GuardedSlot([this] { btnTaskListClick(); }));
+    AddDataControl(a.actCreateBatchFile);
+    AddDataControl(a.btnTaskList);
 }
 
 QWidget* TMainForm::ActiveChild() const
@@ -183,6 +191,8 @@ void TMainForm::FormShow()
 {
     if (!FDBFacade->IsConnected())
         FActions->actLogon->trigger();
+    if (FDBFacade->IsConnected())
+        FDialogFactory->ShowStartTaskDialogOnce();
 }
 
 void TMainForm::actLogonExecute()
@@ -261,6 +271,21 @@ void TMainForm::ShowLog1Click()
 void TMainForm::pmTreePopup()
 {
     FActions->pmiEditData->setVisible(!FObjectView->GetSelectedObject().isEmpty());
+}
+
+void TMainForm::actCreateBatchFileExecute()
+{
+    TQuenmarel::GetApp()->GetLogonBatchFileCreator()->ShowBatchDialog();
+}
+
+void TMainForm::btnTaskListClick()
+{
+    FDialogFactory->ShowStartTaskDialog();
+}
+
+void TMainForm::Upgrade1Click()
+{
+    FDialogFactory->ShowUpgradeNotice();
 }
 
 void TMainForm::actImportLobExecute()

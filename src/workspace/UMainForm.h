@@ -63,15 +63,19 @@ public:
     void Options1Click();
     void ShowLog1Click();
     void pmTreePopup();
-    void actImportLobExecute();
-    void actExportLobExecute();
+    void actCreateBatchFileExecute();
+    void btnTaskListClick();
+    void Upgrade1Click();
+
+    // The start-a-task dialog's hand-overs: the import and export dialogs and
+    // their task files. Virtual so that a test can watch them arrive.
+    virtual void actImportLobExecute();
+    virtual void actExportLobExecute();
     void actMergeLOBsExecute();
-    void actOpenImportTaskExecute();
-    void actOpenExportTaskExecute();
-    // A task file through the window manager (also from the start-a-task
-    // dialog's recent lists).
-    void OpenImportTaskFile(const QString& fileName);
-    void OpenExportTaskFile(const QString& fileName);
+    virtual void actOpenImportTaskExecute();
+    virtual void actOpenExportTaskExecute();
+    virtual void OpenImportTaskFile(const QString& fileName);
+    virtual void OpenExportTaskFile(const QString& fileName);
 
     // Components.
     QWidget* pnlBg;

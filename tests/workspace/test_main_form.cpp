@@ -1,15 +1,21 @@
 // The main window over the application object and the real MariaDB: its two
 // logon states, the logon dialog on first show, logoff closing every child,
-// and the Help entries.
+// the Help entries, and the openers of the launcher, the batch-file dialog
+// and the update check.
 #include "app/AppTestUtil.h"
+#include "app/UProgram.h"
 #include "app/UQuenmarel.h"
+#include "app/UUpdateCheckRunner.h"
 #include "app/base/UCommandLine.h"
+#include "app/base/UMakerSite.h"
 #include "app/base/URttiUtil.h"
 #include "app/base/USystemUtil.h"
+#include "app/settings/UAppSettings.h"
 #include "app/widgets/UHelpFile.h"
 #include "db/UDBLogonForm.h"
 #include "platform/dac/UUniConnection.h"
 #include "support/VqFakeShellOpener.h"
+#include "support/VqHttpTestServer.h"
 #include "support/VqTestSupport.h"
 #include "workspace/UDBFacade.h"
 #include "workspace/UDBObjectView.h"
@@ -18,14 +24,22 @@
 #include "workspace/UMainForm.h"
 #include "workspace/UMainFormActions.h"
 #include "workspace/UQuenmarelFormManager.h"
+#include "platform/registry/UMruList.h"
+#include "transfer/ULobExportSession.h"
+#include "transfer/ULobImportSession.h"
+#include "transfer/forms/UStartTaskDlg.h"
+#include "transfer/forms/UTaskSavingForms.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTabBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -78,6 +92,8 @@ protected:
         TRttiUtil::RegisterComponentClass<TProbeLogonForm>(QStringLiteral("UMysqlLogonForm.TMysqlLogonForm"));
         TProbeLogonForm::Accept = true;
         TProbeLogonForm::Shown = 0;
+        // The launcher after the first logon only where a test switches it on.
+        TAppSettings::ShowLaunch = false;
         app.reset(TMainFormTestApp::Make());
         form = std::make_unique<TMainForm>();
     }
@@ -129,7 +145,7 @@ TEST_F(MainFormTest, TheLogonStatesSwitchActionsAndCaption)
     HoldPacketLimitLock();
     // Log On, Exit, the built Help entries and Options; every other action
     // waits for its window in both states. The Table menu follows the tree.
-    const QStringList always = {"OpenExceptionFile1", "Options1", "ShowLog1", "actExit", "mniAbout",
+    const QStringList always = {"OpenExceptionFile1", "Options1", "ShowLog1", "Upgrade1", "actExit", "mniAbout",
                                 "mniContent", "mniEmail", "mniHomepage"};
     const QStringList tree = {"CreateTable1", "DropTable2", "cbbSchema", "mniRefresh", "mniViewStruct"};
     const auto with = [&](const QStringList& more) {
@@ -160,7 +176,7 @@ TEST_F(MainFormTest, TheLogonStatesSwitchActionsAndCaption)
              form->Actions().actLogon->trigger();
          },
          with(QStringList{"actLogoff", "actImportLob", "actExportLob", "actMergeLOBs", "actOpenImportTask",
-                          "actOpenExportTask", "mniLoadTask"} + tree),
+                          "actOpenExportTask", "mniLoadTask", "actCreateBatchFile", "btnTaskList"} + tree),
          loggedOn},
         {"logoff", [&] { form->Actions().actLogoff->trigger(); }, with({"actLogon"}), TMainForm::CaptionNotLoggedOn()},
     };
@@ -290,4 +306,168 @@ TEST_F(MainFormTest, AboutOptionsAndShowLogOpenTheirDialogs)
         action->trigger();
     }
     EXPECT_EQ(titles, (QStringList{QStringLiteral("About"), QStringLiteral("Options"), QStringLiteral("Log")}));
+}
+
+namespace {
+
+// Closes every start-a-task dialog that opens modally, counting them; a
+// check runs on each one first when the test gives it.
+class LauncherWatch {
+public:
+    explicit LauncherWatch(std::function<void(TStartTaskDlg&)> onShown = {}) : FOnShown(std::move(onShown))
+    {
+        FTimer.setInterval(10);
+        QObject::connect(&FTimer, &QTimer::timeout, [this] {
+            // A closed launcher is no longer the modal widget.
+            auto* launcher = qobject_cast<TStartTaskDlg*>(QApplication::activeModalWidget());
+            if (!launcher || !launcher->isVisible())
+                return;
+            ++Shown;
+            if (FOnShown)
+                FOnShown(*launcher);
+            if (launcher->isVisible())
+                launcher->reject();
+        });
+        FTimer.start();
+    }
+
+    int Shown = 0;
+
+private:
+    std::function<void(TStartTaskDlg&)> FOnShown;
+    QTimer FTimer;
+};
+
+// A main window that records the launcher's hand-overs instead of opening
+// the transfer dialogs.
+class TWatchedMainForm : public TMainForm {
+public:
+    QStringList HandOvers;
+
+    void actImportLobExecute() override { HandOvers << QStringLiteral("actImportLob"); }
+    void actExportLobExecute() override { HandOvers << QStringLiteral("actExportLob"); }
+    void actOpenImportTaskExecute() override { HandOvers << QStringLiteral("actOpenImportTask"); }
+    void actOpenExportTaskExecute() override { HandOvers << QStringLiteral("actOpenExportTask"); }
+    void OpenImportTaskFile(const QString& fileName) override { HandOvers << QStringLiteral("Import ") + fileName; }
+    void OpenExportTaskFile(const QString& fileName) override { HandOvers << QStringLiteral("Export ") + fileName; }
+};
+
+}  // namespace
+
+TEST_F(MainFormTest, TheLauncherFollowsTheFirstLogonWhileSwitchedOnAndTaskListShowsItEveryTime)
+{
+    VQ_REQUIRE_TEST_DB();
+    HoldPacketLimitLock();
+    for (const bool showLaunch : {true, false}) {
+        SCOPED_TRACE(showLaunch ? "switched on" : "switched off");
+        form = std::make_unique<TMainForm>();
+        TAppSettings::ShowLaunch = showLaunch;
+        LauncherWatch watch;
+        form->show();
+        ASSERT_TRUE(vqtest::ProcessEventsUntil([&] { return form->IsLoggedOn(); }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(watch.Shown, showLaunch ? 1 : 0) << "after the first logon";
+
+        TMainFormActions& a = form->Actions();
+        a.actLogoff->trigger();
+        EXPECT_FALSE(a.btnTaskList->isEnabled());
+        a.actLogon->trigger();
+        ASSERT_TRUE(a.btnTaskList->isEnabled());
+        EXPECT_EQ(watch.Shown, showLaunch ? 1 : 0) << "a second logon shows nothing";
+
+        QTest::mouseClick(a.btnTaskList, Qt::LeftButton);
+        QTest::mouseClick(a.btnTaskList, Qt::LeftButton);
+        EXPECT_EQ(watch.Shown, showLaunch ? 3 : 2) << "Task List shows it every time";
+        // The next window's first show logs on again.
+        a.actLogoff->trigger();
+        form.reset();
+    }
+}
+
+TEST_F(MainFormTest, EachLauncherHandOverReachesItsMainWindowOperation)
+{
+    VQ_REQUIRE_TEST_DB();
+    HoldPacketLimitLock();
+    TMruList importList(TLobImportSession::RecentKey);
+    TMruList exportList(TLobExportSession::RecentKey);
+    importList.Clear();
+    exportList.Clear();
+    importList.Add(QStringLiteral("/t/R&D/a && b.ilt"));
+    exportList.Add(QStringLiteral("/t/gone.elt"));
+    auto* watched = new TWatchedMainForm;
+    form.reset(watched);
+    form->Actions().actLogon->trigger();
+    ASSERT_TRUE(form->IsLoggedOn());
+
+    const auto clickControl = [](const char* name) {
+        return [name](TStartTaskDlg& launcher) {
+            auto* control = launcher.findChild<QAbstractButton*>(QString::fromLatin1(name));
+            ASSERT_NE(control, nullptr);
+            QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
+        };
+    };
+    const struct Case {
+        const char* name;
+        std::function<void(TStartTaskDlg&)> choose;
+        QString handOver;
+    } cases[] = {
+        {"new import", clickControl("alblNewImportLob"), QStringLiteral("actImportLob")},
+        {"new export", clickControl("alblNewExportLob"), QStringLiteral("actExportLob")},
+        {"load import task", clickControl("alblLoadImportTask"), QStringLiteral("actOpenImportTask")},
+        {"load export task", clickControl("btnExportTasks"), QStringLiteral("actOpenExportTask")},
+        {"recent import task", [](TStartTaskDlg& l) { l.ImportTasksMenu()->actions().first()->trigger(); },
+         QStringLiteral("Import /t/R&D/a && b.ilt")},
+        {"recent export task", [](TStartTaskDlg& l) { l.ExportTasksMenu()->actions().first()->trigger(); },
+         QStringLiteral("Export /t/gone.elt")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        watched->HandOvers.clear();
+        bool closedAfter = false;
+        LauncherWatch watch([&](TStartTaskDlg& launcher) {
+            c.choose(launcher);
+            closedAfter = !launcher.isVisible();
+        });
+        form->Actions().btnTaskList->click();
+        EXPECT_EQ(watch.Shown, 1);
+        EXPECT_EQ(watched->HandOvers, QStringList{c.handOver});
+        EXPECT_TRUE(closedAfter) << "the launcher closes after its hand-over";
+    }
+    importList.Clear();
+    exportList.Clear();
+}
+
+TEST_F(MainFormTest, CreateBatchFileOpensTheBatchDialog)
+{
+    VQ_REQUIRE_TEST_DB();
+    HoldPacketLimitLock();
+    RegisterTaskSavingForms();
+    form->Actions().actLogon->trigger();
+    ASSERT_TRUE(form->Actions().actCreateBatchFile->isEnabled());
+    QString title;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        dialog->close();
+    });
+    form->Actions().actCreateBatchFile->trigger();
+    UnregisterTaskSavingForms();
+    EXPECT_EQ(title, QStringLiteral("Create Batch File"));
+}
+
+TEST_F(MainFormTest, CheckForUpgradeAsksTheMakersSiteAndShowsTheAnswer)
+{
+    VQ_REQUIRE_TEST_HTTP();
+    vqtest::HttpTestServer server;
+    server.SetAnswer(QStringLiteral("versioncheck.php"), 200, "99.1");
+    SetMakerSite(server.Address());
+    QStringList headers;
+    TUpdateCheckRunner::SetPresenter([&](const TUpdateNotice& notice) { headers << notice.Header; });
+    form->Actions().Upgrade1->trigger();
+    EXPECT_TRUE(vqtest::ProcessEventsUntil([&] { return TUpdateCheckRunner::RunningCount() == 0; }));
+    TUpdateCheckRunner::SetPresenter(nullptr);
+    SetMakerSite(QString());
+    EXPECT_EQ(server.Requests().size(), 1);
+    EXPECT_EQ(headers, QStringList{QStringLiteral("Updates are available for Vantorquill, version 99.1")});
 }

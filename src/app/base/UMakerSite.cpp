@@ -26,6 +26,16 @@ void SetMakerSite(const QString& base)
     siteSlot() = base.isEmpty() || base.endsWith(QLatin1Char('/')) ? base : base + QLatin1Char('/');
 }
 
+QString MakerHomepage()
+{
+    return MakerSite();
+}
+
+QString MakerSupportEmail()
+{
+    return QStringLiteral("support@corvanta.example");
+}
+
 QString VersionCheckAddress()
 {
     return MakerSite() + QStringLiteral("versioncheck.php");

@@ -12,6 +12,8 @@ QString MakerSite();
 // empty restores the default.
 void SetMakerSite(const QString& base);
 
+QString MakerHomepage();            // the site itself
+QString MakerSupportEmail();        // the support mailbox at the maker
 QString VersionCheckAddress();      // site + "versioncheck.php"
 QString ExceptionReportAddress();   // site + "report_exception.php"
 QString ProductPageAddress();       // site + "vantorquill/"
