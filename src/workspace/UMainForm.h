@@ -60,6 +60,11 @@ public:
     void Options1Click();
     void ShowLog1Click();
     void pmTreePopup();
+    // The data window's commands.
+    void actNewSqlExecute();
+    void actOpenExecute();
+    void actSaveExecute();
+    void actEditDataExecute();
 
     // Components.
     QWidget* pnlBg;
@@ -89,6 +94,7 @@ private:
     void SetLogonState(bool loggedOn);
     // The object tree with its popup and the Table menu, About, Options, Show Log.
     void BindTreeAndDialogs();
+    void BindDataWindowActions();
 
     TMainFormActions* FActions;   // owned by this window
     std::unique_ptr<TQuenmarelFormManager> FFormManager;
