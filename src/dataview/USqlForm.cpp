@@ -104,8 +104,8 @@ TSqlForm::TSqlForm(QWidget* parent, TUniConnection* connection) : QWidget(parent
     BindGrid();
 
     if (!connection) {
-        if (TQuenmarel* app = TQuenmarel::GetApp(); app && app->GetDBObjectFactory())
-            connection = app->GetDBObjectFactory()->GetConnection();
+        if (TApp::HasInstance() && TQuenmarel::GetApp()->GetDBObjectFactory())
+            connection = TQuenmarel::GetApp()->GetDBObjectFactory()->GetConnection();
     }
     SetConnection(connection);
     FStringEditor = std::make_unique<TStringEditor>(this);
@@ -293,8 +293,8 @@ void TSqlForm::BindGrid()
                                              OnBinaryClick();
                                      },
                                      grdData);
-    if (TQuenmarel* app = TQuenmarel::GetApp())
-        FDelegate->SetLobObjectFactory(app->GetLobObjectFactory());
+    if (TApp::HasInstance())
+        FDelegate->SetLobObjectFactory(TQuenmarel::GetApp()->GetLobObjectFactory());
     grdData->setItemDelegate(FDelegate);
     connect(grdData, &QTableView::clicked, this, Guarded([this](const QModelIndex& cell) { grdDataCellClick(cell); }));
     connect(grdData->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
