@@ -301,7 +301,8 @@ void TMainForm::actOpenExecute()
     // No tab and not maximised: the window keeps its own caption.
     QMdiSubWindow* window = MdiArea->addSubWindow(form.release());
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    // The area would maximise it like the maximised window before it.
+    window->showNormal();
 }
 
 void TMainForm::actSaveExecute()
