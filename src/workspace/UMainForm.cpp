@@ -15,6 +15,7 @@
 #include "app/base/ULog.h"
 #include "transfer/ULogonBatchFileCreator.h"
 #include "app/widgets/UHelpFile.h"
+#include "dataview/USqlForm.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
 #include "platform/dac/UUniConnection.h"
@@ -47,6 +48,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     FFormManager = std::make_unique<TQuenmarelFormManager>(this, MdiArea, pgcChild);
     BindHandlers();
     BindTreeAndDialogs();
+    BindDataWindowActions();
 
     resize(1024, 700);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -142,7 +144,6 @@ void TMainForm::BindTreeAndDialogs()
     FDialogFactory = std::make_unique<TDialogFactory>(this);
     FObjectView = std::make_unique<TDBObjectView>(
         TDBObjectViewControls{tvDB, lblSchema, cbbSchema, TDBObjectView::DefaultIcons(), a.pmTree});
-    // View Table Data and the double click wait for the data window.
     connect(this, &TMainForm::LoggedOn, this, [this] { FObjectView->Connect(FDBObjectFactory); });
     connect(this, &TMainForm::LoggedOff, this, [this] { FObjectView->Clear(); });
     connect(a.pmTree, &QMenu::aboutToShow, this, GuardedSlot([this] { pmTreePopup(); }));
@@ -338,4 +339,75 @@ void TMainForm::OpenImportTaskFile(const QString& fileName)
 void TMainForm::OpenExportTaskFile(const QString& fileName)
 {
     FFormManager->OpenExportTask(fileName);
+}
+
+void TMainForm::BindDataWindowActions()
+{
+    TMainFormActions& a = *FActions;
+    for (auto [action, handler] : {std::pair{a.actNewSql, &TMainForm::actNewSqlExecute},
+                                   std::pair{a.actOpen, &TMainForm::actOpenExecute},
+                                   std::pair{a.actSave, &TMainForm::actSaveExecute},
+                                   std::pair{a.actEditData, &TMainForm::actEditDataExecute}}) {
+        AddDataControl(action);
+        connect(action, &QAction::triggered, this, GuardedSlot([this, handler = handler] { (this->*handler)(); }));
+    }
+    // The tree's View Table Data and its double click.
+    FObjectView->SetOnViewData([this](QObject*) { actEditDataExecute(); });
+}
+
+void TMainForm::actNewSqlExecute()
+{
+    if (auto* form = FFormManager->NewWindow<TSqlForm>(QStringLiteral("Query")))
+        form->show();
+}
+
+void TMainForm::actEditDataExecute()
+{
+    const QString name = FObjectView->GetSelectedObject();
+    if (name.isEmpty()) {
+        TPrompter::Instance().ShowMessage(QStringLiteral("Please select a table or view."));
+        return;
+    }
+    auto* form = FFormManager->NewWindow<TSqlForm>(QStringLiteral("Edit ") + name);
+    if (!form)
+        return;
+    form->show();
+    form->SetSqlText(FDictionary->GetSelectAllSql(FObjectView->GetSchemaName(), name));
+    form->actRunSqlExecute();
+}
+
+static QString MainSqlFileFilter()
+{
+    return QStringLiteral("Sql file (*.sql)|*.sql|All (*.*)|*.*");
+}
+
+void TMainForm::actOpenExecute()
+{
+    const QString fileName = TPrompter::Instance().OpenFileName(
+        {QStringLiteral("Open"), MainSqlFileFilter(), QStringLiteral("sql"), QString(), QString()});
+    if (fileName.isEmpty())
+        return;
+    // Read before the window exists: a file that cannot be read opens nothing.
+    auto form = std::make_unique<TSqlForm>(nullptr, FDBObjectFactory->GetConnection());
+    form->LoadSqlFile(fileName);
+    // No tab and not maximised: the window keeps its own caption.
+    QMdiSubWindow* window = MdiArea->addSubWindow(form.release());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    // The area would maximise it like the maximised window before it.
+    window->showNormal();
+}
+
+void TMainForm::actSaveExecute()
+{
+    if (MdiArea->subWindowList().isEmpty())
+        return;
+    const QString fileName = TPrompter::Instance().SaveFileName(
+        {QStringLiteral("Save As"), MainSqlFileFilter(), QStringLiteral("sql"), QString(), QString()});
+    if (fileName.isEmpty())
+        return;
+    QMdiSubWindow* active = MdiArea->activeSubWindow();
+    if (!active && !MdiArea->subWindowList().isEmpty())
+        active = MdiArea->currentSubWindow();
+    if (auto* form = active ? qobject_cast<TSqlForm*>(active->widget()) : nullptr)
+        form->SaveSqlFile(fileName);
 }

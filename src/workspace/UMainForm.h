@@ -76,6 +76,11 @@ public:
     virtual void actOpenExportTaskExecute();
     virtual void OpenImportTaskFile(const QString& fileName);
     virtual void OpenExportTaskFile(const QString& fileName);
+    // The data window's commands.
+    void actNewSqlExecute();
+    void actOpenExecute();
+    void actSaveExecute();
+    void actEditDataExecute();
 
     // Components.
     QWidget* pnlBg;
@@ -105,6 +110,7 @@ private:
     void SetLogonState(bool loggedOn);
     // The object tree with its popup and the Table menu, About, Options, Show Log.
     void BindTreeAndDialogs();
+    void BindDataWindowActions();
 
     TMainFormActions* FActions;   // owned by this window
     std::unique_ptr<TQuenmarelFormManager> FFormManager;

@@ -14,6 +14,11 @@
 #include "app/widgets/UHelpFile.h"
 #include "db/UDBLogonForm.h"
 #include "platform/dac/UUniConnection.h"
+#include "dataview/UDBGridModel.h"
+#include "dataview/USqlForm.h"
+#include "db/UDBDictionary.h"
+#include "platform/dac/UUniQuery.h"
+#include "support/VqFakePrompter.h"
 #include "support/VqFakeShellOpener.h"
 #include "support/VqHttpTestServer.h"
 #include "support/VqTestSupport.h"
@@ -35,6 +40,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -147,7 +153,8 @@ TEST_F(MainFormTest, TheLogonStatesSwitchActionsAndCaption)
     // waits for its window in both states. The Table menu follows the tree.
     const QStringList always = {"OpenExceptionFile1", "Options1", "ShowLog1", "Upgrade1", "actExit", "mniAbout",
                                 "mniContent", "mniEmail", "mniHomepage"};
-    const QStringList tree = {"CreateTable1", "DropTable2", "cbbSchema", "mniRefresh", "mniViewStruct"};
+    const QStringList tree = {"CreateTable1", "DropTable2", "cbbSchema", "mniRefresh", "mniViewStruct",
+                              "actNewSql", "actOpen", "actSave", "actEditData"};
     const auto with = [&](const QStringList& more) {
         QStringList names = always + more;
         names.sort();
@@ -289,7 +296,7 @@ TEST_F(MainFormTest, TheTreeFollowsLogonAndItsPopupKeepsEightItems)
     Q_EMIT a.pmTree->aboutToShow();
     EXPECT_TRUE(a.pmiEditData->isVisible());
     EXPECT_TRUE(a.DropTable2->isEnabled() && a.mniViewStruct->isEnabled());
-    EXPECT_FALSE(form->ObjectView()->DataItem()->isEnabled()) << "until the data window exists";
+    EXPECT_TRUE(form->ObjectView()->DataItem()->isEnabled());
 }
 
 TEST_F(MainFormTest, AboutOptionsAndShowLogOpenTheirDialogs)
@@ -470,4 +477,73 @@ TEST_F(MainFormTest, CheckForUpgradeAsksTheMakersSiteAndShowsTheAnswer)
     SetMakerSite(QString());
     EXPECT_EQ(server.Requests().size(), 1);
     EXPECT_EQ(headers, QStringList{QStringLiteral("Updates are available for Vantorquill, version 99.1")});
+}
+
+TEST_F(MainFormTest, TheDataWindowCommandsOpenRunAndSave)
+{
+    VQ_REQUIRE_TEST_DB();
+    HoldPacketLimitLock();
+    vqtest::FakePrompter prompter;
+    TMainFormActions& a = form->Actions();
+    a.actLogon->trigger();
+    ASSERT_TRUE(form->IsLoggedOn());
+    form->show();
+
+    // Open Sql: a window of its own, without a tab, not maximised.
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("in.sql"));
+    {
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("select 1;\n");
+    }
+    prompter.QueueText(source);
+    a.actOpen->trigger();
+    ASSERT_EQ(form->MdiArea->subWindowList().size(), 1);
+    EXPECT_EQ(form->pgcChild->count(), 0);
+    QMdiSubWindow* opened = form->MdiArea->subWindowList().last();
+    EXPECT_FALSE(opened->isMaximized());
+    EXPECT_EQ(qobject_cast<TSqlForm*>(opened->widget())->GetSqlText(), QStringLiteral("select 1;\n"));
+
+    // View/Edit Data without a table: the message, nothing opened.
+    form->tvDB->setCurrentItem(form->tvDB->topLevelItem(0));
+    a.actEditData->trigger();
+    EXPECT_EQ(prompter.Messages().value(0), QStringLiteral("Please select a table or view."));
+    EXPECT_EQ(form->MdiArea->subWindowList().size(), 1);
+
+    // A table of the tree: a tab "Edit " + name over its rows.
+    QTreeWidgetItem* tables = form->tvDB->topLevelItem(0)->child(0);
+    QTreeWidgetItem* table = nullptr;
+    for (int i = 0; i < tables->childCount() && !table; ++i) {
+        if (tables->child(i)->text(0) == QLatin1String("global_priv"))
+            table = tables->child(i);
+    }
+    ASSERT_NE(table, nullptr);
+    form->tvDB->setCurrentItem(table);
+    form->ObjectView()->DataItem()->trigger();
+    ASSERT_EQ(form->pgcChild->count(), 1);
+    EXPECT_EQ(form->pgcChild->tabText(0), QStringLiteral("Edit global_priv"));
+    auto* edit = qobject_cast<TSqlForm*>(form->MdiArea->subWindowList().value(1)->widget());
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->GetSqlText(), form->Dictionary()->GetSelectAllSql(QStringLiteral("mysql"), QStringLiteral("global_priv")));
+    EXPECT_TRUE(edit->DataSetSql()->Active());
+    EXPECT_GT(edit->GridModel()->rowCount(), 0);
+
+    a.actNewSql->trigger();
+    ASSERT_EQ(form->pgcChild->count(), 2);
+    EXPECT_EQ(form->pgcChild->tabText(1), QStringLiteral("Query"));
+
+    // Save Sql: the active window's text.
+    form->MdiArea->setActiveSubWindow(opened);
+    qobject_cast<TSqlForm*>(opened->widget())->SetSqlText(QStringLiteral("select 2;\n"));
+    const QString target = dir.filePath(QStringLiteral("out.sql"));
+    prompter.QueueText(target);
+    a.actSave->trigger();
+    QFile saved(target);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray("select 2;\n"));
+
+    a.actLogoff->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form->MdiArea->subWindowList().isEmpty());
 }

@@ -20,6 +20,9 @@ void SetAppExceptionHandler(TAppExceptionHandler handler)
 
 void HandleAppException(const std::exception& e)
 {
+    // An abort has said what it had to already: it ends the handler quietly.
+    if (dynamic_cast<const EAbort*>(&e))
+        return;
     TAppExceptionHandler handler;
     {
         QMutexLocker lock(&handlerLock);
