@@ -113,7 +113,7 @@ protected:
         TRegisteredTaskPtr task;
         WaitFor([&] {
             task = scheduler.TaskService()->GetFolder(QString())->GetTask(name);
-            return task->LastRunTime().isValid() && task->State() != tsRunning;
+            return task->LastRunTime().isValid() && task->State() != tasksched::tsRunning;
         }, timeoutMs);
         return task;
     }
@@ -144,6 +144,15 @@ TEST_F(TaskEndToEnd, TheBuiltRunnerRunsAWrittenScriptOnDemandAndOnTime)
     EXPECT_GE(task->LastRunTime(), before);
     EXPECT_EQ(Rows(S("SELECT name, HEX(body) FROM files ORDER BY name")),
               QStringList({S("a.bin|00FF0D0A80"), S("b.txt|4772C3BCC39F650A")}));
+    // The task item reads the same run from the runner's state.
+    scheduler.Refresh();
+    TTaskItem* now = scheduler.ActivateTask(S("Import now"));
+    ASSERT_NE(now, nullptr);
+    EXPECT_EQ(now->ExitCode(), 0u);
+    EXPECT_DOUBLE_EQ(now->MostRecentRunTime(), DateTimeToSerial(task->LastRunTime()));
+    EXPECT_GT(now->MostRecentRunTime(), DateTimeToSerial(before));
+    EXPECT_LT(now->NextRunTime(), 1.0);
+    EXPECT_EQ(now->Status(), ts2Ready);
 
     // From a one-time trigger a few seconds ahead, in local wall time.
     Exec(S("DELETE FROM files"));
@@ -153,12 +162,19 @@ TEST_F(TaskEndToEnd, TheBuiltRunnerRunsAWrittenScriptOnDemandAndOnTime)
     TTaskItem* later = scheduler.ActivateTask(S("Import later"));
     ASSERT_NE(later, nullptr);
     EXPECT_EQ(later->RegisteredTask()->NextRunTime().toSecsSinceEpoch(), at.toSecsSinceEpoch());
+    const double second = 1.0 / 86400;
+    EXPECT_NEAR(later->NextRunTime(), DateTimeToSerial(at), second);
+    EXPECT_LT(later->MostRecentRunTime(), 1.0);
     task = Finished(scheduler, S("Import later"), 60000);
     EXPECT_EQ(task->LastTaskResult(), 0);
     EXPECT_GE(task->LastRunTime().toSecsSinceEpoch(), at.toSecsSinceEpoch());
     EXPECT_LE(task->LastRunTime().toSecsSinceEpoch(), at.toSecsSinceEpoch() + 5);
     EXPECT_EQ(Rows(S("SELECT name FROM files ORDER BY name")), QStringList({S("a.bin"), S("b.txt")}));
     EXPECT_FALSE(task->NextRunTime().isValid());
+    EXPECT_EQ(later->ExitCode(), 0u);
+    EXPECT_NEAR(later->MostRecentRunTime(), DateTimeToSerial(at), 6 * second);
+    EXPECT_LT(later->NextRunTime(), 1.0);
+    EXPECT_EQ(later->Status(), ts2Ready);
 }
 
 TEST_F(TaskEndToEnd, AScriptWhoseTaskFileIsMissingReadsBackOne)
@@ -168,10 +184,17 @@ TEST_F(TaskEndToEnd, AScriptWhoseTaskFileIsMissingReadsBackOne)
     TTaskScheduler scheduler(nullptr, Context);
     scheduler.SetActive(true);
     ASSERT_TRUE(WaitFor([this] { return Context->Platform.Service->IsRunning(); }, 10000));
-    Register(scheduler, S("Gone"), script)->Run();
+    // Made, saved and run through the task item.
+    TTaskItem* item = scheduler.CreateNewItem(S("Gone"));
+    item->SetApplicationName(script);
+    item->Deactivate(true);
+    item->Run();
     const TRegisteredTaskPtr task = Finished(scheduler, S("Gone"), 60000);
     EXPECT_EQ(task->LastTaskResult(), 1);
     EXPECT_GT(DateTimeToSerial(task->LastRunTime()), 1.0);
+    EXPECT_EQ(item->ExitCode(), 1u);
+    EXPECT_DOUBLE_EQ(item->MostRecentRunTime(), DateTimeToSerial(task->LastRunTime()));
+    EXPECT_EQ(item->Status(), ts2Ready);
 }
 
 TEST_F(TaskEndToEnd, OneRunnerPerUserOnAnOwnerOnlySocket)
