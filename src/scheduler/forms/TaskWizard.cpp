@@ -1,0 +1,7 @@
+#include "TaskWizard.h"
+
+bool ExecuteNewTaskWizard(TTaskScheduler*, const QString&, TTaskItem*& task)
+{
+    task = nullptr;
+    return false;
+}
