@@ -58,6 +58,13 @@ QString TTaskItem::Name() const
     return TTaskScheduler::PlainName(FTaskName);
 }
 
+TTaskItem::TTaskInterface TTaskItem::TaskInterface() const
+{
+    if (Vista())
+        return FRegisteredTask;
+    return FWorkItem;
+}
+
 bool TTaskItem::Vista() const
 {
     return FTaskManager->RunningVistaOrLater();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <variant>
 
 class QObject;
 class TTaskScheduler;
@@ -65,6 +66,9 @@ public:
     tasksched::TTaskDefinitionPtr TaskDefinition() const { return FTaskDefinition; }
     tasksched::TRegisteredTaskPtr RegisteredTask() const { return FRegisteredTask; }
     tasksched::TWorkItemPtr WorkItem() const { return FWorkItem; }
+    // The handle the item works on: the work item (1.0) or the registered task (2.0).
+    using TTaskInterface = std::variant<tasksched::TWorkItemPtr, tasksched::TRegisteredTaskPtr>;
+    TTaskInterface TaskInterface() const;
 
     QString ApplicationName() const;
     void SetApplicationName(const QString& value);

@@ -86,6 +86,10 @@ TEST_P(TaskItem, EveryPropertyRoundTripsThroughTheStore)
     EXPECT_EQ(read->Comment(), S("Grüße"));
     EXPECT_EQ(read->Creator(), S("Bob"));
     EXPECT_EQ(read->AccountName(), S("alice"));
+    if (Job())
+        EXPECT_EQ(std::get<TWorkItemPtr>(read->TaskInterface()), read->GetInterface<TWorkItem>());
+    else
+        EXPECT_EQ(std::get<TRegisteredTaskPtr>(read->TaskInterface()), read->GetInterface<TRegisteredTask>());
     if (Job()) {
         EXPECT_EQ(read->Flags(),
                   TTaskFlags({tfInteractive, tfHidden, tfRunOnlyIfLoggedOn, tfStartOnlyIfIdle, tfKillOnIdleEnd}));
@@ -378,7 +382,12 @@ TEST_P(TaskItem, ChecksLeaveTheItemAsItWas)
 {
     TTaskItem* item = NewItem();
     if (Job()) {
+        // A save the service refuses keeps the work item and its changes.
+        item->SetApplicationName(QString());
         item->SetComment(S("not saved"));
+        EXPECT_THROW(item->Deactivate(true), EServiceError);
+        EXPECT_EQ(item->Comment(), S("not saved"));
+        EXPECT_TRUE(item->IsDirty());
         item->Deactivate(false);
         // Released without saving: every 1.0 property wants Activate again.
         ExpectNotActivated([&] { item->ApplicationName(); });
