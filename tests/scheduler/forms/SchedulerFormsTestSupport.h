@@ -1,69 +1,36 @@
 #pragma once
 
-// A temporary task store on either branch under a widget application, with
-// the fake service control, so that no task ever fires.
-#include "platform/tasksched/TaskSchedTestSupport.h"
+// The task-item fixture (a temporary store on either branch, the fake service
+// control, so that no task ever fires) under a widget application, with the
+// scheduler's platform and the error handler of the application caught.
 #include "app/base/UAppException.h"
-#include "scheduler/UTaskScheduler.h"
+#include "scheduler/TaskItemTestSupport.h"
 #include "support/VqFakePrompter.h"
 #include "support/VqWidgetTestSupport.h"
 
-#include <QApplication>
-#include <QLocale>
-#include <QTimer>
-#include <functional>
+#include <optional>
 
 namespace tasktest {
 
-// Hands the first modal window that opens while it lives to onModal.
-class ModalWatcher {
-public:
-    explicit ModalWatcher(std::function<void(QWidget*)> onModal) : FOnModal(std::move(onModal))
-    {
-        QObject::connect(&FTimer, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || FHandling)
-                return;
-            FHandling = true;
-            FOnModal(modal);
-            FHandling = false;
-        });
-        FTimer.start(10);
-    }
+using vqtest::ModalWatcher;
 
-private:
-    std::function<void(QWidget*)> FOnModal;
-    QTimer FTimer;
-    bool FHandling = false;
-};
-
-class SchedulerFormTest : public TaskStoreTest, public ::testing::WithParamInterface<bool> {
+class SchedulerFormTest : public TaskItemTest {
 protected:
     void SetUp() override
     {
         vqtest::WidgetApp();
-        TaskStoreTest::SetUp();
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-        Service->Running = true;
-        FPreviousPlatform = SchedulerPlatform();
+        TaskItemTest::SetUp();
+        // A test may start over by calling SetUp again.
+        if (!FPreviousPlatform)
+            FPreviousPlatform = SchedulerPlatform();
         SetSchedulerPlatform(Platform);
         SetAppExceptionHandler([this](const std::exception& e) { Errors << ExceptionMessage(e); });
     }
     void TearDown() override
     {
         SetAppExceptionHandler(nullptr);
-        SetSchedulerPlatform(FPreviousPlatform);
-        QLocale::setDefault(QLocale::c());
-    }
-
-    bool Job() const { return GetParam(); }
-
-    std::unique_ptr<TTaskScheduler> Open() const
-    {
-        auto scheduler = std::make_unique<TTaskScheduler>(nullptr, Context);
-        scheduler->SetUseTaskScheduler1Only(Job());
-        scheduler->SetActive(true);
-        return scheduler;
+        SetSchedulerPlatform(*FPreviousPlatform);
+        TaskItemTest::TearDown();
     }
 
     // A stored task that runs /bin/true daily, the daily repeat given.
@@ -85,6 +52,13 @@ protected:
         item->Deactivate(true);
     }
 
+    int StoredCount()
+    {
+        Fresh = Open();
+        Fresh->Refresh();
+        return Fresh->Count();
+    }
+
     tasksched::TTaskKind Kind() const { return Job() ? tasksched::tkJob10 : tasksched::tkTask20; }
     QString StoredName(const char* name) const { return Job() ? S(name) + S(".job") : S(name); }
 
@@ -93,7 +67,7 @@ protected:
     vqtest::FakePrompter Prompter;
 
 private:
-    tasksched::TPlatform FPreviousPlatform;
+    std::optional<tasksched::TPlatform> FPreviousPlatform;
 };
 
 inline std::string BranchName(const ::testing::TestParamInfo<bool>& info)

@@ -25,7 +25,6 @@ protected:
     void SetUp() override
     {
         SchedulerFormTest::SetUp();
-        Scheduler = Open();
         Scheduler->Refresh();
         Form = std::make_unique<TNewTaskWizard>();
         Form->edtApplicationName->setText(S("/bin/echo"));
@@ -55,25 +54,6 @@ protected:
         Form->FinishTask();
     }
 
-    // The task read afresh from the store, activated.
-    TTaskItem* Reloaded(const char* name)
-    {
-        Fresh = Open();
-        Fresh->Refresh();
-        TTaskItem* item = Fresh->ActivateTask(S(name));
-        if (item)
-            item->Activate();
-        return item;
-    }
-    int StoredCount()
-    {
-        Fresh = Open();
-        Fresh->Refresh();
-        return Fresh->Count();
-    }
-
-    std::unique_ptr<TTaskScheduler> Scheduler;
-    std::unique_ptr<TTaskScheduler> Fresh;
     std::unique_ptr<TNewTaskWizard> Form;
 };
 INSTANTIATE_TEST_SUITE_P(Branches, Wizard, ::testing::Values(false, true), BranchName);
