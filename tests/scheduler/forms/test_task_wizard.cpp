@@ -269,8 +269,9 @@ TEST_P(Wizard, ReplaceAsksAndKeepsThePageOnNo)
     EXPECT_EQ(after->ApplicationName(), S("/bin/echo"));
     ASSERT_EQ(after->Triggers().Count(), 1);
     EXPECT_EQ(after->Triggers()[0]->TriggerType(), ttAtLogon);
-    if (!Job())
+    if (!Job()) {
         EXPECT_EQ(after->ActionsCount(), 1);
+    }
 }
 
 TEST_P(Wizard, BackToTheNamePageTakesTheChangedNameOver)
