@@ -62,6 +62,7 @@ public:
     void mniAboutClick();
     void Options1Click();
     void ShowLog1Click();
+    void ScheduledTasks1Click();
     void pmTreePopup();
     void actCreateBatchFileExecute();
     void btnTaskListClick();

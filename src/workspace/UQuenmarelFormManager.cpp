@@ -2,6 +2,7 @@
 
 #include "ULogViewerForm.h"
 #include "UMDIPager.h"
+#include "scheduler/forms/TaskList.h"
 #include "transfer/forms/ULobExportForm.h"
 #include "transfer/forms/ULobImportForm.h"
 #include "transfer/forms/ULobMergeForm.h"
@@ -77,4 +78,10 @@ void TQuenmarelFormManager::OpenFile(const QString& fileName)
         OpenImportTask(fileName);
     else if (fileName.endsWith(QLatin1String(".elt")))
         OpenExportTask(fileName);
+}
+
+void TQuenmarelFormManager::ShowTaskList()
+{
+    TTaskListForm form(FMainForm);
+    form.exec();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace vqtest {
@@ -11,6 +13,29 @@ QApplication& WidgetApp();
 
 // A left click in the middle of widget, as mouse press and release events.
 void Click(QWidget* widget);
+
+// Hands every modal window that opens while it lives to onModal, which
+// closes it.
+class ModalWatcher {
+public:
+    explicit ModalWatcher(std::function<void(QWidget*)> onModal) : FOnModal(std::move(onModal))
+    {
+        QObject::connect(&FTimer, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || FHandling)
+                return;
+            FHandling = true;
+            FOnModal(modal);
+            FHandling = false;
+        });
+        FTimer.start(10);
+    }
+
+private:
+    std::function<void(QWidget*)> FOnModal;
+    QTimer FTimer;
+    bool FHandling = false;
+};
 
 // Fixture of widget tests: the application exists before the test body runs.
 class WidgetTest : public ::testing::Test {

@@ -151,7 +151,7 @@ TEST_F(MainFormTest, TheLogonStatesSwitchActionsAndCaption)
     HoldPacketLimitLock();
     // Log On, Exit, the built Help entries and Options; every other action
     // waits for its window in both states. The Table menu follows the tree.
-    const QStringList always = {"OpenExceptionFile1", "Options1", "ShowLog1", "Upgrade1", "actExit", "mniAbout",
+    const QStringList always = {"OpenExceptionFile1", "Options1", "ScheduledTasks1", "ShowLog1", "Upgrade1", "actExit", "mniAbout",
                                 "mniContent", "mniEmail", "mniHomepage"};
     const QStringList tree = {"CreateTable1", "DropTable2", "cbbSchema", "mniRefresh", "mniViewStruct",
                               "actNewSql", "actOpen", "actSave", "actEditData"};

@@ -47,28 +47,7 @@ std::string Setting(const char* name)
     return S(RegReadString(QLatin1String(TAppSettings::RegistryKey), QLatin1String(name)));
 }
 
-// Hands every modal window that opens while it lives to onModal, which
-// closes it.
-class ModalWatcher {
-public:
-    explicit ModalWatcher(std::function<void(QWidget*)> onModal) : FOnModal(std::move(onModal))
-    {
-        QObject::connect(&FTimer, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || FHandling)
-                return;
-            FHandling = true;
-            FOnModal(modal);
-            FHandling = false;
-        });
-        FTimer.start(20);
-    }
-
-private:
-    std::function<void(QWidget*)> FOnModal;
-    QTimer FTimer;
-    bool FHandling = false;
-};
+using vqtest::ModalWatcher;
 
 bool RunUntil(const std::function<bool()>& done, int ms = 10000)
 {
