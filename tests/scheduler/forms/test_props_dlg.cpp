@@ -1,7 +1,7 @@
 // The task properties dialog on fixture tasks in a temporary store, on both
 // branches, driven while it runs modally.
 #include "scheduler/TaskItemTestSupport.h"
-#include "scheduler/forms/UProps.h"
+#include "scheduler/forms/Props.h"
 #include "support/VqFakePrompter.h"
 #include "support/VqWidgetTestSupport.h"
 

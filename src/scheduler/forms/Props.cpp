@@ -1,4 +1,4 @@
-#include "UProps.h"
+#include "Props.h"
 
 #include "app/base/UAppException.h"
 #include "app/base/UPrompter.h"
