@@ -140,7 +140,8 @@ void TMainForm::BindTreeAndDialogs()
     TDBObjectView::ShareCommand(a.DropTable2, FObjectView->DropItem());
     for (auto [action, handler] : {std::pair{a.mniAbout, &TMainForm::mniAboutClick},
                                    std::pair{a.Options1, &TMainForm::Options1Click},
-                                   std::pair{a.ShowLog1, &TMainForm::ShowLog1Click}}) {
+                                   std::pair{a.ShowLog1, &TMainForm::ShowLog1Click},
+                                   std::pair{a.ScheduledTasks1, &TMainForm::ScheduledTasks1Click}}) {
         action->setEnabled(true);
         connect(action, &QAction::triggered, this, GuardedSlot([this, handler = handler] { (this->*handler)(); }));
     }
@@ -240,6 +241,11 @@ void TMainForm::Options1Click()
 void TMainForm::ShowLog1Click()
 {
     FFormManager->ShowLog();
+}
+
+void TMainForm::ScheduledTasks1Click()
+{
+    FFormManager->ShowTaskList();
 }
 
 void TMainForm::pmTreePopup()

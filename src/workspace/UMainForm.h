@@ -59,6 +59,7 @@ public:
     void mniAboutClick();
     void Options1Click();
     void ShowLog1Click();
+    void ScheduledTasks1Click();
     void pmTreePopup();
 
     // Components.

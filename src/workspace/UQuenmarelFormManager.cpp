@@ -2,6 +2,7 @@
 
 #include "ULogViewerForm.h"
 #include "UMDIPager.h"
+#include "scheduler/forms/TaskList.h"
 
 bool TQuenmarelFormManager::NewWindow(const TFormClass& formClass, QWidget*& form, const QString& caption)
 {
@@ -12,5 +13,11 @@ void TQuenmarelFormManager::ShowLog()
 {
     TLogViewerForm form(FMainForm);
     form.LoadLog();
+    form.exec();
+}
+
+void TQuenmarelFormManager::ShowTaskList()
+{
+    TTaskListForm form(FMainForm);
     form.exec();
 }

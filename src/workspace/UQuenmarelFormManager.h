@@ -23,4 +23,6 @@ public:
 
     // The log window with the debug log as it is now, modal.
     void ShowLog();
+    // The scheduled tasks, read afresh, modal.
+    void ShowTaskList();
 };

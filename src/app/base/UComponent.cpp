@@ -28,6 +28,13 @@ TComponent::TComponent(TComponent* owner)
 
 TComponent::~TComponent()
 {
+    while (!FFreeNotifies.empty()) {
+        TComponent* other = FFreeNotifies.back();
+        FFreeNotifies.pop_back();
+        auto& back = other->FFreeNotifies;
+        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        other->Notification(this);
+    }
     while (!FComponents.empty()) {
         TComponent* last = FComponents.back();
         FComponents.pop_back();
@@ -52,5 +59,23 @@ void TComponent::RemoveComponent(TComponent* component)
     if (it != FComponents.end()) {
         FComponents.erase(it);
         component->FOwner = nullptr;
+    }
+}
+
+void TComponent::FreeNotification(TComponent* component)
+{
+    if (!component || component == this
+        || std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) != FFreeNotifies.end())
+        return;
+    FFreeNotifies.push_back(component);
+    component->FFreeNotifies.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component)
+{
+    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), component), FFreeNotifies.end());
+    if (component) {
+        auto& back = component->FFreeNotifies;
+        back.erase(std::remove(back.begin(), back.end(), this), back.end());
     }
 }

@@ -22,10 +22,19 @@ public:
     TComponent* Owner() const { return FOwner; }
     void InsertComponent(TComponent* component);
     void RemoveComponent(TComponent* component);
+    // Asks to be told (through Notification) when component is freed; a
+    // link to a component one does not own is cleared that way.
+    void FreeNotification(TComponent* component);
+    void RemoveFreeNotification(TComponent* component);
+
+protected:
+    // component is being freed.
+    virtual void Notification(TComponent* component) { (void)component; }
 
 private:
     TComponent* FOwner = nullptr;
     std::vector<TComponent*> FComponents;
+    std::vector<TComponent*> FFreeNotifies;   // both ways: each side tells the other
 };
 
 // The demangled name of a C++ type, without namespaces.

@@ -1,0 +1,791 @@
+#include "TaskWizard.h"
+
+#include "app/base/UAppException.h"
+#include "app/base/UPrompter.h"
+#include "scheduler/UScheduleTaskUtil.h"
+#include "scheduler/UTaskScheduler.h"
+#include "scheduler/UTaskWizardRules.h"
+#include "scheduler/saUtils.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+#include <memory>
+
+namespace {
+
+template <class T>
+T* Named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QSpinBox* SpinBox(const char* name, int low, int high, int value, QWidget* parent)
+{
+    auto* spin = Named(new QSpinBox(parent), name);
+    spin->setRange(low, high);
+    spin->setValue(value);
+    return spin;
+}
+
+// The sum of the tags of the checked boxes.
+int CheckedMask(const QList<QCheckBox*>& boxes)
+{
+    int mask = 0;
+    for (const QCheckBox* box : boxes) {
+        if (box->isChecked())
+            mask |= box->property("tag").toInt();
+    }
+    return mask;
+}
+
+// The wizard's side picture.
+QLabel* SidePicture(QWidget* parent)
+{
+    auto* picture = new QLabel(parent);
+    picture->setProperty("tag", 10);
+    picture->setFixedWidth(96);
+    picture->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    picture->setPixmap(QIcon::fromTheme(QStringLiteral("appointment-new"),
+                                        QIcon::fromTheme(QStringLiteral("x-office-calendar")))
+                           .pixmap(64, 64));
+    picture->setAccessibleName(QStringLiteral("Scheduled task"));
+    return picture;
+}
+
+TDateTime Today()
+{
+    return DateTimeToSerial(QDateTime(QDate::currentDate(), QTime(0, 0)));
+}
+
+TDateTime AtTime(const QTime& time)
+{
+    return DateTimeToSerial(QDateTime(QDate::currentDate(), time));
+}
+
+QString Cleaned(const QString& text)
+{
+    // Blanks and control characters at both ends.
+    qsizetype first = 0, last = text.size();
+    while (first < last && text[first].unicode() <= 0x20)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= 0x20)
+        --last;
+    return text.mid(first, last - first);
+}
+
+}  // namespace
+
+TNewTaskWizard::TNewTaskWizard(QWidget* parent)
+    : QDialog(parent),
+      PageControl(Named(new QStackedWidget(this), "PageControl")),
+      btnBack(Named(new QPushButton(QStringLiteral("< &Back"), this), "btnBack")),
+      btnNext(Named(new QPushButton(QStringLiteral("&Next >"), this), "btnNext")),
+      btnCancel(Named(new QPushButton(QStringLiteral("Cancel"), this), "btnCancel"))
+{
+    setObjectName(QStringLiteral("NewTaskWizard"));
+    setWindowTitle(QStringLiteral("Scheduled task wizard"));
+    BuildCustomData();
+    BuildTaskName();
+    BuildTriggerDetails();
+    BuildAccountInfo();
+    BuildFinished();
+    btnNext->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnBack);
+    buttons->addWidget(btnNext);
+    buttons->addWidget(btnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl, 1);
+    layout->addLayout(buttons);
+    setFixedSize(438, 279 + 120);   // room for the labels' fonts here
+
+    connect(btnNext, &QPushButton::clicked, this, GuardedSlot([this] {
+                if (PageControl->currentWidget() == tsFinished)
+                    accept();
+                else
+                    btnNextClick();
+            }));
+    connect(btnBack, &QPushButton::clicked, this, GuardedSlot([this] { btnBackClick(); }));
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    FormCreate();
+}
+
+QWidget* TNewTaskWizard::NewPage(const char* name, const QString& caption)
+{
+    auto* page = Named(new QWidget(PageControl), name);
+    page->setWindowTitle(caption);
+    auto* row = new QHBoxLayout(page);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(SidePicture(page));
+    auto* body = new QWidget(page);
+    body->setObjectName(QString::fromLatin1(name) + QStringLiteral("Body"));
+    row->addWidget(body, 1);
+    PageControl->addWidget(page);
+    return page;
+}
+
+void TNewTaskWizard::BuildCustomData()
+{
+    tsCustomData = NewPage("tsCustomData", QStringLiteral("Custom Data"));
+    QWidget* body = tsCustomData->findChild<QWidget*>(QStringLiteral("tsCustomDataBody"));
+    edtApplicationName = Named(new QLineEdit(body), "edtApplicationName");
+    btnBrowse = Named(new QPushButton(QStringLiteral("&Browse..."), body), "btnBrowse");
+    edtParameters = Named(new QLineEdit(body), "edtParameters");
+    edtWorkDir = Named(new QLineEdit(body), "edtWorkDir");
+    edtCreator = Named(new QLineEdit(body), "edtCreator");
+    memComments = Named(new QPlainTextEdit(QStringLiteral("Type your comments here..."), body), "memComments");
+    ckbVistaHighestPrivileges = Named(new QCheckBox(QStringLiteral("Run with highest privileges"), body),
+                                      "ckbVistaHighestPrivileges");
+    ckbVistaHighestPrivileges->hide();
+    auto* program = new QHBoxLayout;
+    program->addWidget(edtApplicationName, 1);
+    program->addWidget(btnBrowse);
+    auto* form = new QFormLayout(body);
+    form->addRow(BuddyLabel(QStringLiteral("&Application:"), edtApplicationName, body), program);
+    form->addRow(BuddyLabel(QStringLiteral("&Parameters:"), edtParameters, body), edtParameters);
+    form->addRow(BuddyLabel(QStringLiteral("&Work Dir:"), edtWorkDir, body), edtWorkDir);
+    form->addRow(BuddyLabel(QStringLiteral("&Creator:"), edtCreator, body), edtCreator);
+    form->addRow(BuddyLabel(QStringLiteral("C&omments:"), memComments, body), memComments);
+    form->addRow(ckbVistaHighestPrivileges);
+    memComments->setFixedHeight(40);
+    connect(btnBrowse, &QPushButton::clicked, this, GuardedSlot([this] { btnBrowseClick(); }));
+}
+
+void TNewTaskWizard::BuildTaskName()
+{
+    tsTaskName = NewPage("tsTaskName", QStringLiteral("Task Name"));
+    QWidget* body = tsTaskName->findChild<QWidget*>(QStringLiteral("tsTaskNameBody"));
+    edtTaskName = Named(new QLineEdit(body), "edtTaskName");
+    cbTriggerType = Named(new QComboBox(body), "cbTriggerType");
+    cbTriggerType->addItems({QStringLiteral("One time only"), QStringLiteral("Daily"), QStringLiteral("Weekly"),
+                             QStringLiteral("Monthly"), QStringLiteral("Wen my computer starts"),
+                             QStringLiteral("When I log on"), QStringLiteral("Wnen Idle"),
+                             QStringLiteral("On connection to user session"),
+                             QStringLiteral("On disconnect from user session"), QStringLiteral("On workstation lock"),
+                             QStringLiteral("On workstation unlock")});
+    GroupBox1 = Named(new QGroupBox(body), "GroupBox1");
+    GroupBox1->setAccessibleName(QStringLiteral("User"));
+    RadioButton7 = Named(new QRadioButton(QStringLiteral("Any User"), GroupBox1), "RadioButton7");
+    RadioButton8 = Named(new QRadioButton(QStringLiteral("Specific User"), GroupBox1), "RadioButton8");
+    edUser = Named(new QLineEdit(GroupBox1), "edUser");
+    edUser->setAccessibleName(QStringLiteral("User name"));
+    RadioButton7->setChecked(true);
+    auto* users = new QGridLayout(GroupBox1);
+    users->addWidget(RadioButton7, 0, 0);
+    users->addWidget(RadioButton8, 1, 0);
+    users->addWidget(edUser, 1, 1);
+    GroupBox2 = Named(new QGroupBox(body), "GroupBox2");
+    GroupBox2->setAccessibleName(QStringLiteral("Connection"));
+    RadioButton9 = Named(new QRadioButton(QStringLiteral("Connection from remote computer"), GroupBox2),
+                         "RadioButton9");
+    RadioButton10 = Named(new QRadioButton(QStringLiteral("Connection from local computer"), GroupBox2),
+                          "RadioButton10");
+    RadioButton9->setChecked(true);
+    auto* sources = new QVBoxLayout(GroupBox2);
+    sources->addWidget(RadioButton9);
+    sources->addWidget(RadioButton10);
+    GroupBox1->hide();
+    GroupBox2->hide();
+
+    auto* layout = new QVBoxLayout(body);
+    auto* nameLabel = BuddyLabel(
+        QStringLiteral("&Type a name for this task.  The task name can be the same name as the program name."),
+        edtTaskName, body);
+    nameLabel->setWordWrap(true);
+    layout->addWidget(nameLabel);
+    layout->addWidget(edtTaskName);
+    layout->addWidget(BuddyLabel(QStringLiteral("Perform this task:"), cbTriggerType, body));
+    layout->addWidget(cbTriggerType);
+    layout->addWidget(GroupBox1);
+    layout->addWidget(GroupBox2);
+    layout->addStretch();
+    connect(cbTriggerType, &QComboBox::activated, this, GuardedSlot([this] { ComboBox1Select(); }));
+    connect(edtTaskName, &QLineEdit::textChanged, this, GuardedSlot([this] { UpdateNextState(); }));
+    connect(cbTriggerType, &QComboBox::currentIndexChanged, this, GuardedSlot([this] { UpdateNextState(); }));
+    for (QRadioButton* choice : {RadioButton7, RadioButton8})
+        connect(choice, &QRadioButton::clicked, this, GuardedSlot([this] { UserChoiceClick(); }));
+}
+
+void TNewTaskWizard::BuildTriggerDetails()
+{
+    tsTriggerDetails = NewPage("tsTriggerDetails", QStringLiteral("Trigger Details"));
+    QWidget* body = tsTriggerDetails->findChild<QWidget*>(QStringLiteral("tsTriggerDetailsBody"));
+    pnlDetails = new QStackedWidget(body);
+    (new QVBoxLayout(body))->addWidget(pnlDetails);
+    const auto panel = [this](const char* name) {
+        auto* widget = Named(new QWidget(pnlDetails), name);
+        pnlDetails->addWidget(widget);
+        return widget;
+    };
+    const auto heading = [](QWidget* parent) {
+        return new QLabel(QStringLiteral("Select the time and day you want this task to start."), parent);
+    };
+
+    pnlOneTimeOnly = panel("pnlOneTimeOnly");
+    dtStartTimeOnce = Named(new QTimeEdit(pnlOneTimeOnly), "dtStartTimeOnce");
+    dtStartDateOnce = Named(new QDateEdit(pnlOneTimeOnly), "dtStartDateOnce");
+    auto* once = new QFormLayout(pnlOneTimeOnly);
+    once->addRow(heading(pnlOneTimeOnly));
+    once->addRow(BuddyLabel(QStringLiteral("Start &time:"), dtStartTimeOnce, pnlOneTimeOnly), dtStartTimeOnce);
+    once->addRow(BuddyLabel(QStringLiteral("Start &date:"), dtStartDateOnce, pnlOneTimeOnly), dtStartDateOnce);
+
+    pnlDaily = panel("pnlDaily");
+    dtStartDateDaily = Named(new QDateEdit(pnlDaily), "dtStartDateDaily");
+    dtStartTimeDaily = Named(new QTimeEdit(pnlDaily), "dtStartTimeDaily");
+    rbEveryDay = Named(new QRadioButton(QStringLiteral("Every d&ay"), pnlDaily), "rbEveryDay");
+    chkRepeatTask = Named(new QCheckBox(QStringLiteral("Repeat task every "), pnlDaily), "chkRepeatTask");
+    edtIntervalMinutesOrHours = SpinBox("edtIntervalMinutesOrHours", 1, 60, 5, pnlDaily);
+    edtIntervalMinutesOrHours->setAccessibleName(QStringLiteral("Repeat interval"));
+    edtIntervalMinutesOrHours->setEnabled(false);
+    cbbIntervalUnit = Named(new QComboBox(pnlDaily), "cbbIntervalUnit");
+    cbbIntervalUnit->setAccessibleName(QStringLiteral("Repeat unit"));
+    cbbIntervalUnit->addItems({QStringLiteral("minute(s)"), QStringLiteral("hour(s)")});
+    rbEvery = Named(new QRadioButton(QStringLiteral("&Every"), pnlDaily), "rbEvery");
+    edtIntervalDaily = SpinBox("edtIntervalDaily", 2, 7, 2, pnlDaily);
+    edtIntervalDaily->setAccessibleName(QStringLiteral("Days interval"));
+    edtIntervalDaily->setEnabled(false);
+    lblIntervalDaily = Named(new QLabel(QStringLiteral("days"), pnlDaily), "lblIntervalDaily");
+    lblIntervalDaily->setEnabled(false);
+    rbEveryDay->setChecked(true);
+    auto* daily = new QGridLayout(pnlDaily);
+    daily->addWidget(heading(pnlDaily), 0, 0, 1, 4);
+    daily->addWidget(BuddyLabel(QStringLiteral("Start &date:"), dtStartDateDaily, pnlDaily), 1, 0);
+    daily->addWidget(dtStartDateDaily, 1, 1);
+    daily->addWidget(BuddyLabel(QStringLiteral("Start &time:"), dtStartTimeDaily, pnlDaily), 1, 2);
+    daily->addWidget(dtStartTimeDaily, 1, 3);
+    daily->addWidget(new QLabel(QStringLiteral("Perform this task:"), pnlDaily), 2, 0, 1, 4);
+    daily->addWidget(rbEveryDay, 3, 0);
+    daily->addWidget(chkRepeatTask, 4, 0);
+    daily->addWidget(edtIntervalMinutesOrHours, 4, 1);
+    daily->addWidget(cbbIntervalUnit, 4, 2);
+    daily->addWidget(rbEvery, 5, 0);
+    daily->addWidget(edtIntervalDaily, 5, 1);
+    daily->addWidget(lblIntervalDaily, 5, 2);
+    connect(rbEvery, &QRadioButton::toggled, this, GuardedSlot([this] { rbEveryClick(); }));
+    connect(chkRepeatTask, &QCheckBox::toggled, this,
+            GuardedSlot([this] { edtIntervalMinutesOrHours->setEnabled(chkRepeatTask->isChecked()); }));
+
+    pnlWeekly = panel("pnlWeekly");
+    dtStartTimeWeekly = Named(new QTimeEdit(pnlWeekly), "dtStartTimeWeekly");
+    seWeekInterval = SpinBox("seWeekInterval", 1, 52, 1, pnlWeekly);
+    seWeekInterval->setAccessibleName(QStringLiteral("Weeks interval"));
+    auto* weekly = new QGridLayout(pnlWeekly);
+    weekly->addWidget(heading(pnlWeekly), 0, 0, 1, 4);
+    weekly->addWidget(BuddyLabel(QStringLiteral("Start &time:"), dtStartTimeWeekly, pnlWeekly), 1, 0);
+    weekly->addWidget(dtStartTimeWeekly, 1, 1);
+    weekly->addWidget(BuddyLabel(QStringLiteral("Every"), seWeekInterval, pnlWeekly), 2, 0);
+    weekly->addWidget(seWeekInterval, 2, 1);
+    weekly->addWidget(new QLabel(QStringLiteral("weeks"), pnlWeekly), 2, 2);
+    weekly->addWidget(new QLabel(QStringLiteral("Select the week day below:"), pnlWeekly), 3, 0, 1, 4);
+    const std::pair<const char*, int> days[] = {{"&Monday", 2}, {"Tuesda&y", 4}, {"&Wednesday", 8},
+                                                {"T&hursday", 16}, {"&Friday", 32}, {"&Saturday", 64},
+                                                {"S&unday", 1}};
+    int place = 0;
+    for (const auto& [text, tag] : days) {
+        auto* box = new QCheckBox(QString::fromLatin1(text), pnlWeekly);
+        box->setObjectName(QStringLiteral("ckbDay%1").arg(tag));
+        box->setProperty("tag", tag);
+        weekly->addWidget(box, 4 + place / 4, place % 4);
+        ++place;
+        WeekDayBoxes << box;
+        connect(box, &QCheckBox::toggled, this, GuardedSlot([this] { UpdateNextState(); }));
+    }
+
+    pnlMonthly = panel("pnlMonthly");
+    dtStartTimeMonthly = Named(new QTimeEdit(pnlMonthly), "dtStartTimeMonthly");
+    rbMonthlyDate = Named(new QRadioButton(QStringLiteral("&Day"), pnlMonthly), "rbMonthlyDate");
+    seMonthDay = SpinBox("seMonthDay", 1, 31, 1, pnlMonthly);
+    seMonthDay->setAccessibleName(QStringLiteral("Day of the month"));
+    rbMonthlyDow = Named(new QRadioButton(QStringLiteral("T&he"), pnlMonthly), "rbMonthlyDow");
+    cbWhichWeek = Named(new QComboBox(pnlMonthly), "cbWhichWeek");
+    cbWhichWeek->setAccessibleName(QStringLiteral("Week of the month"));
+    cbWhichWeek->addItems({QStringLiteral("First"), QStringLiteral("Second"), QStringLiteral("Third"),
+                           QStringLiteral("Forth"), QStringLiteral("Last")});
+    cbDaysOfTheWeek = Named(new QComboBox(pnlMonthly), "cbDaysOfTheWeek");
+    cbDaysOfTheWeek->setAccessibleName(QStringLiteral("Day of the week"));
+    cbDaysOfTheWeek->addItems({QStringLiteral("Sunday"), QStringLiteral("Monday"), QStringLiteral("Tuesday"),
+                               QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
+                               QStringLiteral("Saturday")});
+    // A choice is always made, so that "The" never shifts by -1.
+    cbWhichWeek->setCurrentIndex(0);
+    cbDaysOfTheWeek->setCurrentIndex(0);
+    cbWhichWeek->setEnabled(false);
+    cbDaysOfTheWeek->setEnabled(false);
+    rbMonthlyDate->setChecked(true);
+    auto* monthly = new QGridLayout(pnlMonthly);
+    monthly->addWidget(heading(pnlMonthly), 0, 0, 1, 6);
+    monthly->addWidget(BuddyLabel(QStringLiteral("Start &time:"), dtStartTimeMonthly, pnlMonthly), 1, 0);
+    monthly->addWidget(dtStartTimeMonthly, 1, 1, 1, 2);
+    monthly->addWidget(rbMonthlyDate, 2, 0);
+    monthly->addWidget(seMonthDay, 2, 1);
+    monthly->addWidget(rbMonthlyDow, 3, 0);
+    monthly->addWidget(cbWhichWeek, 3, 1, 1, 2);
+    monthly->addWidget(cbDaysOfTheWeek, 3, 3, 1, 3);
+    monthly->addWidget(new QLabel(QStringLiteral("of the month(s):"), pnlMonthly), 4, 0, 1, 6);
+    const char* const months[] = {"&Jan", "&Feb", "&Mar", "&Apr", "Ma&y", "J&un",
+                                  "Ju&l", "Au&g", "&Sep", "&Oct", "No&v", "D&ec"};
+    for (int month = 0; month < 12; ++month) {
+        auto* box = new QCheckBox(QString::fromLatin1(months[month]), pnlMonthly);
+        box->setObjectName(QStringLiteral("ckbMonth%1").arg(month + 1));
+        box->setProperty("tag", 1 << month);
+        monthly->addWidget(box, 5 + month / 6, month % 6);
+        MonthBoxes << box;
+        connect(box, &QCheckBox::toggled, this, GuardedSlot([this] { UpdateNextState(); }));
+    }
+    for (QRadioButton* choice : {rbMonthlyDate, rbMonthlyDow})
+        connect(choice, &QRadioButton::toggled, this, GuardedSlot([this] { ChangeMonthlyClick(); }));
+}
+
+void TNewTaskWizard::BuildAccountInfo()
+{
+    tsAccountInfo = NewPage("tsAccountInfo", QStringLiteral("Account Info"));
+    QWidget* body = tsAccountInfo->findChild<QWidget*>(QStringLiteral("tsAccountInfoBody"));
+    edtAccount = Named(new QLineEdit(body), "edtAccount");
+    edtPassword1 = Named(new QLineEdit(body), "edtPassword1");
+    edtPassword1->setEchoMode(QLineEdit::Password);
+    auto* layout = new QVBoxLayout(body);
+    auto* intro = new QLabel(QStringLiteral("Enter the name and password of a Windows user.  The task will run as if "
+                                            "it was started by that user."),
+                             body);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    layout->addWidget(BuddyLabel(QStringLiteral("Enter the user n&ame:"), edtAccount, body));
+    layout->addWidget(edtAccount);
+    layout->addWidget(BuddyLabel(QStringLiteral("Enter the &password:"), edtPassword1, body));
+    layout->addWidget(edtPassword1);
+    layout->addStretch();
+    connect(edtAccount, &QLineEdit::textChanged, this, GuardedSlot([this] { UpdateNextState(); }));
+}
+
+void TNewTaskWizard::BuildFinished()
+{
+    tsFinished = NewPage("tsFinished", QStringLiteral("Finish"));
+    QWidget* body = tsFinished->findChild<QWidget*>(QStringLiteral("tsFinishedBody"));
+    lblTaskResult = Named(new QLabel(body), "lblTaskResult");
+    lblTaskNextTime = Named(new QLabel(body), "lblTaskNextTime");
+    lblTaskNextTime->setWordWrap(true);
+    lblAdvanced = Named(new QLabel(QStringLiteral("Click Advanced to set up additional properties for this task."),
+                                   body),
+                        "lblAdvanced");
+    lblAdvanced->setWordWrap(true);
+    btnAdvanced = Named(new QPushButton(QStringLiteral("&Advanced..."), body), "btnAdvanced");
+    auto* layout = new QVBoxLayout(body);
+    layout->addWidget(new QLabel(QStringLiteral("You have successfully scheduled the following task:"), body));
+    layout->addWidget(lblTaskResult);
+    layout->addWidget(new QLabel(QStringLiteral("Windows will perform this task:"), body));
+    layout->addWidget(lblTaskNextTime);
+    layout->addWidget(lblAdvanced);
+    layout->addWidget(btnAdvanced, 0, Qt::AlignLeft);
+    layout->addWidget(new QLabel(QStringLiteral("Click Finish to add this task to your schedule."), body));
+    layout->addStretch();
+    connect(btnAdvanced, &QPushButton::clicked, this, GuardedSlot([this] { btnAdvancedClick(); }));
+}
+
+void TNewTaskWizard::FormCreate()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    for (QDateTimeEdit* picker : findChildren<QDateTimeEdit*>())
+        picker->setDateTime(now);
+    PageControl->setCurrentWidget(tsCustomData);
+    const QString user = SchedulerPlatform().Info->UserName();
+    edtAccount->setText(user);
+    edtCreator->setText(user);
+    edtApplicationName->setText(QCoreApplication::applicationFilePath());
+    cbTriggerType->setCurrentIndex(0);
+    UpdateButtons();
+}
+
+void TNewTaskWizard::SetScheduler(TTaskScheduler* scheduler)
+{
+    FScheduler = scheduler;
+    if (Vista()) {
+        btnAdvanced->hide();
+        lblAdvanced->hide();
+    } else {
+        while (cbTriggerType->count() > 6)
+            cbTriggerType->removeItem(6);
+    }
+}
+
+bool TNewTaskWizard::Vista() const
+{
+    return FScheduler && FScheduler->RunningVistaOrLater();
+}
+
+bool TNewTaskWizard::NtFamily() const
+{
+    return !FScheduler || FScheduler->Context()->Platform.Info->IsNtFamily();
+}
+
+void TNewTaskWizard::UpdateButtons()
+{
+    if (FScheduler) {
+        const bool offered = FScheduler->RunningVistaOrLater() && !FScheduler->UseTaskScheduler1Only();
+        ckbVistaHighestPrivileges->setVisible(offered);
+        if (offered) {
+            ckbVistaHighestPrivileges->setEnabled(IsUserAdmin());
+            if (!ckbVistaHighestPrivileges->isEnabled())
+                ckbVistaHighestPrivileges->setChecked(false);
+        } else if (!FCommentsWidened) {
+            FCommentsWidened = true;
+            memComments->setFixedHeight(memComments->height() + ckbVistaHighestPrivileges->sizeHint().height() + 10);
+        }
+    }
+    btnBack->setEnabled(PageControl->currentIndex() > 0);
+    btnNext->setText(PageControl->currentWidget() == tsFinished ? QStringLiteral("&Finish")
+                                                                 : QStringLiteral("&Next >"));
+    UpdateNextState();
+}
+
+void TNewTaskWizard::UpdateNextState()
+{
+    QWidget* page = PageControl->currentWidget();
+    bool enabled = true;
+    if (page == tsTaskName) {
+        enabled = cbTriggerType->currentIndex() >= 0 && !edtTaskName->text().isEmpty();
+    } else if (page == tsTriggerDetails) {
+        const TTriggerType type = GetTriggerType();
+        if (type == ttWeekly)
+            enabled = CheckedMask(WeekDayBoxes) != 0;
+        else if (type == ttMonthlyDate || type == ttMonthlyDow)
+            enabled = CheckedMask(MonthBoxes) != 0;
+    } else if (page == tsAccountInfo) {
+        enabled = !edtAccount->text().isEmpty();
+    }
+    btnNext->setEnabled(enabled);
+}
+
+TTriggerType TNewTaskWizard::GetTriggerType() const
+{
+    return taskwizard::TriggerTypeOf(cbTriggerType->currentIndex(), rbMonthlyDow->isChecked());
+}
+
+void TNewTaskWizard::ComboBox1Select()
+{
+    GroupBox1->hide();
+    GroupBox2->hide();
+    if (Vista()) {
+        const int index = cbTriggerType->currentIndex();
+        if (index == 5 || (index >= 7 && index <= 10)) {
+            GroupBox1->show();
+            UserChoiceClick();
+        }
+        if (index == 7 || index == 8)
+            GroupBox2->show();
+    }
+    UpdateNextState();
+}
+
+void TNewTaskWizard::UserChoiceClick()
+{
+    edUser->setEnabled(RadioButton8->isChecked());
+}
+
+void TNewTaskWizard::rbEveryClick()
+{
+    const bool everyDays = rbEvery->isChecked();
+    edtIntervalDaily->setEnabled(everyDays);
+    lblIntervalDaily->setEnabled(everyDays);
+    chkRepeatTask->setEnabled(!everyDays);
+    edtIntervalMinutesOrHours->setEnabled(!everyDays);
+    cbbIntervalUnit->setEnabled(!everyDays);
+}
+
+void TNewTaskWizard::ChangeMonthlyClick()
+{
+    seMonthDay->setEnabled(rbMonthlyDate->isChecked());
+    cbWhichWeek->setEnabled(rbMonthlyDow->isChecked());
+    cbDaysOfTheWeek->setEnabled(rbMonthlyDow->isChecked());
+    UpdateNextState();
+}
+
+void TNewTaskWizard::GoTo(QWidget* page)
+{
+    PageControl->setCurrentWidget(page);
+}
+
+void TNewTaskWizard::CreateTask()
+{
+    if (FTask)
+        return;
+    const QString name = edtTaskName->text();
+    TTaskItem* existing = FScheduler->ActivateTask(name);
+    bool replacing = false;
+    if (existing) {
+        const QString question =
+            QStringLiteral("A task with the name %1 already exists.  Do you want to replace it?").arg(name);
+        if (TPrompter::Instance().Ask(question, pbYes | pbNo, TPromptKind::Question) != TPromptAnswer::Yes)
+            return;
+        existing->Activate();
+        existing->Triggers().Clear();
+        existing->Triggers().Add(FTriggerType);
+        FTask = existing;
+        replacing = true;
+    } else {
+        FTask = FScheduler->CreateNewItem(name);
+        FTask->Triggers().Add(FTriggerType);
+    }
+    FSavedByAccountPage = false;
+    if (Vista()) {
+        // The old actions go, or an empty program action would stay behind.
+        if (replacing) {
+            while (FTask->ActionsCount() > 0)
+                FTask->RemoveAction(FTask->ActionsCount());
+        }
+        FTask->SetCurrentAction(1);
+        FTask->InsertAction(0);
+    }
+    FTask->SetApplicationName(edtApplicationName->text());
+    FTask->SetParameters(taskwizard::TaskParameters(edtApplicationName->text(), edtParameters->text(), name,
+                                                    QCoreApplication::applicationFilePath()));
+    FTask->SetWorkingDirectory(edtWorkDir->text());
+    if (Vista() && ckbVistaHighestPrivileges->isChecked() && IsUserAdmin())
+        FTask->TaskDefinition()->Principal().RunLevel = tasksched::rlHighest;
+    FTask->SetComment(memComments->toPlainText());
+    FTask->SetCreator(edtCreator->text());
+}
+
+void TNewTaskWizard::FillFinishPage()
+{
+    if (!FTask)
+        return;
+    lblTaskResult->setText(edtTaskName->text());
+    lblTaskNextTime->setText(GetTaskScheduleText(*FTask));
+}
+
+void TNewTaskWizard::FillTrigger(TTrigger& trigger)
+{
+    TTriggerTypeUnion details = trigger.Details();
+    switch (FTriggerType) {
+    case ttOnce:
+        trigger.SetStartTime(AtTime(dtStartTimeOnce->time()));
+        trigger.SetBeginDate(DateTimeToSerial(QDateTime(dtStartDateOnce->date(), QTime(0, 0))));
+        break;
+    case ttDaily:
+        trigger.SetStartTime(AtTime(dtStartTimeDaily->time()));
+        trigger.SetBeginDate(DateTimeToSerial(QDateTime(dtStartDateDaily->date(), QTime(0, 0))));
+        if (rbEveryDay->isChecked()) {
+            details.Daily.DaysInterval = 1;
+            if (chkRepeatTask->isChecked()) {
+                const int unit = cbbIntervalUnit->currentIndex() == 1 ? 60 : 1;
+                trigger.SetInterval(quint32(edtIntervalMinutesOrHours->value() * unit));
+                trigger.SetDuration(1440);
+            } else {
+                trigger.SetInterval(1440);
+                trigger.SetDuration(1440);
+            }
+        } else {
+            details.Daily.DaysInterval = quint16(edtIntervalDaily->value());
+        }
+        break;
+    case ttWeekly:
+        trigger.SetStartTime(AtTime(dtStartTimeWeekly->time()));
+        trigger.SetBeginDate(Today());
+        details.Weekly.WeeksInterval = quint16(seWeekInterval->value());
+        details.Weekly.rgfDaysOfTheWeek = quint16(CheckedMask(WeekDayBoxes));
+        break;
+    case ttMonthlyDate:
+        trigger.SetStartTime(AtTime(dtStartTimeMonthly->time()));
+        trigger.SetBeginDate(Today());
+        details.MonthlyDate.rgfDays = quint32(1) << (seMonthDay->value() - 1);
+        details.MonthlyDate.rgfMonths = quint16(CheckedMask(MonthBoxes));
+        break;
+    case ttMonthlyDow:
+        trigger.SetStartTime(AtTime(dtStartTimeMonthly->time()));
+        details.MonthlyDOW.wWhichWeek = quint16(cbWhichWeek->currentIndex() + 1);
+        details.MonthlyDOW.rgfDaysOfTheWeek = quint16(1 << cbDaysOfTheWeek->currentIndex());
+        details.MonthlyDOW.rgfMonths = quint16(CheckedMask(MonthBoxes));
+        break;
+    default:
+        break;
+    }
+    trigger.SetDetails(details);
+}
+
+void TNewTaskWizard::btnNextClick()
+{
+    QWidget* page = PageControl->currentWidget();
+    if (page == tsCustomData) {
+        GoTo(tsTaskName);
+    } else if (page == tsTaskName) {
+        FTriggerType = GetTriggerType();
+        CreateTask();
+        if (!FTask)
+            return;
+        TTrigger* trigger = FTask->Triggers().GetItem(0);
+        trigger->SetTriggerType(FTriggerType);
+        trigger->SetBeginDate(Today());
+        switch (FTriggerType) {
+        case ttOnce: pnlDetails->setCurrentWidget(pnlOneTimeOnly); break;
+        case ttDaily: pnlDetails->setCurrentWidget(pnlDaily); break;
+        case ttWeekly: pnlDetails->setCurrentWidget(pnlWeekly); break;
+        case ttMonthlyDate:
+        case ttMonthlyDow: pnlDetails->setCurrentWidget(pnlMonthly); break;
+        default: break;
+        }
+        if (taskwizard::IsEventKind(FTriggerType)) {
+            trigger->SetStartTime(AtTime(QTime::currentTime()));
+            trigger->SetBeginDate(Today());
+            trigger->SetUserName(RadioButton8->isChecked() ? edUser->text() : QString());
+            trigger->SetConnectionType(RadioButton10->isChecked() ? 1 : 2);
+            // The details page is skipped, and with it its writing back.
+            FTask->Triggers().UpdateTriggers();
+            GoTo(NtFamily() ? tsAccountInfo : tsFinished);
+        } else {
+            GoTo(tsTriggerDetails);
+        }
+        FillFinishPage();
+    } else if (page == tsTriggerDetails) {
+        FTriggerType = GetTriggerType();
+        if (Vista()) {
+            FTask->Triggers().Clear();
+            FTask->Triggers().Add(FTriggerType)->SetBeginDate(Today());
+        }
+        TTrigger* trigger = FTask->Triggers().GetItem(0);
+        trigger->SetTriggerType(FTriggerType);
+        FillTrigger(*trigger);
+        FTask->Triggers().UpdateTriggers();
+        GoTo(NtFamily() ? tsAccountInfo : tsFinished);
+        FillFinishPage();
+    } else if (page == tsAccountInfo) {
+        const QString account = Cleaned(edtAccount->text());
+        const QString password = Cleaned(edtPassword1->text());
+        if (account.isEmpty())
+            return;
+        FTask->SetAccountInformation(account, password);
+        TTaskVistaFlags vistaFlags = FTask->VistaFlags();
+        vistaFlags.Exclude(tfvNeedLogon);
+        FTask->SetVistaFlags(vistaFlags);
+        if (!Vista()) {
+            TTaskFlags flags = FTask->Flags();
+            flags.Include(tfRunOnlyIfLoggedOn);
+            FTask->SetFlags(flags);
+        }
+        try {
+            FTask->Deactivate(true);
+        } catch (const std::exception&) {
+            // The account is checked here; the page stays without a message.
+            return;
+        }
+        FSavedByAccountPage = true;
+        // The save released a 1.0 work item: the finish page and Finish need it.
+        if (!Vista())
+            FTask->Activate();
+        GoTo(tsFinished);
+        FillFinishPage();
+    }
+    UpdateButtons();
+}
+
+void TNewTaskWizard::btnBackClick()
+{
+    QWidget* page = PageControl->currentWidget();
+    if (page == tsTriggerDetails) {
+        DiscardTask();
+        GoTo(tsTaskName);
+    } else if (page == tsAccountInfo) {
+        if (taskwizard::IsEventKind(FTriggerType)) {
+            // A changed name or program is taken over on the next Next.
+            DiscardTask();
+            GoTo(tsTaskName);
+        } else {
+            GoTo(tsTriggerDetails);
+        }
+    } else if (page == tsFinished) {
+        GoTo(NtFamily() ? tsAccountInfo : (taskwizard::IsEventKind(FTriggerType) ? tsTaskName : tsTriggerDetails));
+    } else if (PageControl->currentIndex() > 0) {
+        PageControl->setCurrentIndex(PageControl->currentIndex() - 1);
+    }
+    UpdateButtons();
+}
+
+void TNewTaskWizard::btnBrowseClick()
+{
+    TFileDialogOptions options;
+    options.Filter = QStringLiteral("All Files (*)|*|Shell scripts (*.sh)|*.sh");
+    options.FileName = edtApplicationName->text();
+    options.InitialDir = QFileInfo(edtApplicationName->text()).absolutePath();
+    const QString chosen = TPrompter::Instance().OpenFileName(options);
+    if (chosen.isEmpty())
+        return;
+    const QString full = QFileInfo(chosen).absoluteFilePath();
+    edtApplicationName->setText(full);
+    edtWorkDir->setText(taskwizard::WorkingFolderOf(full));
+}
+
+void TNewTaskWizard::btnAdvancedClick()
+{
+    if (!FTask)
+        return;
+    FTask->DisplayTaskPages(this, {ptSchedule, ptSettings}, QStringLiteral("%1 Properties").arg(FTask->Name()));
+    FillFinishPage();
+}
+
+void TNewTaskWizard::FinishTask()
+{
+    if (!FTask)
+        return;
+    try {
+        FTask->Deactivate(true);
+    } catch (const std::exception&) {
+        // A task that the account page stored stays; a half-made one goes.
+        if (!FSavedByAccountPage) {
+            try {
+                FScheduler->DeleteTask(edtTaskName->text());
+            } catch (const std::exception&) {
+            }
+        }
+    }
+}
+
+void TNewTaskWizard::DiscardTask()
+{
+    if (!FTask)
+        return;
+    FTask = nullptr;
+    FSavedByAccountPage = false;
+    FScheduler->Refresh();
+}
+
+bool ExecuteNewTaskWizard(TTaskScheduler* scheduler, const QString& programPath, TTaskItem*& task)
+{
+    auto form = std::make_unique<TNewTaskWizard>();
+    if (!programPath.isEmpty())
+        form->edtApplicationName->setText(programPath);
+    form->SetScheduler(scheduler);
+    form->UpdateButtons();
+    const bool finished = form->exec() == QDialog::Accepted;
+    if (finished)
+        form->FinishTask();
+    else
+        form->DiscardTask();
+    task = finished ? form->Task() : nullptr;
+    return finished;
+}
