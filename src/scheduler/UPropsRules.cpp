@@ -74,7 +74,7 @@ int GetTimeIndex(const QStringList& items, const QString& text)
     return -1;
 }
 
-QString RunTimeText(TDateTime time)
+QString PropsRunTimeText(TDateTime time)
 {
     if (time <= 1.0)
         return QStringLiteral("Never");

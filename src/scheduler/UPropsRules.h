@@ -29,7 +29,7 @@ QString TextToDuration(const QString& text);
 int GetTimeIndex(const QStringList& items, const QString& text);
 
 // Long time + ", " + long date of QLocale(), or "Never" for a time that never was.
-QString RunTimeText(TDateTime time);
+QString PropsRunTimeText(TDateTime time);
 
 // A daily repeat interval as the panel shows it: hours when it is a whole
 // number of hours, else minutes.

@@ -46,11 +46,11 @@ TEST(PropsRules, GetTimeIndexFindsTheFirstItemOfTheDuration)
 TEST(PropsRules, RunTimeTextAndRepeatInterval)
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-    EXPECT_EQ(RunTimeText(0), QStringLiteral("Never"));
-    EXPECT_EQ(RunTimeText(1.0), QStringLiteral("Never"));
+    EXPECT_EQ(PropsRunTimeText(0), QStringLiteral("Never"));
+    EXPECT_EQ(PropsRunTimeText(1.0), QStringLiteral("Never"));
     const QDateTime when(QDate(2024, 5, 11), QTime(6, 15, 30));
     const QLocale locale;
-    EXPECT_EQ(RunTimeText(DateTimeToSerial(when)), locale.toString(when.time(), QLocale::LongFormat) + QStringLiteral(", ")
+    EXPECT_EQ(PropsRunTimeText(DateTimeToSerial(when)), locale.toString(when.time(), QLocale::LongFormat) + QStringLiteral(", ")
                                                         + locale.toString(when.date(), QLocale::LongFormat));
     QLocale::setDefault(QLocale::c());
 

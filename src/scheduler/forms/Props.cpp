@@ -1,7 +1,10 @@
 #include "Props.h"
 
+#include "AccountDetails.h"
+
 #include "app/base/UAppException.h"
 #include "app/base/UPrompter.h"
+#include "scheduler/UScheduleTaskUtil.h"
 #include "scheduler/UTaskScheduler.h"
 
 #include <QBuffer>
@@ -155,7 +158,7 @@ TDateTime Today()
 
 TTaskAccountAsker& TPropsDlg::AccountAsker()
 {
-    static TTaskAccountAsker asker;
+    static TTaskAccountAsker asker = ExecuteTaskAccountDialog;
     return asker;
 }
 
@@ -843,10 +846,10 @@ void TPropsDlg::SaveAllActions()
 
 void TPropsDlg::FillSchedule()
 {
-    lblLastRunTime->setText(RunTimeText(FTaskItem->MostRecentRunTime()));
-    lblNextRunTime->setText(RunTimeText(FTaskItem->NextRunTime()));
+    lblLastRunTime->setText(PropsRunTimeText(FTaskItem->MostRecentRunTime()));
+    lblNextRunTime->setText(PropsRunTimeText(FTaskItem->NextRunTime()));
     QStringList lines;
-    FTaskItem->Triggers().GetTriggerStrings(lines);
+    GetTriggerStringsWithInterval(*FTaskItem, lines);
     const bool updating = FUpdating;
     FUpdating = true;
     cbSchedule->clear();
