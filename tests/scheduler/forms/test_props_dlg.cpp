@@ -2,6 +2,7 @@
 // branches, driven while it runs modally.
 #include "scheduler/TaskItemTestSupport.h"
 #include "scheduler/forms/Props.h"
+#include "scheduler/forms/TaskList.h"
 #include "support/VqFakePrompter.h"
 #include "support/VqWidgetTestSupport.h"
 
@@ -18,6 +19,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
+#include <QTreeWidget>
 
 using namespace tasksched;
 using namespace tasktest;
@@ -388,4 +390,38 @@ TEST_P(ServicePropsDlg, SavingAWeeklyTriggerSetsToday)
     ::TTrigger* saved = Reloaded()->Triggers().Items(0);
     EXPECT_EQ(SerialToDateTime(saved->BeginDate()).date(), QDate::currentDate());
     EXPECT_EQ(saved->Details().Weekly.rgfDaysOfTheWeek, 2 | 32);
+}
+
+TEST_P(ServicePropsDlg, ARefusedAccountRaisesAndSavesNothing)
+{
+    TTaskItem* item = Stored([](TTaskItem* task) { task->SetVistaFlags({tfvNeedLogon}); });
+    AccountAnswer = std::make_pair(S("mallory"), S("secret"));
+    EXPECT_THROW(Run(item, [](TPropsDlg& dialog) {
+        dialog.ListVistaFlags->item(tfvNeedLogon)->setCheckState(Qt::Unchecked);
+        dialog.memComments->setPlainText(S("lost"));
+    }), Exception);
+    TTaskItem* read = Reloaded();
+    EXPECT_TRUE(read->Comment().isEmpty());
+    EXPECT_TRUE(read->VistaFlags().Contains(tfvNeedLogon));
+}
+
+TEST_P(PropsDlg, TheListsDoubleClickOpensTheDialogOnTheRowsTask)
+{
+    Stored([](TTaskItem* task) { task->SetVistaFlags({tfvNeedLogon}); });
+    TTaskListForm list(nullptr, Context, Job());
+    ASSERT_EQ(list.ListView->topLevelItemCount(), 1);
+    list.ListView->topLevelItem(0)->setSelected(true);
+    list.UpdateActions();
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TPropsDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        caption = dialog->windowTitle();
+        dialog->memComments->setPlainText(S("from the list"));
+        dialog->accept();
+    });
+    list.ListViewDblClick();
+    EXPECT_EQ(caption, S("Nightly Properties"));
+    EXPECT_EQ(Reloaded()->Comment(), S("from the list"));
+    EXPECT_EQ(list.ListView->topLevelItemCount(), 1);
 }
