@@ -56,7 +56,7 @@ struct TTaskSettings {
     QString ExecutionTimeLimit = QStringLiteral("PT72H");
     QString RestartInterval;
     int RestartCount = 0;
-    QString DeleteExpiredTaskAfter;
+    QString DeleteExpiredTaskAfter;   // a duration, or "Immediately"
     int MultipleInstances = ipIgnoreNew;
     int Priority = 7;
     TIdleSettings IdleSettings;

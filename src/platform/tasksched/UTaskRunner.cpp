@@ -213,7 +213,7 @@ void TTaskRunner::Serve(const TTaskEntry& entry, const QDateTime& now)
 void TTaskRunner::DeleteIfExpired(const TTaskEntry& entry, TRunState& state, const QDateTime& now)
 {
     const TTaskDefinition& definition = *entry.Task.Definition;
-    const qint64 keep = TTriggerEngine::DurationSeconds(definition.Settings().DeleteExpiredTaskAfter);
+    const qint64 keep = TTriggerEngine::DeletionDelaySeconds(definition.Settings().DeleteExpiredTaskAfter);
     bool expired = !definition.Settings().DeleteExpiredTaskAfter.isEmpty() && keep >= 0 && !IsRunning(entry.Key)
                    && definition.Triggers().Count() > 0
                    && !TTriggerEngine::next(definition, now, FPlatform.Clock->Zone()).isValid();

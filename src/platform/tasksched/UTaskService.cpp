@@ -110,9 +110,11 @@ void CheckRegistration(TTaskDefinition& definition, const QString& user, int log
     if (!hasProgram)
         throw EServiceError(QStringLiteral("The task has no program to run."));
     const TTaskSettings& settings = definition.Settings();
-    for (const QString& duration : {settings.ExecutionTimeLimit, settings.RestartInterval, settings.DeleteExpiredTaskAfter,
+    for (const QString& duration : {settings.ExecutionTimeLimit, settings.RestartInterval,
                                     settings.IdleSettings.IdleDuration, settings.IdleSettings.WaitTimeout})
         CheckDuration(duration);
+    if (TTriggerEngine::DeletionDelaySeconds(settings.DeleteExpiredTaskAfter) < 0)
+        CheckDuration(settings.DeleteExpiredTaskAfter);
     if (!InRange(settings.MultipleInstances, ipParallel, ipStopExisting) || !InRange(settings.RestartCount, 0, 999)
         || !InRange(settings.Priority, 0, 10))
         throw EServiceError(QStringLiteral("A setting of the task is out of range."));

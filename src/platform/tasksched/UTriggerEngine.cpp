@@ -76,6 +76,11 @@ const QRegularExpression& BoundaryPattern()
 
 }  // namespace
 
+qint64 TTriggerEngine::DeletionDelaySeconds(const QString& text)
+{
+    return text == QStringLiteral("Immediately") ? 0 : DurationSeconds(text);
+}
+
 qint64 TTriggerEngine::DurationSeconds(const QString& text)
 {
     if (text.isEmpty())

@@ -30,6 +30,9 @@ public:
     // An ISO-8601 duration ("P1DT2H30M", "PT45S", "P2W") in seconds; an empty
     // text gives 0; a text that is no duration gives -1.
     static qint64 DurationSeconds(const QString& text);
+    // The delay before an expired task is deleted: a duration, or
+    // "Immediately", which is no delay.
+    static qint64 DeletionDelaySeconds(const QString& text);
     // A boundary "yyyy-MM-ddThh:mm:ss[.fff][Z|±hh:mm]": without a zone it is
     // wall time in zone. An empty or bad text gives an invalid date-time.
     static QDateTime ParseBoundary(const QString& text, const QTimeZone& zone);

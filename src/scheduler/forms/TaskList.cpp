@@ -1,5 +1,7 @@
 #include "TaskList.h"
 
+#include "Props.h"
+
 #include "TaskWizard.h"
 #include "app/base/UAppException.h"
 #include "app/base/UPrompter.h"
@@ -45,6 +47,7 @@ TTaskListForm::TTaskListForm(QWidget* parent, tasksched::TServiceContextPtr cont
       popSelected(new QMenu(this)),
       popView(new QMenu(this))
 {
+    ExecuteTaskProperties = [this](TTaskItem* task) { return ::ExecuteTaskProperties(task, this); };
     setObjectName(QStringLiteral("TaskListForm"));
     setWindowTitle(QStringLiteral("Task Scheduler (Corvanta Software)"));
     resize(768, 516);

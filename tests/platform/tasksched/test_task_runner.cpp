@@ -317,22 +317,29 @@ TEST_F(TaskRunner, BootTriggersFireOncePerBootAndLogonTriggersAtLogon)
 
 TEST_F(TaskRunner, AnExpiredTaskIsDeletedWhenAsked)
 {
-    const TTaskDefinitionPtr definition = Counting(S("Expiring"));
-    definition->Triggers().Create(tkTime)->StartBoundary = S("2024-05-10T12:30:00");
-    definition->Settings().DeleteExpiredTaskAfter = S("PT1H");
-    Register(S("Expiring"), *definition);
-    Runner->Reload();
-    Runner->Tick();
-    Clock->Set("2024-05-10T12:30:10");
-    Runner->Tick();
-    ASSERT_TRUE(WaitDone(S("Expiring")));
-    EXPECT_EQ(Count(S("Expiring")), 1);
-    Runner->Tick();   // expired now, deleted an hour later
-    TStoredTask task;
-    EXPECT_TRUE(Store->Find(tkTask20, S("Expiring"), task));
-    Clock->Advance(3600);
-    Runner->Tick();
-    EXPECT_FALSE(Store->Find(tkTask20, S("Expiring"), task));
+    // "Immediately" is no delay: the task goes at the first tick that finds it expired.
+    const QList<std::pair<const char*, qint64>> cases = {{"PT1H", 3600}, {"Immediately", 0}};
+    for (const auto& [after, delay] : cases) {
+        SCOPED_TRACE(after);
+        Clock->Set("2024-05-10T12:00:00");
+        const TTaskDefinitionPtr definition = Counting(S("Expiring"));
+        definition->Triggers().Create(tkTime)->StartBoundary = S("2024-05-10T12:30:00");
+        definition->Settings().DeleteExpiredTaskAfter = S(after);
+        Register(S("Expiring"), *definition);
+        Runner->Reload();
+        Runner->Tick();
+        Clock->Set("2024-05-10T12:30:10");
+        Runner->Tick();
+        ASSERT_TRUE(WaitDone(S("Expiring")));
+        Runner->Tick();   // expired now, deleted after the delay
+        TStoredTask task;
+        if (delay > 0) {
+            EXPECT_TRUE(Store->Find(tkTask20, S("Expiring"), task));
+            Clock->Advance(delay);
+            Runner->Tick();
+        }
+        EXPECT_FALSE(Store->Find(tkTask20, S("Expiring"), task));
+    }
 }
 
 TEST_F(TaskRunner, TheSocketAnswersEveryLineWithOneLine)
