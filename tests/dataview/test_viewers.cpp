@@ -318,18 +318,8 @@ TEST_F(HexViewers, LargeValueLoadsPostsAndPaintsItsLastLine)
     Exec(QStringLiteral("insert into t values (1, 'small')"));
     OpenQuery(QStringLiteral("select id, b from t"));
     const QString path = Files.filePath(QStringLiteral("big.bin"));
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        QByteArray chunk(1 << 20, Qt::Uninitialized);
-        for (int i = 0; i < 64; ++i) {
-            for (int j = 0; j < chunk.size(); ++j)
-                chunk[j] = char((i * 31 + j * 7) & 0xFF);
-            file.write(chunk);
-            hash.addData(chunk);
-        }
-    }
+    const QByteArray digest = vqtest::WritePatternFile(path, 64);
+    ASSERT_FALSE(digest.isEmpty());
     auto editor = Bind<TPharostine>(QStringLiteral("b"));
     Prompter.QueueText(path);
     Prompter.QueueAnswer(TPromptAnswer::Yes);
@@ -338,7 +328,7 @@ TEST_F(HexViewers, LargeValueLoadsPostsAndPaintsItsLastLine)
         form.LoadAction()->trigger();
         EXPECT_EQ(static_cast<TAlterBlobHexDBViewForm*>(Current(form))->HexEditor()->SourceSize(), 64 << 20);
     });
-    EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), QString::fromLatin1(hash.result().toHex()));
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), QString::fromLatin1(digest.toHex()));
 
     Query->Refresh();
     Run(*editor, [&](TCommonFieldEditForm& form) {

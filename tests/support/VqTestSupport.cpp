@@ -1,6 +1,8 @@
 #include "VqTestSupport.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QProcess>
 
@@ -82,6 +84,23 @@ QProcessEnvironment HeadlessEnvironment()
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     return env;
+}
+
+QByteArray WritePatternFile(const QString& path, int mebibytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    for (int i = 0; i < mebibytes; ++i) {
+        for (int j = 0; j < chunk.size(); ++j)
+            chunk[j] = char((i * 31 + j * 7) & 0xFF);
+        if (file.write(chunk) != chunk.size())
+            return {};
+        hash.addData(chunk);
+    }
+    return hash.result();
 }
 
 }  // namespace vqtest

@@ -46,6 +46,10 @@ SshServer TestSshServer();
         << "The test SSH server is not running (it needs root or sudo): run the tests through " \
            "./test.sh or scripts/with-test-servers.sh"
 
+// Writes a file of the given number of MiB in a fixed byte pattern, chunk by
+// chunk, and gives its SHA-256; empty when it cannot be written.
+QByteArray WritePatternFile(const QString& path, int mebibytes);
+
 // A fixture file below tests/data.
 QString TestDataPath(const QString& relative);
 

@@ -264,18 +264,8 @@ TEST_F(DataSetRoundTrip, LargeFileStreamsThroughTheSpillFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("big.bin"));
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        QByteArray chunk(1 << 20, Qt::Uninitialized);
-        for (int i = 0; i < 64; ++i) {
-            for (int j = 0; j < chunk.size(); ++j)
-                chunk[j] = char((i * 31 + j * 7) & 0xFF);
-            file.write(chunk);
-            hash.addData(chunk);
-        }
-    }
+    const QByteArray digest = vqtest::WritePatternFile(path, 64);
+    ASSERT_FALSE(digest.isEmpty());
     Connection->ExecSQL(QStringLiteral("insert into r (k) values ('a')"));
     auto query = PagedQuery(*Connection, QStringLiteral("select id, k, b from r"));
     query->Open();
@@ -283,7 +273,7 @@ TEST_F(DataSetRoundTrip, LargeFileStreamsThroughTheSpillFile)
     query->FieldByName(QStringLiteral("b"))->LoadFromFile(path);
     EXPECT_EQ(query->FieldByName(QStringLiteral("b"))->DataSize(), 64 << 20);
     query->Post();
-    const QString sha = QString::fromLatin1(hash.result().toHex());
+    const QString sha = QString::fromLatin1(digest.toHex());
     EXPECT_EQ(ServerSha(1), sha);
     // Read back and saved as a file, through a reader in pieces.
     query->Refresh();
