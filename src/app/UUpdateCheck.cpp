@@ -128,12 +128,19 @@ void TUpdateCheck::CheckNow(const TNoticeShower& show)
     SaveCheckDate();
 }
 
-TUpdateNotice TUpdateCheck::NewVersionNotice() const
+TUpdateNotice TUpdateCheck::Notice(TUpdateNoticeKind kind, const QString& header) const
 {
     TUpdateNotice notice;
-    notice.Kind = TUpdateNoticeKind::NewVersion;
+    notice.Kind = kind;
     notice.Caption = Caption;
-    notice.Header = QStringLiteral("Updates are available for Vantorquill, version ") + LatestVersion;
+    notice.Header = header;
+    return notice;
+}
+
+TUpdateNotice TUpdateCheck::NewVersionNotice() const
+{
+    TUpdateNotice notice = Notice(TUpdateNoticeKind::NewVersion,
+                                  QStringLiteral("Updates are available for Vantorquill, version ") + LatestVersion);
     notice.Notify = QStringLiteral("Please download and install latest version from ");
     notice.LinkAddress = ProductPageAddress();
     return notice;
@@ -141,11 +148,9 @@ TUpdateNotice TUpdateCheck::NewVersionNotice() const
 
 TUpdateNotice TUpdateCheck::LatestVersionNotice() const
 {
-    TUpdateNotice notice;
-    notice.Kind = TUpdateNoticeKind::LatestVersion;
-    notice.Caption = Caption;
-    notice.Header = QStringLiteral("This is the latest version (") + CurrentVersion + QStringLiteral(") of ")
-                    + QStringLiteral("Vantorquill");
+    TUpdateNotice notice = Notice(TUpdateNoticeKind::LatestVersion, QStringLiteral("This is the latest version (")
+                                                                         + CurrentVersion
+                                                                         + QStringLiteral(") of Vantorquill"));
     notice.Notify = QStringLiteral("You can see update news on this page: ");
     notice.LinkAddress = ProductPageAddress();
     return notice;
@@ -153,11 +158,7 @@ TUpdateNotice TUpdateCheck::LatestVersionNotice() const
 
 TUpdateNotice TUpdateCheck::CannotCheckNotice() const
 {
-    TUpdateNotice notice;
-    notice.Kind = TUpdateNoticeKind::CannotCheck;
-    notice.Caption = Caption;
-    notice.Header = QStringLiteral("Can not check for updates: ") + FailReason;
-    return notice;
+    return Notice(TUpdateNoticeKind::CannotCheck, QStringLiteral("Can not check for updates: ") + FailReason);
 }
 
 void TUpdateCheck::SaveNotShow(bool checked)

@@ -53,6 +53,7 @@ public:
     bool IsCheckDue();
     void SaveCheckDate();
 
+    TUpdateNotice Notice(TUpdateNoticeKind kind, const QString& header) const;
     TUpdateNotice NewVersionNotice() const;
     TUpdateNotice LatestVersionNotice() const;
     TUpdateNotice CannotCheckNotice() const;

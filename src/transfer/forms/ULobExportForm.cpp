@@ -23,13 +23,6 @@ namespace {
 
 const QString WhereHint = QStringLiteral("For example: where rownum<=100, \nor: where filetype='pdf'");
 
-void FillCombo(QComboBox* combo, const QStringList& items)
-{
-    combo->clear();
-    combo->addItems(items);
-    combo->setCurrentIndex(items.isEmpty() ? -1 : 0);
-}
-
 }  // namespace
 
 TLobExportForm::TLobExportForm(QWidget* parent, const TTransferServices& services)
@@ -155,21 +148,18 @@ void TLobExportForm::ClearLobFieldText()
 
 void TLobExportForm::FillFieldLists(const TFieldTypesInfo& fields)
 {
-    FillCombo(cbLobField, fields.LobFields());
+    FillFieldCombo(cbLobField, fields.LobFields());
     const QStringList names = TQuenmarelSettings::UseLobValueAsName ? fields.AllFields() : fields.OtherFields();
-    FillCombo(cbExtField, names);
-    FillCombo(cbNameField, names);
-    FillCombo(cbSubFolderField, names);
+    FillFieldCombo(cbExtField, names);
+    FillFieldCombo(cbNameField, names);
+    FillFieldCombo(cbSubFolderField, names);
 }
 
 void TLobExportForm::cbTableChange()
 {
     if (cbTable->currentText().trimmed().isEmpty())
         return;
-    TTableFieldTypesInfo fields;
-    fields.SetFactory(Services().DBFactory);
-    fields.LoadTable(cbbSchema->currentText(), cbTable->currentText());
-    FillFieldLists(fields);
+    FillFieldLists(ChosenTableFields());
     if (cbNameField->count() == 0)
         FillFieldsFromQuery(Dictionary().GetSelectAllSql(cbbSchema->currentText(), cbTable->currentText()));
 }

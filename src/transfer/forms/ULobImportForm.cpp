@@ -95,15 +95,9 @@ void TLobImportForm::cbTableChange()
 {
     if (cbTable->currentText().trimmed().isEmpty())
         return;
-    TTableFieldTypesInfo fields;
-    fields.SetFactory(Services().DBFactory);
-    fields.LoadTable(cbbSchema->currentText(), cbTable->currentText());
-    cbLobField->clear();
-    cbLobField->addItems(fields.LobFields());
-    cbLobField->setCurrentIndex(fields.LobFields().isEmpty() ? -1 : 0);
-    cbNameField->clear();
-    cbNameField->addItems(fields.OtherFields());
-    cbNameField->setCurrentIndex(fields.OtherFields().isEmpty() ? -1 : 0);
+    const TTableFieldTypesInfo fields = ChosenTableFields();
+    FillFieldCombo(cbLobField, fields.LobFields());
+    FillFieldCombo(cbNameField, fields.OtherFields());
     cbbFolderField->clear();
     cbbFolderField->addItems(fields.OtherFields());
     cbbFolderField->setCurrentIndex(-1);

@@ -64,12 +64,7 @@ void TLobMergeForm::cbTableChange()
 {
     if (cbTable->currentText().isEmpty())
         return;
-    TTableFieldTypesInfo fields;
-    fields.SetFactory(Services().DBFactory);
-    fields.LoadTable(cbbSchema->currentText(), cbTable->currentText());
-    cbLobField->clear();
-    cbLobField->addItems(fields.LobFields());
-    cbLobField->setCurrentIndex(fields.LobFields().isEmpty() ? -1 : 0);
+    FillFieldCombo(cbLobField, ChosenTableFields().LobFields());
 }
 
 TLobMergeFormValues TLobMergeForm::Values() const

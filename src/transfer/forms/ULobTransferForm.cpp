@@ -103,6 +103,21 @@ void TLobTransferForm::LayOutButtons(const QList<QPushButton*>& buttons)
         row->addWidget(button);
 }
 
+TTableFieldTypesInfo TLobTransferForm::ChosenTableFields() const
+{
+    TTableFieldTypesInfo fields;
+    fields.SetFactory(FServices.DBFactory);
+    fields.LoadTable(FSchemaCombo->currentText(), FTableCombo->currentText());
+    return fields;
+}
+
+void TLobTransferForm::FillFieldCombo(QComboBox* combo, const QStringList& fields)
+{
+    combo->clear();
+    combo->addItems(fields);
+    combo->setCurrentIndex(fields.isEmpty() ? -1 : 0);
+}
+
 TDBDictionary& TLobTransferForm::Dictionary() const
 {
     return *FServices.DBFactory->GetDictionary();

@@ -3,6 +3,7 @@
 #include "UFormValidation.h"
 #include "UProgressConvertOutputer.h"
 #include "app/base/UAppException.h"
+#include "transfer/UTableFieldTypesInfo.h"
 
 #include <QDialog>
 #include <functional>
@@ -91,6 +92,10 @@ protected:
     virtual void CloseQuery() {}
 
     TDBDictionary& Dictionary() const;
+    // The columns of the table the schema and table combos name.
+    TTableFieldTypesInfo ChosenTableFields() const;
+    // Replaces a field combo's items; the first is chosen, none when empty.
+    static void FillFieldCombo(QComboBox* combo, const QStringList& fields);
 
     // Controls named after their component, on the input panel unless a
     // parent is given. A label is the buddy's label and gives it its
