@@ -411,9 +411,6 @@ void TMainForm::actSaveExecute()
         {QStringLiteral("Save As"), MainSqlFileFilter(), QStringLiteral("sql"), QString(), QString()});
     if (fileName.isEmpty())
         return;
-    QMdiSubWindow* active = MdiArea->activeSubWindow();
-    if (!active && !MdiArea->subWindowList().isEmpty())
-        active = MdiArea->currentSubWindow();
-    if (auto* form = active ? qobject_cast<TSqlForm*>(active->widget()) : nullptr)
+    if (auto* form = qobject_cast<TSqlForm*>(ActiveChild()))
         form->SaveSqlFile(fileName);
 }
