@@ -3,45 +3,18 @@
 // and the results read back through the service.
 #include "app/base/UCommandLine.h"
 #include "program/CmdLineTestRun.h"
+#include "scheduler/RunnerTestSupport.h"
 #include "scheduler/UTaskScheduler.h"
 #include "scheduler/saUtils.h"
 #include "transfer/ULogonBatchOptions.h"
-
-#include <QElapsedTimer>
-#include <QThread>
-
-#include <csignal>
 
 using namespace tasksched;
 using cmdtest::S;
 
 namespace {
 
-// The real launcher, keeping the runner's process id so that the test can
-// stop exactly that process.
-class RecordingLauncher : public TProcessLauncher {
-public:
-    qint64 Pid = 0;
-    bool StartDetached(const QString& program, const QStringList& arguments, qint64* pid) override
-    {
-        const bool started = TProcessLauncher::StartDetached(program, arguments, &Pid);
-        if (pid != nullptr)
-            *pid = Pid;
-        return started;
-    }
-};
-
-bool WaitFor(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(100);
-    }
-    return true;
-}
+using runnertest::RecordingLauncher;
+using runnertest::WaitFor;
 
 class TaskEndToEnd : public cmdtest::CmdLineTest {
 protected:
@@ -49,18 +22,14 @@ protected:
     {
         CmdLineTest::SetUp();
         Launcher = std::make_shared<RecordingLauncher>();
-        TPlatform platform = TPlatform::Default();
-        platform.Launcher = Launcher;
-        platform.RunnerPath = QFileInfo(vqtest::ProgramPath()).absolutePath() + S("/vantorquill-taskd");
-        platform.Service = std::make_shared<TRunnerServiceControl>(Launcher, platform.RunnerPath);
-        Context = std::make_shared<TServiceContext>(TServiceContext{std::make_shared<TTaskStore>(), platform});
+        Context = std::make_shared<TServiceContext>(
+            TServiceContext{std::make_shared<TTaskStore>(), runnertest::RunnerPlatform(Launcher, vqtest::ProgramPath())});
     }
 
     void TearDown() override
     {
-        if (Launcher && Launcher->Pid > 0) {
-            ::kill(pid_t(Launcher->Pid), SIGTERM);
-            EXPECT_TRUE(WaitFor([this] { return ::kill(pid_t(Launcher->Pid), 0) != 0; }, 10000));
+        if (Launcher) {
+            EXPECT_TRUE(runnertest::StopRunner(*Launcher));
         }
         SetProgramArguments(QString(), {});
         CmdLineTest::TearDown();

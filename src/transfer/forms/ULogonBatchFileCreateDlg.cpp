@@ -5,8 +5,10 @@
 #include "app/base/UAppException.h"
 #include "app/base/UPrompter.h"
 #include "platform/shell/UShellOpener.h"
+#include "scheduler/forms/TaskList.h"
 #include "transfer/ULogonBatchOptions.h"
 
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -84,8 +86,6 @@ TLogonBatchFileCreateDlg::TLogonBatchFileCreateDlg(QWidget* parent)
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnScheduleTask->setObjectName(QStringLiteral("btnScheduleTask"));
     btnOK->setDefault(true);
-    // Scheduling comes with the task service's dialogs.
-    btnScheduleTask->setEnabled(false);
 
     auto* layout = new QGridLayout(this);
     int row = 0;
@@ -106,6 +106,7 @@ TLogonBatchFileCreateDlg::TLogonBatchFileCreateDlg(QWidget* parent)
 
     connect(btnOK, &QPushButton::clicked, this, Guarded([this] { btnOKClick(); }));
     connect(btnCancel, &QPushButton::clicked, this, Guarded([this] { btnCancelClick(); }));
+    connect(btnScheduleTask, &QPushButton::clicked, this, Guarded([this] { btnScheduleTaskClick(); }));
 }
 
 TLogonBatchOptions& TLogonBatchFileCreateDlg::LogonOptions() const
@@ -142,6 +143,21 @@ void TLogonBatchFileCreateDlg::btnOKClick()
     FResult = true;
     // Shown for reading in the desktop's editor; never run from here.
     TShellOpener::Instance().OpenDocument(batchFile);
+    accept();
+}
+
+void TLogonBatchFileCreateDlg::btnScheduleTaskClick()
+{
+    if (!ApplyOptions())
+        return;
+    // The list is made only now, so that writing a script never depends on
+    // reaching the task service; when it cannot be reached, the raise shows
+    // why and the script stays written.
+    if (FTaskList == nullptr)
+        FTaskList = new TTaskListForm(this);
+    FTaskList->ScheduleProgram(QFileInfo(Options().BatchFile).absoluteFilePath());
+    FTaskList->exec();
+    FResult = true;
     accept();
 }
 

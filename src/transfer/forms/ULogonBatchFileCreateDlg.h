@@ -9,10 +9,11 @@ class QLabel;
 class QPushButton;
 class TBrowseFileEdit;
 class TLogonBatchOptions;
+class TTaskListForm;
 
 // The "Create Batch File" window: the task, log and batch file names, the
 // logon profiles that go into the task file (password masked), and the
-// buttons that write the script.
+// buttons that write the script and, on request, schedule it.
 class TLogonBatchFileCreateDlg : public QDialog, public TBatchFileCreateDlg {
     Q_OBJECT
 public:
@@ -34,6 +35,7 @@ protected:
 private:
     void btnOKClick();
     void btnCancelClick();
+    void btnScheduleTaskClick();
     // The profile panels from the options.
     void ShowProfiles();
 
@@ -52,4 +54,6 @@ private:
     QPushButton* btnOK;
     QPushButton* btnCancel;
     QPushButton* btnScheduleTask;
+    // Made by the first "Create && Schedule Task", a child of this window.
+    TTaskListForm* FTaskList = nullptr;
 };

@@ -88,7 +88,7 @@ TEST_F(BatchFileDialog, OpenedEmptyChecksTheProfileFirst)
             auto* schedule = Child<QAbstractButton>(dialog, "btnScheduleTask");
             EXPECT_EQ(schedule->text(), S("Create && Schedule Task"));
             EXPECT_TRUE(schedule->isVisible());
-            EXPECT_FALSE(schedule->isEnabled());
+            EXPECT_TRUE(schedule->isEnabled());
             Click(dialog, "btnOK");
             stayedOpen = dialog->isVisible();
             Click(dialog, "btnCancel");
