@@ -72,6 +72,11 @@ protected:
         As<TExecAction>(definition.Actions().Create(atExec)).Path = script;
         if (!onceAt.isEmpty())
             definition.Triggers().Create(tkTime)->StartBoundary = onceAt;
+        return Register(scheduler, name, definition);
+    }
+
+    static TRegisteredTaskPtr Register(TTaskScheduler& scheduler, const QString& name, TTaskDefinition& definition)
+    {
         return scheduler.TaskService()->GetFolder(QString())->RegisterTaskDefinition(
             name, definition, TTaskFolder::TASK_CREATE_OR_UPDATE, QString(), QString(), definition.Principal().LogonType);
     }
@@ -176,6 +181,22 @@ TEST_F(TaskEndToEnd, OneRunnerPerUserOnAnOwnerOnlySocket)
     EXPECT_TRUE(second.finished);
     EXPECT_EQ(second.exitCode, 0);
     EXPECT_TRUE(Context->Platform.Service->IsRunning());
+
+    // A second runner started at a logon leaves too, and the first fires the
+    // logon triggers.
+    const QString mark = Path(S("logged-on"));
+    TTaskItem* atLogon = scheduler.CreateNewItem(S("At logon"));
+    TTaskDefinition& definition = *atLogon->TaskDefinition();
+    auto& touch = As<TExecAction>(definition.Actions().Create(atExec));
+    touch.Path = S("/bin/touch");
+    touch.Arguments = S("\"") + mark + S("\"");
+    definition.Triggers().Create(tkLogon);
+    Register(scheduler, S("At logon"), definition);
+    const vqtest::ProcessResult atLogonRun = vqtest::RunProcess(
+        Context->Platform.RunnerPath, {S("--login")}, QProcessEnvironment::systemEnvironment(), 10000);
+    EXPECT_TRUE(atLogonRun.finished);
+    EXPECT_EQ(atLogonRun.exitCode, 0);
+    EXPECT_TRUE(WaitFor([&mark] { return QFileInfo::exists(mark); }, 10000)) << "the logon trigger did not fire";
 
     const QFileInfo socket(TRunnerServiceControl::SocketPath());
     EXPECT_EQ(socket.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther

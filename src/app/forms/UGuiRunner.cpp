@@ -10,7 +10,7 @@
 #include "db/UDBLogon.h"
 #include "db/UDBObjectFactory.h"
 #include "db/forms/UMysqlLogonFormInit.h"
-#include "transfer/UIterativeConverter.h"
+#include "transfer/forms/UConverterEventPump.h"
 #include "transfer/forms/UTaskSavingForms.h"
 #include "workspace/UMainForm.h"
 
@@ -61,12 +61,12 @@ void RunWindowMode(TQuenmarel& app)
         ~UnregisterForms() { UnregisterTaskSavingForms(); }
     } unregisterForms;
 
-    // Transfers run on this thread: after each item the windows repaint and a
+    // Transfers run on this thread: while they go, the windows repaint and a
     // click on Stop gets through.
-    TIterativeConverter::SetProcessMessagesHook([] { QCoreApplication::processEvents(); });
-    struct RemoveProcessMessagesHook {
-        ~RemoveProcessMessagesHook() { TIterativeConverter::SetProcessMessagesHook(nullptr); }
-    } removeHook;
+    TConverterEventPump::Install();
+    struct RemoveEventPump {
+        ~RemoveEventPump() { TConverterEventPump::Remove(); }
+    } removePump;
 
     // The logon dialog is a window-mode class, created by name on first use
     // and freed while the window system is still there.

@@ -496,6 +496,11 @@ QString TTaskRunner::Answer(const QString& line)
     }
     if (command.startsWith(QLatin1String("RUN ")) && command.size() > 4)
         return RunOnDemand(command.mid(4));
+    if (command == QLatin1String("LOGON")) {
+        // A logon while this runner goes on from an earlier session.
+        StartUp(QString(), true);
+        return QStringLiteral("OK");
+    }
     return QStringLiteral("ERROR Malformed command");
 }
 

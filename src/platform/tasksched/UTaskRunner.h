@@ -44,7 +44,8 @@ public:
     void StartUp(const QString& bootId, bool atLogon);
     // A run on demand of "tasks/<name>" or "jobs/<name>"; the socket's answer.
     QString RunOnDemand(const QString& key);
-    // One command line of the socket, answered with one line.
+    // One command line of the socket, answered with one line: PING, RELOAD,
+    // RUN <key>, or LOGON (the logon triggers fire).
     QString Answer(const QString& line);
 
     // Serves the commands on the user's socket, owner-only.

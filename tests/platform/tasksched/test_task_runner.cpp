@@ -247,8 +247,9 @@ TEST_F(TaskRunner, InstancePoliciesDecideAboutASecondRun)
         EXPECT_EQ(Runner->RunOnDemand(S("tasks/") + name), S("OK"));
         ASSERT_TRUE(WaitUntil([&] { return Count(name) == 1; }));
         EXPECT_EQ(Runner->RunOnDemand(S("tasks/") + name), S(c.secondAnswer)) << name.toStdString();
-        if (c.policy == ipParallel)
+        if (c.policy == ipParallel) {
             EXPECT_TRUE(WaitUntil([&] { return Count(name) == 2; })) << "both run at once";
+        }
         QFile(release).open(QIODevice::WriteOnly);
         ASSERT_TRUE(WaitDone(name));
         EXPECT_EQ(Count(name), c.runs) << name.toStdString();
@@ -313,6 +314,11 @@ TEST_F(TaskRunner, BootTriggersFireOncePerBootAndLogonTriggersAtLogon)
     }
     EXPECT_EQ(Count(S("Boot")), 2);
     EXPECT_EQ(Count(S("Logon")), 1);
+    // A later logon told to the runner that is already going.
+    EXPECT_EQ(Runner->Answer(S("LOGON")), S("OK"));
+    ASSERT_TRUE(WaitUntil([this] { return Runner->RunningCount() == 0; }));
+    EXPECT_EQ(Count(S("Boot")), 2);
+    EXPECT_EQ(Count(S("Logon")), 2);
 }
 
 TEST_F(TaskRunner, AnExpiredTaskIsDeletedWhenAsked)

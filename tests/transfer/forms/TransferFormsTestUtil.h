@@ -10,6 +10,7 @@
 #include "transfer/LobExportTestDb.h"
 #include "transfer/UIterativeConverter.h"
 #include "transfer/ULobObjectFactory.h"
+#include "transfer/forms/UConverterEventPump.h"
 #include "transfer/forms/ULobTransferForm.h"
 
 #include <QAbstractButton>
@@ -34,13 +35,13 @@ protected:
         LobDbTest::SetUp();
         if (HasFatalFailure())
             return;
-        // Window mode lets events through between items.
-        TIterativeConverter::SetProcessMessagesHook([] { QCoreApplication::processEvents(); });
+        // Window mode lets events through while a transfer runs.
+        TConverterEventPump::Install();
     }
 
     void TearDown() override
     {
-        TIterativeConverter::SetProcessMessagesHook(nullptr);
+        TConverterEventPump::Remove();
         LobDbTest::TearDown();
     }
 

@@ -2,6 +2,7 @@
 // bar, labels and memo, with a clock of the test's own.
 #include "support/VqWidgetTestSupport.h"
 #include "transfer/UConvertStatus.h"
+#include "transfer/forms/UConverterEventPump.h"
 #include "transfer/forms/UProgressConvertOutputer.h"
 
 #include <QLabel>
@@ -15,6 +16,44 @@ namespace {
 QString S(const char* text)
 {
     return QString::fromUtf8(text);
+}
+
+// Counts the events it is given.
+class EventCounter : public QObject {
+public:
+    int Handled = 0;
+    bool event(QEvent* event) override
+    {
+        if (event->type() != QEvent::User)
+            return QObject::event(event);
+        ++Handled;
+        return true;
+    }
+};
+
+TEST(ConverterEventPump, HandlesPendingEventsAtMostOncePerInterval)
+{
+    vqtest::WidgetApp();
+    const struct {
+        int intervalMs;
+        QList<bool> pumped;
+        int handled;
+    } cases[] = {{0, {true, true, true}, 3}, {3600 * 1000, {true, false, false}, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.intervalMs);
+        EventCounter counter;
+        TConverterEventPump pump(c.intervalMs);
+        QList<bool> pumped;
+        for (int item = 0; item < 3; ++item) {
+            QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
+            pumped << pump.Pump();
+        }
+        EXPECT_EQ(pumped, c.pumped);
+        EXPECT_EQ(counter.Handled, c.handled);
+        // Nothing is lost: what waited is handled by the next pass.
+        QCoreApplication::processEvents();
+        EXPECT_EQ(counter.Handled, 3);
+    }
 }
 
 TEST(ProgressMonitor, StepRule)

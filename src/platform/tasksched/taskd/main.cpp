@@ -19,13 +19,17 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     const bool atLogon = application.arguments().contains(QStringLiteral("--login"));
 
-    // One runner per user: a second one leaves quietly.
+    // One runner per user: a second one leaves quietly, telling the first of
+    // a logon, whose triggers it then fires.
     const QString socket = TRunnerServiceControl::SocketPath();
     QDir().mkpath(QFileInfo(socket).path());
     QLockFile lock(QFileInfo(socket).path() + QStringLiteral("/vantorquill-taskd.lock"));
     lock.setStaleLockTime(0);
-    if (!lock.tryLock(0))
+    if (!lock.tryLock(0)) {
+        if (atLogon)
+            TRunnerServiceControl::Ask(QStringLiteral("LOGON"));
         return 0;
+    }
 
     // A run's group is stopped by signals; the runner itself ends on SIGTERM
     // through the normal exit, and ignores a closed terminal.

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+// Keeps the windows alive while a transfer runs on the user-interface thread.
+// The converter calls it after every item and between the chunks of a large
+// value; it handles the pending events at most once per interval. After each
+// of thousands of small files, most passes would find nothing to do and still
+// cost their time; a hundred passes a second keep the window as live and a
+// click on Stop as prompt.
+class TConverterEventPump {
+public:
+    static constexpr int DefaultIntervalMs = 10;
+
+    explicit TConverterEventPump(int intervalMs = DefaultIntervalMs);
+
+    // Handles the pending events, unless that was done less than an interval
+    // ago. True when it did.
+    bool Pump();
+
+    // A pump becomes the converter's hook until Remove.
+    static void Install(int intervalMs = DefaultIntervalMs);
+    static void Remove();
+
+private:
+    int FIntervalMs;
+    QElapsedTimer FSinceLast;
+};
