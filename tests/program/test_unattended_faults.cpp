@@ -1,6 +1,7 @@
-// Unattended runs under faults: killed and interrupted exports, a full disk,
-// folders that cannot be read, names that are not UTF-8 or hold line breaks,
-// a task file that cannot be read. Each run is the built program against the
+// Unattended runs under faults: killed and interrupted exports, an import
+// interrupted in the middle of a large file, a full disk, folders that cannot
+// be read, names that are not UTF-8 or hold line breaks, a task file that
+// cannot be read. Each run is the built program against the
 // test MariaDB; nothing may be left half-written under a real name.
 #include "CmdLineTestRun.h"
 
@@ -120,6 +121,53 @@ TEST_F(Faults, AnExportKilledOrStoppedInTheMiddleOfAValueLeavesNoPartialFile)
                     .hasMatch())
         << lines.join(S("\n")).toStdString();
     EXPECT_EQ(lines.last(), S("[T] [error]\tThe run was stopped by a signal."));
+}
+
+// Whether the process has file path open and has read part of it, not all.
+bool ReadingPartOf(qint64 pid, const QString& path)
+{
+    const QString fds = S("/proc/%1/fd").arg(pid);
+    for (const QString& fd : QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        if (QFileInfo(fds + QLatin1Char('/') + fd).symLinkTarget() != path)
+            continue;
+        QFile info(S("/proc/%1/fdinfo/").arg(pid) + fd);
+        if (!info.open(QIODevice::ReadOnly))
+            return false;
+        const qint64 position = QString::fromLatin1(info.readLine()).section(QLatin1Char(':'), 1).trimmed().toLongLong();
+        return position > 0 && position < QFileInfo(path).size();
+    }
+    return false;
+}
+
+TEST_F(Faults, AnImportInterruptedInTheMiddleOfALargeFileStoresNoPartOfIt)
+{
+    Exec(S("CREATE TABLE files (name VARCHAR(20) PRIMARY KEY, body LONGBLOB)"));
+    WriteFile(S("in/1small.bin"), "one");
+    const QString big = Path(S("in/2big.bin"));
+    vqtest::WritePatternFile(big, int(BigSize >> 20));
+    WriteFile(S("in/3small.bin"), "three");
+    const QString task = ImportTask(S("files"), false);
+
+    QProcess process;
+    Start(process, LogonArgs() << S("task=") + task << LogArg());
+    QElapsedTimer clock;
+    clock.start();
+    while (!ReadingPartOf(process.processId(), big) && !process.waitForFinished(1) && clock.elapsed() < 60000) {
+    }
+    ASSERT_TRUE(ReadingPartOf(process.processId(), big)) << "the large file was never being sent";
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1) << process.readAllStandardError().toStdString();
+
+    // The file being sent is abandoned between two chunks (or, when the
+    // signal came after its last one, stored whole); nothing after it.
+    const QStringList rows = Rows(S("SELECT name, LENGTH(body) FROM files ORDER BY name"));
+    EXPECT_TRUE(rows == QStringList{S("1small|3")} || rows == QStringList({S("1small|3"), S("2big|%1").arg(BigSize)}))
+        << rows.join(S(", ")).toStdString();
+    const QStringList lines = LogLines();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines.last(), S("[T] [error]\tThe run was stopped by a signal.")) << lines.join(S("\n")).toStdString();
 }
 
 // The session is killed while the rows still stream: the run ends with the
