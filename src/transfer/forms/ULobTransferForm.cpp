@@ -19,6 +19,29 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+namespace {
+
+// The progress page stretches one inner widget, which holds the rows, over
+// itself, and has no layout of its own. The labels' texts change at every
+// progress step, and each change asks the layouts above for room; stopping
+// that here keeps the tab widget, splitter and dialog from laying out and
+// repainting whole at every step.
+class TProgressPage : public QWidget {
+public:
+    QWidget* const Rows = new QWidget(this);
+    QSize sizeHint() const override { return Rows->sizeHint(); }
+    QSize minimumSizeHint() const override { return Rows->minimumSizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        Rows->setGeometry(rect());
+    }
+};
+
+}  // namespace
+
 TTransferServices TTransferServices::FromApp()
 {
     TQuenmarel* app = TQuenmarel::GetApp();
@@ -30,7 +53,7 @@ TLobTransferForm::TLobTransferForm(const TTransferServices& services, const QStr
     : QDialog(parent),
       FSplitter(new QSplitter(Qt::Vertical, this)),
       pgcOutput(new QTabWidget()),
-      tsProgress(new QWidget()),
+      tsProgress(new TProgressPage()),
       tsOutput(new QWidget()),
       lblMessage(new QLabel(tsProgress)),
       lblPercent(new QLabel(tsProgress)),
@@ -56,7 +79,7 @@ TLobTransferForm::TLobTransferForm(const TTransferServices& services, const QStr
     lblMessage->setAlignment(Qt::AlignCenter);
     lblNotify->setWordWrap(true);
 
-    auto* progressLayout = new QVBoxLayout(tsProgress);
+    auto* progressLayout = new QVBoxLayout(static_cast<TProgressPage*>(tsProgress)->Rows);
     progressLayout->addWidget(lblMessage);
     auto* barRow = new QHBoxLayout();
     barRow->addWidget(pbSave, 1);

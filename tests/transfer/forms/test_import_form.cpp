@@ -276,6 +276,35 @@ TEST_F(ImportFormRun, StopDuringTheRunEndsItBeforeTheNextFile)
     EXPECT_FALSE(Child<QWidget>(Form.get(), "cbbFolderField")->isEnabled()) << "own states come back";
 }
 
+// Counts the layout requests that reach a widget.
+class LayoutRequestCounter : public QObject {
+public:
+    int Count = 0;
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+    {
+        if (event->type() == QEvent::LayoutRequest)
+            ++Count;
+        return false;
+    }
+};
+
+TEST_F(ImportFormRun, ProgressStepsLayOutNothingAboveTheProgressPage)
+{
+    // Each step changes the labels' texts; a relayout of the tab widget
+    // would repaint it whole, a hundred times a run.
+    LayoutRequestCounter counter;
+    auto* tabs = Child<QWidget>(Form.get(), "pgcOutput");
+    tabs->installEventFilter(&counter);
+    QCoreApplication::processEvents();
+    counter.Count = 0;
+    Click(Form.get(), "btnImport");
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(Scalar(S("select count(*) from pics")), QString::number(FileCount));
+    EXPECT_EQ(counter.Count, 0);
+    EXPECT_EQ(Text(Form.get(), "lblPercent"), S("100 %"));
+}
+
 TEST_F(ImportFormRun, ClosingDuringTheRunStopsItThenAsksAndCloses)
 {
     bool stillVisibleInRun = false;
