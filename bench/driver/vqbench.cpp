@@ -8,6 +8,7 @@
 // and VQB_TABLE; the table has the columns name and data. Prints the number
 // of items done; a failed item makes the exit code 1.
 #include "db/UDBObjectFactory.h"
+#include "VqBenchConnection.h"
 #include "db/UMysqlDBClassInit.h"
 #include "platform/dac/UUniConnection.h"
 #include "transfer/ULobExportSession.h"
@@ -24,11 +25,7 @@
 
 namespace {
 
-QString Env(const char* name, const char* fallback)
-{
-    const char* value = std::getenv(name);
-    return QString::fromUtf8(value && *value ? value : fallback);
-}
+using vqbench::Env;
 
 int Report(TIterativeConverter& converter)
 {
@@ -103,12 +100,8 @@ int main(int argc, char** argv)
     try {
         TDBObjectFactory factory(QStringLiteral("Mysql"));
         TUniConnection& connection = *factory.GetConnection();
-        connection.SetServer(Env("VQB_HOST", "127.0.0.1"));
-        connection.SetPort(Env("VQB_PORT", "3306").toInt());
-        connection.SetUsername(Env("VQB_USER", "root"));
-        connection.SetPassword(Env("VQB_PASSWORD", ""));
+        vqbench::Configure(connection);
         connection.SetDatabase(Env("VQB_DB", "vqbench"));
-        connection.SpecificOptions().SetValue(QStringLiteral("UseUnicode"), QStringLiteral("True"));
         connection.Connect();
         SourceDBFactory = DestDBFactory = &factory;
         rc = Run(op, noop ? QString() : QString::fromLocal8Bit(argv[2]));

@@ -10,6 +10,7 @@
 // Connection from VQB_HOST, VQB_PORT, VQB_USER, VQB_PASSWORD; the table
 // vqbench.bench_lob (name, data) is made again before every run.
 #include "db/UDBObjectFactory.h"
+#include "VqBenchConnection.h"
 #include "db/UMysqlDBClassInit.h"
 #include "platform/dac/UUniConnection.h"
 #include "platform/dac/UUniQuery.h"
@@ -32,11 +33,7 @@
 
 namespace {
 
-QString Env(const char* name, const char* fallback)
-{
-    const char* value = std::getenv(name);
-    return QString::fromUtf8(value && *value ? value : fallback);
-}
+using vqbench::Env;
 
 const QString Schema = QStringLiteral("vqbench");
 const QString Table = QStringLiteral("bench_lob");
@@ -133,11 +130,7 @@ int main(int argc, char** argv)
     try {
         TDBObjectFactory factory(QStringLiteral("Mysql"));
         TUniConnection& connection = *factory.GetConnection();
-        connection.SetServer(Env("VQB_HOST", "127.0.0.1"));
-        connection.SetPort(Env("VQB_PORT", "3306").toInt());
-        connection.SetUsername(Env("VQB_USER", "root"));
-        connection.SetPassword(Env("VQB_PASSWORD", ""));
-        connection.SpecificOptions().SetValue(QStringLiteral("UseUnicode"), QStringLiteral("True"));
+        vqbench::Configure(connection);
         connection.Connect();
         SourceDBFactory = DestDBFactory = &factory;
         TLobObjectFactory lobFactory;
