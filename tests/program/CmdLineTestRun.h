@@ -5,6 +5,7 @@
 // writes them, and the log read back line by line.
 
 #include "db/UMysqlDBLogonOption.h"
+#include "transfer/ULogonBatchOptions.h"
 #include "platform/dac/UField.h"
 #include "transfer/LobExportTestDb.h"
 
@@ -143,6 +144,41 @@ protected:
         option.Password = server.password;
         option.Database = Database;
         option.UseUnicode = S("True");
+    }
+
+    // The task that imports folder "in" into files(name, body), each name
+    // with its extension, written to fileName in the test folder.
+    QString ImportIntoFilesTask(const QString& fileName, const QByteArray& extraSections = QByteArray())
+    {
+        WriteFile(fileName, IniSection(S("Import"), {{S("Schema"), Database},
+                                                     {S("Table"), S("files")},
+                                                     {S("LobField"), S("body")},
+                                                     {S("LoadFolder"), Path(S("in"))},
+                                                     {S("IncludeSubFolder"), S("0")},
+                                                     {S("NameField"), S("name")},
+                                                     {S("IncludeNameExt"), S("1")},
+                                                     {S("ImportType"), S("0")},
+                                                     {S("ExtType"), S("0")}})
+                                + extraSections);
+        return Path(fileName);
+    }
+
+    // The script that the batch-file writer makes for taskFile, storing
+    // profile in it; empty when the writer refuses them. The script starts
+    // the program named by SetProgramArguments.
+    static QString WriteBatchScript(const QString& taskFile, TMysqlDBLogonOption& profile)
+    {
+        TLogonBatchOptions options;
+        options.SetOptionName(S("task"));
+        options.SourceDBLogonOption = &profile;
+        options.TargetDBLogonOption = &profile;
+        options.SetSessionFile(taskFile);
+        const bool valid = options.Validate();
+        EXPECT_TRUE(valid) << options.ErrorMessage.toStdString();
+        if (!valid)
+            return QString();
+        options.WriteBatchFile();
+        return options.BatchFile;
     }
 
     // The logon arguments of the test database.

@@ -3,7 +3,6 @@
 #include "CmdLineTestRun.h"
 #include "app/base/UCommandLine.h"
 #include "platform/ini/UIniFile.h"
-#include "transfer/ULogonBatchOptions.h"
 
 namespace {
 
@@ -43,13 +42,7 @@ TEST_F(BatchScript, WrittenScriptLogsOnByItselfAndRunsTheTask)
     FillTestDbProfile(profile);
 
     SetProgramArguments(vqtest::ProgramPath(), {});
-    TLogonBatchOptions options;
-    options.SetOptionName(S("task"));
-    options.SourceDBLogonOption = &profile;
-    options.TargetDBLogonOption = &profile;
-    options.SetSessionFile(task);
-    ASSERT_TRUE(options.Validate()) << options.ErrorMessage.toStdString();
-    options.WriteBatchFile();
+    ASSERT_FALSE(WriteBatchScript(task, profile).isEmpty());
     EXPECT_FALSE(ReadFile(task).contains(profile.Password.toUtf8()));
     EXPECT_EQ(TIniFile(task).ReadString(S("SourceDB"), S("PasswordEncrypted"), QString()), S("1"));
 

@@ -46,18 +46,7 @@ protected:
         Exec(S("CREATE TABLE files (name VARCHAR(100) PRIMARY KEY, body LONGBLOB)"));
         for (auto it = SampleFiles().cbegin(); it != SampleFiles().cend(); ++it)
             WriteFile(S("in/") + it.key(), it.value());
-        const QString task = Path(S("import.ilt"));
-        WriteFile(S("import.ilt"), IniSection(S("Import"), {{S("Schema"), Database},
-                                                            {S("Table"), S("files")},
-                                                            {S("LobField"), S("body")},
-                                                            {S("LoadFolder"), Path(S("in"))},
-                                                            {S("IncludeSubFolder"), S("0")},
-                                                            {S("NameField"), S("name")},
-                                                            {S("IncludeNameExt"), S("1")},
-                                                            {S("ImportType"), S("0")},
-                                                            {S("ExtType"), S("0")}})
-                                       + extraSections);
-        return task;
+        return ImportIntoFilesTask(S("import.ilt"), extraSections);
     }
 
     // items(id, name, ext, body) with count rows "r1".."rN" ".bin", each value

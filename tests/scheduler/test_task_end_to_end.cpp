@@ -6,7 +6,6 @@
 #include "scheduler/RunnerTestSupport.h"
 #include "scheduler/UTaskScheduler.h"
 #include "scheduler/saUtils.h"
-#include "transfer/ULogonBatchOptions.h"
 
 using namespace tasksched;
 using cmdtest::S;
@@ -41,26 +40,11 @@ protected:
     {
         WriteFile(S("in/a.bin"), QByteArray("\x00\xff\r\n\x80", 5));
         WriteFile(S("in/b.txt"), QByteArray("Gr\xc3\xbc\xc3\x9f" "e\n"));
-        WriteFile(name + S(".ilt"), IniSection(S("Import"), {{S("Schema"), Database},
-                                                              {S("Table"), S("files")},
-                                                              {S("LobField"), S("body")},
-                                                              {S("LoadFolder"), Path(S("in"))},
-                                                              {S("IncludeSubFolder"), S("0")},
-                                                              {S("NameField"), S("name")},
-                                                              {S("IncludeNameExt"), S("1")},
-                                                              {S("ImportType"), S("0")},
-                                                              {S("ExtType"), S("0")}}));
+        const QString task = ImportIntoFilesTask(name + S(".ilt"));
         TMysqlDBLogonOption profile;
         FillTestDbProfile(profile);
         SetProgramArguments(vqtest::ProgramPath(), {});
-        TLogonBatchOptions options;
-        options.SetOptionName(S("task"));
-        options.SourceDBLogonOption = &profile;
-        options.TargetDBLogonOption = &profile;
-        options.SetSessionFile(Path(name + S(".ilt")));
-        EXPECT_TRUE(options.Validate()) << options.ErrorMessage.toStdString();
-        options.WriteBatchFile();
-        return options.BatchFile;
+        return WriteBatchScript(task, profile);
     }
 
     // Registers the new item's definition with the script as its program.
