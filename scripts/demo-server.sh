@@ -42,10 +42,14 @@ running() {
 start_server() {
     mkdir -p "$server"
     chmod 700 "$base" "$server"
+    # Temporary tables in a folder of the server's own: other servers on the
+    # machine share /tmp.
+    mkdir -p "$server/tmp"
+    chmod 700 "$server/tmp"
     if [ ! -d "$data/mysql" ]; then
         rm -rf "$data"
         echo "Creating the demo server's data in $data"
-        mariadb-install-db --no-defaults --user="$(id -un)" --datadir="$data" \
+        mariadb-install-db --no-defaults --user="$(id -un)" --datadir="$data" --tmpdir="$server/tmp" \
             --auth-root-authentication-method=socket --skip-test-db \
             >"$server/install.log" 2>&1 || { cat "$server/install.log" >&2; exit 1; }
     fi
@@ -57,7 +61,7 @@ start_server() {
     fi
     # /usr/sbin is not on a normal user's PATH; what fails before the server's
     # own log opens goes to that log too.
-    setsid /usr/sbin/mariadbd --no-defaults --user="$(id -un)" --datadir="$data" \
+    setsid /usr/sbin/mariadbd --no-defaults --user="$(id -un)" --datadir="$data" --tmpdir="$server/tmp" \
         --socket="$socket" --port="$port" --bind-address=127.0.0.1 \
         --pid-file="$server/mysql.pid" --log-error="$server/error.log" \
         --skip-name-resolve --max-allowed-packet=512M \

@@ -60,13 +60,15 @@ try_start_mariadb() {
     local data; data=$(mktemp -d "${TMPDIR:-/tmp}/vq-mariadb.XXXXXX") || return 1
     echo "$data" >"$dir/datadir"
     local port; port=$(free_port) || return 1
-    mariadb-install-db --no-defaults --user="$(id -un)" --datadir="$data/data" \
+    # Temporary tables stay in the private folder too: other servers share /tmp.
+    mkdir -p "$data/tmp" || return 1
+    mariadb-install-db --no-defaults --user="$(id -un)" --datadir="$data/data" --tmpdir="$data/tmp" \
         --auth-root-authentication-method=socket --skip-test-db \
         >"$dir/install.log" 2>&1 || { echo "mariadb-install-db failed:" >&2; cat "$dir/install.log" >&2; return 1; }
     # /usr/sbin is not on a normal user's PATH; what fails before the server's
     # own log opens goes to that log too.
     : >"$dir/error.log"
-    /usr/sbin/mariadbd --no-defaults --user="$(id -un)" --datadir="$data/data" \
+    /usr/sbin/mariadbd --no-defaults --user="$(id -un)" --datadir="$data/data" --tmpdir="$data/tmp" \
         --socket="$dir/mysql.sock" --port="$port" --bind-address=127.0.0.1 \
         --pid-file="$dir/mysql.pid" --log-error="$dir/error.log" \
         --skip-name-resolve --max-allowed-packet=256M \
