@@ -2,7 +2,7 @@
 // server, so that the logon dialog offers it ready to use. A shell cannot
 // encipher the password, so scripts/first-run.sh runs this after each start.
 //   vantorquill-demo-profile USER PORT DATABASE PASSWORD_FILE
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "db/UDemoProfile.h"
 
 #include <QFile>

@@ -1,14 +1,14 @@
 #include "UApp.h"
 
-#include "app/base/UAppException.h"
-#include "app/base/UCommandLine.h"
-#include "app/base/UErrorReport.h"
-#include "app/base/UException.h"
-#include "app/base/UExceptionStat.h"
-#include "app/base/UFileLogAppender.h"
-#include "app/base/ULog.h"
-#include "app/base/UStdErrLogAppender.h"
-#include "app/base/USystemUtil.h"
+#include "base/UAppException.h"
+#include "base/UCommandLine.h"
+#include "base/UErrorReport.h"
+#include "base/UException.h"
+#include "base/UExceptionStat.h"
+#include "base/UFileLogAppender.h"
+#include "base/ULog.h"
+#include "base/UStdErrLogAppender.h"
+#include "base/USystemUtil.h"
 #include "app/UUpdateCheckRunner.h"
 
 #include <QFileInfo>

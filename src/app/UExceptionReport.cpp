@@ -1,10 +1,10 @@
 #include "UExceptionReport.h"
 
 #include "UOfficeVersionSolution.h"
-#include "app/base/UDebugHelper.h"
-#include "app/base/UMakerSite.h"
-#include "app/base/USystemUtil.h"
-#include "app/settings/UOfficeUtil.h"
+#include "base/UDebugHelper.h"
+#include "base/UMakerSite.h"
+#include "base/USystemUtil.h"
+#include "settings/UOfficeUtil.h"
 #include "platform/http/UHttpClient.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "UOfficeVersionSolution.h"
 
-#include "app/base/USystemUtil.h"
-#include "app/settings/UOfficeUtil.h"
+#include "base/USystemUtil.h"
+#include "settings/UOfficeUtil.h"
 
 namespace {
 const QString X64 = QStringLiteral("x64");

@@ -1,7 +1,7 @@
 #include "UQuenmarel.h"
 
-#include "app/base/UErrorReport.h"
-#include "app/base/UException.h"
+#include "base/UErrorReport.h"
+#include "base/UException.h"
 #include "db/UDBLogon.h"
 #include "db/UDBObjectFactory.h"
 #include "platform/dac/UUniConnection.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "UDataApp.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <functional>
 #include <memory>

@@ -1,10 +1,10 @@
 #include "UUpdateCheck.h"
 
 #include "UWebUtil.h"
-#include "app/base/UMakerSite.h"
-#include "app/base/UVersionUtil.h"
-#include "app/settings/UAppSettings.h"
-#include "app/settings/URegUtil.h"
+#include "base/UMakerSite.h"
+#include "base/UVersionUtil.h"
+#include "settings/UAppSettings.h"
+#include "settings/URegUtil.h"
 #include "platform/http/UHttpClient.h"
 
 #include <QLocale>

@@ -1,7 +1,7 @@
 #include "UUpdateCheckRunner.h"
 
-#include "app/base/UAppException.h"
-#include "app/base/ULog.h"
+#include "base/UAppException.h"
+#include "base/ULog.h"
 #include "platform/http/UHttpClient.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "UWebUtil.h"
 
-#include "app/base/UTextCodec.h"
+#include "base/UTextCodec.h"
 #include "platform/http/UHttpClient.h"
 
 QString HttpGetText(THttpClient& client, const QString& address, int* status)

@@ -1,6 +1,6 @@
 #include "HexView.h"
 
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <QFile>
 #include <QPainter>

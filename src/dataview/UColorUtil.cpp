@@ -1,7 +1,7 @@
 #include "UColorUtil.h"
 
 #include "UFontUtil.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,7 +1,7 @@
 #include "UCommonFieldEditForm.h"
 
 #include "UDBViewForm.h"
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 #include "platform/dac/UFieldDataLink.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "UDBGridModel.h"
 
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 
 #include <limits>
 

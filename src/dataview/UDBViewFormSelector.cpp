@@ -2,7 +2,7 @@
 
 #include "UBlobTypeUtil.h"
 #include "UDBViewForm.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "platform/dac/UFieldDataLink.h"
 #include "viewers/UAlterBinaryHexDBViewForm.h"
 #include "viewers/UAlterImageDBViewForm.h"

@@ -2,8 +2,8 @@
 
 #include "UDBViewForm.h"
 #include "UDBViewFormSelector.h"
-#include "app/base/UAppException.h"
-#include "app/base/UPrompter.h"
+#include "base/UAppException.h"
+#include "base/UPrompter.h"
 #include "platform/dac/UFieldDataLink.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "UFindDialog.h"
 
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "UReplaceDialog.h"
 
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 
 #include <QGridLayout>
 #include <QLabel>

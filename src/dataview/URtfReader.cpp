@@ -1,6 +1,6 @@
 #include "URtfReader.h"
 
-#include "app/base/UTextCodec.h"
+#include "base/UTextCodec.h"
 
 #include <QColor>
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "URtfWriter.h"
 
-#include "app/base/UTextCodec.h"
+#include "base/UTextCodec.h"
 
 #include <QColor>
 #include <QList>

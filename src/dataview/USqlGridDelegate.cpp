@@ -1,7 +1,7 @@
 #include "USqlGridDelegate.h"
 
 #include "UDBGridModel.h"
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 
 #include <QApplication>
 #include <QHash>

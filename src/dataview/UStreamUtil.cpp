@@ -1,6 +1,6 @@
 #include "UStreamUtil.h"
 
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <QBuffer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/UTextCodec.h"
+#include "base/UTextCodec.h"
 #include "platform/dac/UFieldType.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "UXmlDocument.h"
 
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <QList>
 #include <QStringDecoder>

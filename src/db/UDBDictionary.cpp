@@ -2,8 +2,8 @@
 
 #include "UDBHelper.h"
 #include "UDBObjectFactory.h"
-#include "app/base/UException.h"
-#include "app/base/ULog.h"
+#include "base/UException.h"
+#include "base/ULog.h"
 #include "platform/dac/UUniConnection.h"
 #include "platform/dac/UUniMetaData.h"
 

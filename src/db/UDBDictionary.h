@@ -2,7 +2,7 @@
 
 #include "UNameValueList.h"
 #include "UTableInfo.h"
-#include "app/base/UComponent.h"
+#include "base/UComponent.h"
 
 #include <QString>
 #include <QStringList>

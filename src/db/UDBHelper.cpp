@@ -1,7 +1,7 @@
 #include "UDBHelper.h"
 
-#include "app/base/UException.h"
-#include "app/base/UStringUtil.h"
+#include "base/UException.h"
+#include "base/UStringUtil.h"
 
 QString TDBHelper::QuoteIdentifier(const QString& name) const
 {

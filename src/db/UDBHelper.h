@@ -1,7 +1,7 @@
 #pragma once
 
 #include "UNameValueList.h"
-#include "app/base/UComponent.h"
+#include "base/UComponent.h"
 
 #include <QString>
 #include <QStringList>

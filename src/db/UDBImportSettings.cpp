@@ -1,6 +1,6 @@
 #include "UDBImportSettings.h"
 
-#include "app/settings/UQuenmarelSettings.h"
+#include "settings/UQuenmarelSettings.h"
 #include "platform/ini/UIniFile.h"
 
 #include <QFileInfo>

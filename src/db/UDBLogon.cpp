@@ -5,7 +5,7 @@
 #include "UDBObjectFactory.h"
 #include "UDBUtil.h"
 #include "USSHConnection.h"
-#include "app/base/URttiUtil.h"
+#include "base/URttiUtil.h"
 #include "platform/dac/UUniConnection.h"
 #include "platform/dac/UUniProvider.h"
 

@@ -4,8 +4,8 @@
 #include "UDBLogonOption.h"
 #include "UDBObjectFactory.h"
 #include "USSHConnection.h"
-#include "app/base/UException.h"
-#include "app/base/UPrompter.h"
+#include "base/UException.h"
+#include "base/UPrompter.h"
 #include "platform/dac/UUniConnection.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "UDBUtil.h"
 #include "USSHConnection.h"
-#include "app/settings/URegUtil.h"
+#include "settings/URegUtil.h"
 #include "platform/ini/UIniFile.h"
 #include "platform/registry/URegistry.h"
 

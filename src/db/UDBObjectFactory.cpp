@@ -8,7 +8,7 @@
 #include "UDBUtil.h"
 #include "UTableCreator.h"
 #include "UUniSqlExecutor.h"
-#include "app/base/URttiUtil.h"
+#include "base/URttiUtil.h"
 #include "platform/dac/UUniConnection.h"
 
 TDBObjectFactory* SourceDBFactory = nullptr;

@@ -1,6 +1,6 @@
 #include "UDataStructUtil.h"
 
-#include "app/base/UStringUtil.h"
+#include "base/UStringUtil.h"
 
 QString MakeUniqueName(const QString& name, int limit, int digits)
 {

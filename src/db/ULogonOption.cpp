@@ -1,7 +1,7 @@
 #include "ULogonOption.h"
 
 #include "UCryptUtil.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "platform/ini/UMyIniFile.h"
 #include "platform/registry/URegistry.h"
 

@@ -4,7 +4,7 @@
 #include "UMysqlDBHelper.h"
 #include "UMysqlDBLogonOption.h"
 #include "UMysqlTableCreator.h"
-#include "app/base/URttiUtil.h"
+#include "base/URttiUtil.h"
 #include "platform/dac/MySQLUniProvider.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "UMysqlDBDictionary.h"
 
-#include "app/base/ULog.h"
+#include "base/ULog.h"
 #include "platform/dac/UUniConnection.h"
 #include "platform/dac/UUniQuery.h"
 

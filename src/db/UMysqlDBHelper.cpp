@@ -1,7 +1,7 @@
 #include "UMysqlDBHelper.h"
 
-#include "app/base/UException.h"
-#include "app/base/UStringUtil.h"
+#include "base/UException.h"
+#include "base/UStringUtil.h"
 
 namespace {
 

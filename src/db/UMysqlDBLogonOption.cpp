@@ -2,8 +2,8 @@
 
 #include "UNameValueList.h"
 #include "USSHConnection.h"
-#include "app/base/ULog.h"
-#include "app/base/UStringUtil.h"
+#include "base/ULog.h"
+#include "base/UStringUtil.h"
 #include "platform/dac/UField.h"
 #include "platform/dac/UUniConnection.h"
 #include "platform/dac/UUniQuery.h"

@@ -1,9 +1,9 @@
 #include "USSHConnection.h"
 
-#include "app/base/UException.h"
-#include "app/base/ULog.h"
-#include "app/base/UPrompter.h"
-#include "app/base/USystemUtil.h"
+#include "base/UException.h"
+#include "base/ULog.h"
+#include "base/UPrompter.h"
+#include "base/USystemUtil.h"
 #include "platform/dac/UUniConnection.h"
 #include "platform/ssh/UScFileStorage.h"
 #include "platform/ssh/UScSSHChannel.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/UComponent.h"
+#include "base/UComponent.h"
 
 #include <QString>
 

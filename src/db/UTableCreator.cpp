@@ -4,8 +4,8 @@
 #include "UDBImportSettings.h"
 #include "USqlExecutor.h"
 #include "UTableInfo.h"
-#include "app/base/UException.h"
-#include "app/base/UStringUtil.h"
+#include "base/UException.h"
+#include "base/UStringUtil.h"
 
 #include <QRandomGenerator>
 

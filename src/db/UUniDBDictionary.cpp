@@ -1,7 +1,7 @@
 #include "UUniDBDictionary.h"
 
 #include "UDBUtil.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "platform/dac/UUniConnection.h"
 #include "platform/dac/UUniMetaData.h"
 

@@ -1,8 +1,8 @@
 #include "UUniSqlExecutor.h"
 
 #include "UDBUtil.h"
-#include "app/base/UException.h"
-#include "app/base/ULog.h"
+#include "base/UException.h"
+#include "base/ULog.h"
 
 TUniSqlExecutor::TUniSqlExecutor() : FScript(std::make_unique<TUniScript>())
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "UTaskItem.h"
-#include "app/base/UComponent.h"
+#include "base/UComponent.h"
 #include "platform/tasksched/UWorkItem.h"
 
 #include <QStringList>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "UTaskItem.h"
-#include "app/base/UComponent.h"
-#include "app/base/UException.h"
+#include "base/UComponent.h"
+#include "base/UException.h"
 
 #include <functional>
 

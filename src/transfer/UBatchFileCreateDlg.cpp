@@ -1,7 +1,7 @@
 #include "UBatchFileCreateDlg.h"
 
 #include "UBatchOptions.h"
-#include "app/base/UPrompter.h"
+#include "base/UPrompter.h"
 
 TBatchFileCreateDlg::TBatchFileCreateDlg(std::unique_ptr<TBatchOptions> options) : FOptions(std::move(options)) {}
 

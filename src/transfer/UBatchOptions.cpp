@@ -1,7 +1,7 @@
 #include "UBatchOptions.h"
 
-#include "app/base/UCommandLine.h"
-#include "app/base/UException.h"
+#include "base/UCommandLine.h"
+#include "base/UException.h"
 
 #include <QDir>
 #include <QFile>

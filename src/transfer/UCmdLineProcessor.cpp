@@ -1,12 +1,12 @@
 #include "UCmdLineProcessor.h"
 
-#include "app/base/UCommandLine.h"
-#include "app/base/UException.h"
-#include "app/base/UFileLogAppender.h"
-#include "app/base/ULog.h"
-#include "app/base/ULogUtil.h"
-#include "app/base/UStdErrLogAppender.h"
-#include "app/base/UStringUtil.h"
+#include "base/UCommandLine.h"
+#include "base/UException.h"
+#include "base/UFileLogAppender.h"
+#include "base/ULog.h"
+#include "base/ULogUtil.h"
+#include "base/UStdErrLogAppender.h"
+#include "base/UStringUtil.h"
 
 TCmdLineProcessor::TCmdLineProcessor() = default;
 

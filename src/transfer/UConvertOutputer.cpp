@@ -1,7 +1,7 @@
 #include "UConvertOutputer.h"
 
 #include "UConvertStatus.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 void TConvertOutputer::Attach()
 {

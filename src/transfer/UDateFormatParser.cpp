@@ -1,6 +1,6 @@
 #include "UDateFormatParser.h"
 
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <QTime>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "UFolderScanner.h"
 
-#include "app/base/UTextCodec.h"
+#include "base/UTextCodec.h"
 
 #include <QFile>
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "UIterativeConverter.h"
 
-#include "app/base/UException.h"
-#include "app/base/ULog.h"
-#include "app/base/ULogUtil.h"
-#include "app/base/UStopRequest.h"
+#include "base/UException.h"
+#include "base/ULog.h"
+#include "base/ULogUtil.h"
+#include "base/UStopRequest.h"
 #include "platform/dac/UUniStatement.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include "ULobConverter.h"
 
 #include "UTaskSession.h"
-#include "app/base/UException.h"
-#include "app/base/UFileUtil.h"
-#include "app/base/ULog.h"
-#include "app/base/USystemUtil.h"
+#include "base/UException.h"
+#include "base/UFileUtil.h"
+#include "base/ULog.h"
+#include "base/USystemUtil.h"
 #include "db/UDBObjectFactory.h"
 #include "platform/dac/UUniQuery.h"
 

@@ -1,7 +1,7 @@
 #include "ULobExportSession.h"
 
-#include "app/base/UException.h"
-#include "app/base/UStringUtil.h"
+#include "base/UException.h"
+#include "base/UStringUtil.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
 #include "platform/ini/UMyIniFile.h"

@@ -2,8 +2,8 @@
 
 #include "ULobExportSession.h"
 #include "ULobFileWriter.h"
-#include "app/base/UException.h"
-#include "app/base/UFileUtil.h"
+#include "base/UException.h"
+#include "base/UFileUtil.h"
 #include "platform/dac/UUniQuery.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "ULobFileWriter.h"
 
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "platform/dac/UField.h"
 #include "platform/dac/UUniDataSet.h"
 

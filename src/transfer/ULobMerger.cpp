@@ -1,8 +1,8 @@
 #include "ULobMerger.h"
 
 #include "ULobFileWriter.h"
-#include "app/base/UException.h"
-#include "app/base/UStringUtil.h"
+#include "base/UException.h"
+#include "base/UStringUtil.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
 #include "platform/dac/UUniQuery.h"

@@ -1,8 +1,8 @@
 #include "ULogConvertOutputer.h"
 
 #include "UConvertStatus.h"
-#include "app/base/UStdErrLogAppender.h"
-#include "app/base/UTimeUtil.h"
+#include "base/UStdErrLogAppender.h"
+#include "base/UTimeUtil.h"
 
 void TLogConvertOutputer::Output(const QString& text)
 {

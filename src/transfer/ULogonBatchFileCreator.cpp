@@ -2,7 +2,7 @@
 
 #include "UBatchFileCreateDlg.h"
 #include "ULogonBatchOptions.h"
-#include "app/base/URttiUtil.h"
+#include "base/URttiUtil.h"
 
 const QString TLogonBatchFileCreator::DialogClassName =
     QStringLiteral("ULogonBatchFileCreateDlg.TLogonBatchFileCreateDlg");

@@ -1,6 +1,6 @@
 #include "UOutputer.h"
 
-#include "app/base/ULogUtil.h"
+#include "base/ULogUtil.h"
 
 void TOutputer::Output(const QString& text)
 {

@@ -1,7 +1,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include "UPcreRegex.h"
 
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <pcre2.h>
 #include <memory>

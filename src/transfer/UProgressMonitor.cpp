@@ -1,7 +1,7 @@
 #include "UProgressMonitor.h"
 
 #include "UConvertStatus.h"
-#include "app/base/UTimeUtil.h"
+#include "base/UTimeUtil.h"
 
 #include <cmath>
 

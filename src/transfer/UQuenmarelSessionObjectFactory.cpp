@@ -5,7 +5,7 @@
 #include "ULobImportSession.h"
 #include "ULobImportSessionExecutor.h"
 #include "ULogConvertOutputer.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <QFileInfo>
 

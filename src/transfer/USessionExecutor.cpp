@@ -2,10 +2,10 @@
 
 #include "UConvertOutputer.h"
 #include "UIterativeConverter.h"
-#include "app/base/UException.h"
-#include "app/base/UExceptionStat.h"
-#include "app/base/ULog.h"
-#include "app/base/ULogUtil.h"
+#include "base/UException.h"
+#include "base/UExceptionStat.h"
+#include "base/ULog.h"
+#include "base/ULogUtil.h"
 
 void TSessionExecutor::RaiseInvalidCast()
 {

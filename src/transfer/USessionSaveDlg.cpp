@@ -1,9 +1,9 @@
 #include "USessionSaveDlg.h"
 
-#include "app/base/UFileUtil.h"
-#include "app/base/UPrompter.h"
-#include "app/base/URttiUtil.h"
-#include "app/base/USystemUtil.h"
+#include "base/UFileUtil.h"
+#include "base/UPrompter.h"
+#include "base/URttiUtil.h"
+#include "base/USystemUtil.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "USessionSaveDlg.h"
 #include "UTaskSession.h"
-#include "app/base/UPrompter.h"
+#include "base/UPrompter.h"
 
 bool TSessionSaver::ConfirmSave()
 {

@@ -1,7 +1,7 @@
 #include "UTableFieldTypesInfo.h"
 
 #include "UQueryFieldTypesInfo.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
 

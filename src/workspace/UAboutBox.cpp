@@ -1,8 +1,8 @@
 #include "UAboutBox.h"
 
 #include "UVersionLabel.h"
-#include "app/base/UAppException.h"
-#include "app/widgets/UHyperLink.h"
+#include "base/UAppException.h"
+#include "widgets/UHyperLink.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 
 #include "UAboutBox.h"
 #include "UVersionLabel.h"
-#include "app/widgets/UHyperLink.h"
+#include "widgets/UHyperLink.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "UCreateTableDesign.h"
 
-#include "app/base/UStringUtil.h"
+#include "base/UStringUtil.h"
 #include "db/UDataStructUtil.h"
 #include "db/UTableCreator.h"
 #include "db/UTableInfo.h"

@@ -2,8 +2,8 @@
 
 #include "UCreateTableDlg.h"
 #include "UNewTableCreator.h"
-#include "app/base/UAppException.h"
-#include "app/base/UPrompter.h"
+#include "base/UAppException.h"
+#include "base/UPrompter.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBLogon.h"
 #include "db/UDBObjectFactory.h"

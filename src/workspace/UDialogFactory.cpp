@@ -3,7 +3,7 @@
 #include "UAboutBoxDialog.h"
 #include "UMainForm.h"
 #include "app/UUpdateCheckRunner.h"
-#include "app/settings/UAppSettings.h"
+#include "settings/UAppSettings.h"
 #include "transfer/forms/UStartTaskDlg.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "ULogViewerForm.h"
 
-#include "app/base/UDebugHelper.h"
+#include "base/UDebugHelper.h"
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>

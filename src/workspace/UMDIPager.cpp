@@ -1,9 +1,9 @@
 #include "UMDIPager.h"
 
 #include "UTabRenameDlg.h"
-#include "app/base/UAppException.h"
-#include "app/base/UMakerSite.h"
-#include "app/base/UPrompter.h"
+#include "base/UAppException.h"
+#include "base/UMakerSite.h"
+#include "base/UPrompter.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>

@@ -1,7 +1,7 @@
 #include "UQuenmarelOptionDlg.h"
 
-#include "app/base/UAppException.h"
-#include "app/settings/UQuenmarelSettings.h"
+#include "base/UAppException.h"
+#include "settings/UQuenmarelSettings.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #include "UTableCreateExecuteForm.h"
 
 #include "UQsci.h"
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 #include "db/UTableCreator.h"
 
 #include <QFont>

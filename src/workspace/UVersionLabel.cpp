@@ -1,6 +1,6 @@
 #include "UVersionLabel.h"
 
-#include "app/base/UVersionUtil.h"
+#include "base/UVersionUtil.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 #include "UWindowMenu.h"
 
 #include "UMDIChildArea.h"
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 
 #include <QAction>
 #include <QMdiArea>

@@ -3,7 +3,7 @@
 // Small helpers that the application object's tests share.
 
 #include "app/UProgram.h"
-#include "app/base/UCommandLine.h"
+#include "base/UCommandLine.h"
 #include "platform/dac/UUniConnection.h"
 #include "support/VqTestSupport.h"
 

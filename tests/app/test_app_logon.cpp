@@ -2,7 +2,7 @@
 // logon dialog of the registered class.
 #include "AppTestUtil.h"
 #include "app/UQuenmarel.h"
-#include "app/base/URttiUtil.h"
+#include "base/URttiUtil.h"
 #include "db/UDBLogonForm.h"
 #include "db/UDBObjectFactory.h"
 

@@ -1,6 +1,6 @@
 #include "AppTestUtil.h"
 #include "app/UVantorquill.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "db/UDBLogon.h"
 #include "db/UDBObjectFactory.h"
 #include "transfer/ULobObjectFactory.h"

@@ -1,11 +1,11 @@
 // What the exception report says and sends, without its window.
 #include "app/UExceptionReport.h"
 #include "app/UOfficeVersionSolution.h"
-#include "app/base/UCommandLine.h"
-#include "app/base/UDebugHelper.h"
-#include "app/base/ULog.h"
-#include "app/base/UMakerSite.h"
-#include "app/settings/URegUtil.h"
+#include "base/UCommandLine.h"
+#include "base/UDebugHelper.h"
+#include "base/ULog.h"
+#include "base/UMakerSite.h"
+#include "settings/URegUtil.h"
 #include "platform/http/UHttpClient.h"
 #include "support/VqHttpTestServer.h"
 

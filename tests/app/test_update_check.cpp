@@ -2,9 +2,9 @@
 // the once-a-day rule kept in the registry, and the checks' threads.
 #include "app/UUpdateCheck.h"
 #include "app/UUpdateCheckRunner.h"
-#include "app/base/UMakerSite.h"
-#include "app/settings/UAppSettings.h"
-#include "app/settings/URegUtil.h"
+#include "base/UMakerSite.h"
+#include "settings/UAppSettings.h"
+#include "settings/URegUtil.h"
 #include "platform/http/UHttpClient.h"
 #include "support/VqHttpTestServer.h"
 #include "support/VqTestSupport.h"

@@ -1,6 +1,6 @@
 #include "FieldEditorTestSupport.h"
 
-#include "app/base/USystemUtil.h"
+#include "base/USystemUtil.h"
 #include "dataview/Pharostine.h"
 #include "dataview/viewers/UHtmlDBViewForm.h"
 #include "dataview/viewers/UJsonDBViewForm.h"

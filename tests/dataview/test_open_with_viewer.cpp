@@ -1,8 +1,8 @@
 #include "FieldEditorTestSupport.h"
 
-#include "app/base/UException.h"
-#include "app/base/USystemUtil.h"
-#include "app/settings/URegUtil.h"
+#include "base/UException.h"
+#include "base/USystemUtil.h"
+#include "settings/URegUtil.h"
 #include "dataview/Pharostine.h"
 #include "dataview/viewers/UExtDBViewForm.h"
 #include "support/VqFakeShellOpener.h"

@@ -9,7 +9,7 @@
 #include "dataview/USqlForm.h"
 #include "dataview/USqlGridDelegate.h"
 #include "dataview/UStringEditor.h"
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 #include "dataview/viewers/UMemoDBViewForm.h"
 #include "platform/dac/UUniQuery.h"
 #include "workspace/UQsci.h"

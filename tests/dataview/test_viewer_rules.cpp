@@ -3,7 +3,7 @@
 #include "dataview/UFontUtil.h"
 #include "dataview/UStreamUtil.h"
 #include "dataview/UValueText.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>

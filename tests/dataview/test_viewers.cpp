@@ -1,7 +1,7 @@
 #include "FieldEditorTestSupport.h"
 
-#include "app/settings/URegUtil.h"
-#include "app/base/UAppException.h"
+#include "settings/URegUtil.h"
+#include "base/UAppException.h"
 #include "dataview/HexView.h"
 #include "dataview/URtfReader.h"
 #include "dataview/Pharostine.h"

@@ -2,8 +2,8 @@
 
 // Small helpers that the database tests share.
 
-#include "app/base/UException.h"
-#include "app/base/USystemUtil.h"
+#include "base/UException.h"
+#include "base/USystemUtil.h"
 #include "platform/ssh/UScFileStorage.h"
 #include "platform/ssh/UScKey.h"
 #include "support/VqTestSupport.h"

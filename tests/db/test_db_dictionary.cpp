@@ -1,7 +1,7 @@
 // The dictionary against the test MariaDB, on one fixture schema per test.
 #include "DBTestUtil.h"
-#include "app/base/ULog.h"
-#include "app/base/UMemoryLogAppender.h"
+#include "base/ULog.h"
+#include "base/UMemoryLogAppender.h"
 #include "db/UDBObjectFactory.h"
 #include "db/UMysqlDBClassInit.h"
 #include "db/UMysqlDBDictionary.h"

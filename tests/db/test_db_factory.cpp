@@ -1,8 +1,8 @@
 // The database object factory, typed creation by class name, the logon
 // object's hooks and the script executor.
 #include "DBTestUtil.h"
-#include "app/base/UException.h"
-#include "app/base/URttiUtil.h"
+#include "base/UException.h"
+#include "base/URttiUtil.h"
 #include "db/UDBLogon.h"
 #include "db/UDBLogonForm.h"
 #include "db/UDBLogonOption.h"

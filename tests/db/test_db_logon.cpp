@@ -3,9 +3,9 @@
 // tunnel), by the dialog through its registered class, logoff, the current
 // database; and the packet-limit step after every logon.
 #include "DBTestUtil.h"
-#include "app/base/ULog.h"
-#include "app/base/UMemoryLogAppender.h"
-#include "app/base/URttiUtil.h"
+#include "base/ULog.h"
+#include "base/UMemoryLogAppender.h"
+#include "base/URttiUtil.h"
 #include "db/UDBLogon.h"
 #include "db/UDBLogonForm.h"
 #include "db/UMysqlDBClassInit.h"

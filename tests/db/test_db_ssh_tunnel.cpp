@@ -3,8 +3,8 @@
 // port search, the loopback-only listener and when a logged-on client is
 // reused.
 #include "DBTestUtil.h"
-#include "app/base/ULog.h"
-#include "app/base/UMemoryLogAppender.h"
+#include "base/ULog.h"
+#include "base/UMemoryLogAppender.h"
 #include "db/USSHConnection.h"
 #include "platform/dac/DacTestSupport.h"
 #include "platform/ssh/UScFileStorage.h"

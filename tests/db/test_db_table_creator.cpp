@@ -1,6 +1,6 @@
 // The table creator: names, scripts and their run on the test MariaDB.
 #include "DBTestUtil.h"
-#include "app/settings/UQuenmarelSettings.h"
+#include "settings/UQuenmarelSettings.h"
 #include "db/UDBImportSettings.h"
 #include "db/UDBObjectFactory.h"
 #include "db/UMysqlDBClassInit.h"

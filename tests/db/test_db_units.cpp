@@ -1,6 +1,6 @@
 // Routines and classes of database access that need no server.
 #include "DBTestUtil.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "db/UDBUtil.h"
 #include "db/UMysqlDBHelper.h"
 #include "db/UNameValueList.h"

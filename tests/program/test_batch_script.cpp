@@ -1,7 +1,7 @@
 // The script that the batch-file writer makes for a task, run as a scheduler
 // would run it: no arguments, no display, another working folder.
 #include "CmdLineTestRun.h"
-#include "app/base/UCommandLine.h"
+#include "base/UCommandLine.h"
 #include "platform/ini/UIniFile.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The built program, run as a subprocess without a display.
-#include "app/settings/UAppSettings.h"
-#include "app/settings/URegUtil.h"
+#include "settings/UAppSettings.h"
+#include "settings/URegUtil.h"
 #include "support/VqTestSupport.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The scheduler with the built runner: a script that the batch writer made
 // imports into the test MariaDB, run on demand and from a one-time trigger,
 // and the results read back through the service.
-#include "app/base/UCommandLine.h"
+#include "base/UCommandLine.h"
 #include "program/CmdLineTestRun.h"
 #include "scheduler/RunnerTestSupport.h"
 #include "scheduler/UTaskScheduler.h"

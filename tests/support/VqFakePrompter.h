@@ -2,9 +2,9 @@
 
 // A scripted prompter for tests: installs itself for its lifetime, records
 // every prompt and answers from queues, so that no dialog ever blocks. Widget
-// free: any test executable that links vq_app_base may use it.
+// free: any test executable that links vq_base may use it.
 
-#include "app/base/UPrompter.h"
+#include "base/UPrompter.h"
 
 #include <QList>
 #include <QQueue>

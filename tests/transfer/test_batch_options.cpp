@@ -1,5 +1,5 @@
-#include "app/base/UCommandLine.h"
-#include "app/base/UException.h"
+#include "base/UCommandLine.h"
+#include "base/UException.h"
 #include "db/UCryptUtil.h"
 #include "db/UMysqlDBLogonOption.h"
 #include "platform/ini/UIniFile.h"

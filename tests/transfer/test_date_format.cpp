@@ -1,4 +1,4 @@
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "transfer/UDateFormatParser.h"
 
 #include <QSet>

@@ -1,6 +1,6 @@
 // Which columns of a table or a statement are large objects.
 #include "LobExportTestDb.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "transfer/UQueryFieldTypesInfo.h"
 #include "transfer/UTableFieldTypesInfo.h"
 

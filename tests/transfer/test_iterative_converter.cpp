@@ -1,5 +1,5 @@
-#include "app/base/UException.h"
-#include "app/base/ULog.h"
+#include "base/UException.h"
+#include "base/ULog.h"
 #include "transfer/UIterativeConverter.h"
 
 #include <QStringList>

@@ -1,7 +1,7 @@
 // The exporter against the test MariaDB: one file per row, the name,
 // extension and sub-folder rules, and the runs that fail as a whole.
 #include "LobExportTestDb.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "transfer/ULobExportSession.h"
 #include "transfer/ULobExporter.h"
 #include "transfer/ULobObjectFactory.h"

@@ -1,7 +1,7 @@
 // The merger against the test MariaDB: the values of a table one after the
 // other in one file, each followed by CR LF.
 #include "LobExportTestDb.h"
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "transfer/ULobMerger.h"
 
 #include <QScopeGuard>

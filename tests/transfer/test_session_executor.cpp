@@ -1,9 +1,9 @@
 // Outputers, the task object factory and the executors: what a run writes,
 // which objects a task file gets, and how an executor reports a failed run.
 #include "LobExportTestDb.h"
-#include "app/base/UException.h"
-#include "app/base/ULog.h"
-#include "app/base/UMemoryLogAppender.h"
+#include "base/UException.h"
+#include "base/ULog.h"
+#include "base/UMemoryLogAppender.h"
 #include "transfer/UConvertStatus.h"
 #include "transfer/ULobExportSession.h"
 #include "transfer/ULobExportSessionExecutor.h"

@@ -1,4 +1,4 @@
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
 #include "db/UMysqlDBClassInit.h"

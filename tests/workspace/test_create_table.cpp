@@ -1,7 +1,7 @@
 // The create-table dialog: its checks without a window, its grids under
 // offscreen, and new tables on the test MariaDB.
 #include "WorkspaceTestUtil.h"
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 #include "db/UDataStructUtil.h"
 #include "db/UDBDictionary.h"
 #include "db/UMysqlTableCreator.h"

@@ -1,6 +1,6 @@
 // The database object tree against the test MariaDB, on widgets under offscreen.
 #include "WorkspaceTestUtil.h"
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 #include "db/UDBDictionary.h"
 #include "support/VqFakePrompter.h"
 #include "workspace/UCreateTableDesign.h"

@@ -3,7 +3,7 @@
 // task file that the open dialog returns.
 #include "app/AppTestUtil.h"
 #include "app/UQuenmarel.h"
-#include "app/base/URttiUtil.h"
+#include "base/URttiUtil.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBLogonForm.h"
 #include "platform/dac/UUniConnection.h"

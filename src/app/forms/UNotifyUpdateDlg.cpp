@@ -1,8 +1,8 @@
 #include "UNotifyUpdateDlg.h"
 
 #include "app/UUpdateCheckRunner.h"
-#include "app/base/UAppException.h"
-#include "app/widgets/UHyperLink.h"
+#include "base/UAppException.h"
+#include "widgets/UHyperLink.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

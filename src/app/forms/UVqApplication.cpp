@@ -1,6 +1,6 @@
 #include "UVqApplication.h"
 
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 
 TVqApplication::TVqApplication(int& argc, char** argv)
     : QApplication(argc, argv)

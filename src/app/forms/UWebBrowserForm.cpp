@@ -1,6 +1,6 @@
 #include "UWebBrowserForm.h"
 
-#include "app/widgets/htmlreader.h"
+#include "widgets/htmlreader.h"
 
 #include <QTextBrowser>
 #include <QVBoxLayout>

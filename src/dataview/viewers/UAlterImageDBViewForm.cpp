@@ -1,6 +1,6 @@
 #include "UAlterImageDBViewForm.h"
 
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 #include "platform/dac/UFieldDataLink.h"
 
 #include <QBuffer>

@@ -1,10 +1,10 @@
 #include "UExtDBViewForm.h"
 
-#include "app/base/UAppException.h"
-#include "app/base/UException.h"
-#include "app/base/UPrompter.h"
-#include "app/base/USystemUtil.h"
-#include "app/settings/URegUtil.h"
+#include "base/UAppException.h"
+#include "base/UException.h"
+#include "base/UPrompter.h"
+#include "base/USystemUtil.h"
+#include "settings/URegUtil.h"
 #include "platform/dac/UFieldDataLink.h"
 #include "platform/shell/UShellOpener.h"
 

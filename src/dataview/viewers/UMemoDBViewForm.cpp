@@ -1,9 +1,9 @@
 #include "UMemoDBViewForm.h"
 
-#include "app/base/UAppException.h"
-#include "app/base/UException.h"
-#include "app/base/UTextCodec.h"
-#include "app/settings/URegUtil.h"
+#include "base/UAppException.h"
+#include "base/UException.h"
+#include "base/UTextCodec.h"
+#include "settings/URegUtil.h"
 #include "dataview/UFindDialog.h"
 #include "dataview/UReplaceDialog.h"
 #include "dataview/UTextSearch.h"

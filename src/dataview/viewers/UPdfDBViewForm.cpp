@@ -1,7 +1,7 @@
 #include "UPdfDBViewForm.h"
 
-#include "app/base/UException.h"
-#include "app/base/USystemUtil.h"
+#include "base/UException.h"
+#include "base/USystemUtil.h"
 #include "dataview/UBlobTypeUtil.h"
 #include "platform/dac/UFieldDataLink.h"
 

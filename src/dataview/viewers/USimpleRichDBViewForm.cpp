@@ -1,6 +1,6 @@
 #include "USimpleRichDBViewForm.h"
 
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 #include "dataview/URtfReader.h"
 #include "dataview/URtfWriter.h"
 #include "dataview/UValueText.h"

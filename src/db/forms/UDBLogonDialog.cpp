@@ -1,8 +1,8 @@
 #include "UDBLogonDialog.h"
 
-#include "app/base/UAppException.h"
-#include "app/widgets/UHelpFile.h"
-#include "app/widgets/UUIUtil.h"
+#include "base/UAppException.h"
+#include "widgets/UHelpFile.h"
+#include "widgets/UUIUtil.h"
 #include "db/UDBLogonOption.h"
 #include "platform/dac/UUniConnection.h"
 

@@ -1,7 +1,7 @@
 #include "UMysqlLogonFormInit.h"
 
 #include "UMysqlLogonForm.h"
-#include "app/base/URttiUtil.h"
+#include "base/URttiUtil.h"
 
 namespace {
 const QString logonFormClass = QStringLiteral("UMysqlLogonForm.TMysqlLogonForm");

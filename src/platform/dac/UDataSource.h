@@ -1,7 +1,7 @@
 #pragma once
 
 #include "UUniDataSet.h"
-#include "app/base/UComponent.h"
+#include "base/UComponent.h"
 
 #include <functional>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "USpillFile.h"
 
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "UUniCursor.h"
 #include "UUniError.h"
 #include "UUniTextCursor.h"
-#include "app/base/UNetUtil.h"
+#include "base/UNetUtil.h"
 
 #include <algorithm>
 #include <errmsg.h>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "UUniOptions.h"
-#include "app/base/UComponent.h"
-#include "app/base/UTextCodec.h"
+#include "base/UComponent.h"
+#include "base/UTextCodec.h"
 
 #include <QByteArray>
 #include <QString>

@@ -4,7 +4,7 @@
 #include "UUniConnection.h"
 #include "UUniError.h"
 
-#include "app/base/UTextCodec.h"
+#include "base/UTextCodec.h"
 
 #include <QIODevice>
 #include <cstring>

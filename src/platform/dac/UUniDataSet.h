@@ -4,8 +4,8 @@
 #include "USpillFile.h"
 #include "UUniCursor.h"
 #include "UValueSource.h"
-#include "app/base/UComponent.h"
-#include "app/base/UTextCodec.h"
+#include "base/UComponent.h"
+#include "base/UTextCodec.h"
 
 #include <QByteArray>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 // An error of the server or of the client library: the message is the
 // server's own text, as users see it; code and SQLSTATE ride along.

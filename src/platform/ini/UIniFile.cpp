@@ -1,7 +1,7 @@
 #include "UIniFile.h"
 
-#include "app/base/UStringUtil.h"
-#include "app/base/UTextCodec.h"
+#include "base/UStringUtil.h"
+#include "base/UTextCodec.h"
 
 #include <QFile>
 #include <climits>

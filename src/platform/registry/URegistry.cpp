@@ -1,7 +1,7 @@
 #include "URegistry.h"
 
-#include "app/base/ULog.h"
-#include "app/base/USystemUtil.h"
+#include "base/ULog.h"
+#include "base/USystemUtil.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "UScKey.h"
-#include "app/base/UException.h"
-#include "app/base/UNetUtil.h"
+#include "base/UException.h"
+#include "base/UNetUtil.h"
 
 #include <QString>
 #include <functional>

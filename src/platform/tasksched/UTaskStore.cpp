@@ -1,6 +1,6 @@
 #include "UTaskStore.h"
 
-#include "app/base/ULog.h"
+#include "base/ULog.h"
 
 #include <QDir>
 #include <QFile>

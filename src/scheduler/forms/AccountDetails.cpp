@@ -1,6 +1,6 @@
 #include "AccountDetails.h"
 
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 #include "scheduler/saUtils.h"
 
 #include <QCheckBox>

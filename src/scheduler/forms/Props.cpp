@@ -2,8 +2,8 @@
 
 #include "AccountDetails.h"
 
-#include "app/base/UAppException.h"
-#include "app/base/UPrompter.h"
+#include "base/UAppException.h"
+#include "base/UPrompter.h"
 #include "scheduler/UScheduleTaskUtil.h"
 #include "scheduler/UTaskScheduler.h"
 

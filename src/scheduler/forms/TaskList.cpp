@@ -3,8 +3,8 @@
 #include "Props.h"
 
 #include "TaskWizard.h"
-#include "app/base/UAppException.h"
-#include "app/base/UPrompter.h"
+#include "base/UAppException.h"
+#include "base/UPrompter.h"
 #include "scheduler/UScheduleTaskUtil.h"
 #include "scheduler/UTaskScheduler.h"
 

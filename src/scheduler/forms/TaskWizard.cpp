@@ -1,7 +1,7 @@
 #include "TaskWizard.h"
 
-#include "app/base/UAppException.h"
-#include "app/base/UPrompter.h"
+#include "base/UAppException.h"
+#include "base/UPrompter.h"
 #include "scheduler/UScheduleTaskUtil.h"
 #include "scheduler/UTaskScheduler.h"
 #include "scheduler/UTaskWizardRules.h"

@@ -1,7 +1,7 @@
 #include "UBrowseFileEdit.h"
 
-#include "app/base/UAppException.h"
-#include "app/base/UPrompter.h"
+#include "base/UAppException.h"
+#include "base/UPrompter.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

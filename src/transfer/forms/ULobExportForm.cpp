@@ -3,7 +3,7 @@
 #include "UBrowseFileEdit.h"
 #include "UQsci.h"
 #include "URadioGroup.h"
-#include "app/settings/UQuenmarelSettings.h"
+#include "settings/UQuenmarelSettings.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
 #include "transfer/ULobExportSession.h"

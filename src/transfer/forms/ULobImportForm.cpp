@@ -2,7 +2,7 @@
 
 #include "UBrowseFileEdit.h"
 #include "URadioGroup.h"
-#include "app/widgets/UUIUtil.h"
+#include "widgets/UUIUtil.h"
 #include "db/UDBObjectFactory.h"
 #include "transfer/ULobImportSession.h"
 #include "transfer/ULobImportSessionExecutor.h"

@@ -1,6 +1,6 @@
 #include "ULobTaskForm.h"
 
-#include "app/base/UException.h"
+#include "base/UException.h"
 #include "transfer/USessionExecutor.h"
 #include "transfer/USessionManager.h"
 #include "transfer/UTaskSession.h"

@@ -3,8 +3,8 @@
 #include "URadioGroup.h"
 
 #include "app/UQuenmarel.h"
-#include "app/base/UPrompter.h"
-#include "app/widgets/UUIUtil.h"
+#include "base/UPrompter.h"
+#include "widgets/UUIUtil.h"
 #include "db/UDBDictionary.h"
 #include "db/UDBObjectFactory.h"
 

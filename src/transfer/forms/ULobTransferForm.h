@@ -2,7 +2,7 @@
 
 #include "UFormValidation.h"
 #include "UProgressConvertOutputer.h"
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 #include "transfer/UTableFieldTypesInfo.h"
 
 #include <QDialog>

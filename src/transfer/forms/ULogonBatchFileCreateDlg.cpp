@@ -2,8 +2,8 @@
 
 #include "UBrowseFileEdit.h"
 #include "UDialogLook.h"
-#include "app/base/UAppException.h"
-#include "app/base/UPrompter.h"
+#include "base/UAppException.h"
+#include "base/UPrompter.h"
 #include "platform/shell/UShellOpener.h"
 #include "scheduler/forms/TaskList.h"
 #include "transfer/ULogonBatchOptions.h"

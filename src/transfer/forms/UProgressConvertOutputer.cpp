@@ -1,7 +1,7 @@
 #include "UProgressConvertOutputer.h"
 
 #include "app/UDataApp.h"
-#include "app/base/UTimeUtil.h"
+#include "base/UTimeUtil.h"
 #include "transfer/UConvertStatus.h"
 
 #include <QPlainTextEdit>

@@ -2,8 +2,8 @@
 
 #include "UBrowseFileEdit.h"
 #include "UDialogLook.h"
-#include "app/base/UAppException.h"
-#include "app/widgets/UUIUtil.h"
+#include "base/UAppException.h"
+#include "widgets/UUIUtil.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #include "UStartTaskDlg.h"
 
 #include "UDialogLook.h"
-#include "app/base/UAppException.h"
-#include "app/settings/UAppSettings.h"
+#include "base/UAppException.h"
+#include "settings/UAppSettings.h"
 #include "platform/registry/UMruList.h"
 #include "transfer/ULobExportSession.h"
 #include "transfer/ULobImportSession.h"

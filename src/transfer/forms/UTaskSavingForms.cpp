@@ -2,7 +2,7 @@
 
 #include "ULogonBatchFileCreateDlg.h"
 #include "USessionSaveForm.h"
-#include "app/base/URttiUtil.h"
+#include "base/URttiUtil.h"
 #include "transfer/ULogonBatchFileCreator.h"
 
 void RegisterTaskSavingForms()

@@ -2,10 +2,10 @@
 // profile it starts from, what a connect remembers, the automatic database,
 // the SSH checks, a refused logon, the database drop-down, help, and the
 // demo profile that ./run.sh writes for it.
-#include "app/base/UAppException.h"
-#include "app/base/UException.h"
-#include "app/widgets/UDropDownComboBox.h"
-#include "app/widgets/UHelpFile.h"
+#include "base/UAppException.h"
+#include "base/UException.h"
+#include "widgets/UDropDownComboBox.h"
+#include "widgets/UHelpFile.h"
 #include "db/DBTestUtil.h"
 #include "db/UDBLogon.h"
 #include "db/UMysqlDBClassInit.h"

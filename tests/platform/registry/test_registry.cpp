@@ -1,4 +1,4 @@
-#include "app/base/ULog.h"
+#include "base/ULog.h"
 #include "platform/registry/UMruList.h"
 #include "platform/registry/URegistry.h"
 

@@ -3,7 +3,7 @@
 // The task-item fixture (a temporary store on either branch, the fake service
 // control, so that no task ever fires) under a widget application, with the
 // scheduler's platform and the error handler of the application caught.
-#include "app/base/UAppException.h"
+#include "base/UAppException.h"
 #include "scheduler/TaskItemTestSupport.h"
 #include "support/VqFakePrompter.h"
 #include "support/VqWidgetTestSupport.h"

@@ -1,5 +1,5 @@
 #include "TaskFormsTestUtil.h"
-#include "app/base/UCommandLine.h"
+#include "base/UCommandLine.h"
 #include "db/UMysqlDBLogonOption.h"
 #include "platform/ini/UIniFile.h"
 #include "program/CmdLineTestRun.h"

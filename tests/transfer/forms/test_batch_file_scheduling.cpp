@@ -2,8 +2,8 @@
 // a task that runs it, and the task list runs that task with the built runner
 // against the test MariaDB.
 #include "TaskFormsTestUtil.h"
-#include "app/base/UAppException.h"
-#include "app/base/UCommandLine.h"
+#include "base/UAppException.h"
+#include "base/UCommandLine.h"
 #include "platform/tasksched/TaskSchedTestSupport.h"
 #include "program/CmdLineTestRun.h"
 #include "scheduler/RunnerTestSupport.h"

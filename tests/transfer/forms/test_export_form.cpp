@@ -1,7 +1,7 @@
 // The export dialog: its checks, query rule and task mapping as plain values,
 // and the dialog itself against the test MariaDB.
 #include "TransferFormsTestUtil.h"
-#include "app/settings/UQuenmarelSettings.h"
+#include "settings/UQuenmarelSettings.h"
 #include "transfer/ULobExportSession.h"
 #include "transfer/forms/UBrowseFileEdit.h"
 #include "transfer/forms/ULobExportForm.h"

@@ -1,5 +1,5 @@
 #include "TaskFormsTestUtil.h"
-#include "app/base/USystemUtil.h"
+#include "base/USystemUtil.h"
 #include "transfer/UBatchFileCreateDlg.h"
 #include "transfer/UBatchFileCreator.h"
 #include "transfer/UBatchOptions.h"

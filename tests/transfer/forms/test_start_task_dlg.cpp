@@ -1,5 +1,5 @@
-#include "app/settings/UAppSettings.h"
-#include "app/settings/URegUtil.h"
+#include "settings/UAppSettings.h"
+#include "settings/URegUtil.h"
 #include "platform/registry/UMruList.h"
 #include "support/VqWidgetTestSupport.h"
 #include "transfer/ULobExportSession.h"

@@ -1,6 +1,6 @@
 #include "UQuenmarelSettings.h"
 
-#include "app/base/USystemUtil.h"
+#include "base/USystemUtil.h"
 #include "platform/ini/UIniFile.h"
 
 #include <QFileInfo>

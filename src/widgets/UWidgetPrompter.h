@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/UPrompter.h"
+#include "base/UPrompter.h"
 
 // The prompter of window mode: modal message boxes, input and file dialogs
 // over the active window.

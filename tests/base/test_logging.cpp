@@ -1,10 +1,10 @@
-#include "app/base/UDebugHelper.h"
-#include "app/base/UException.h"
-#include "app/base/UExceptionStat.h"
-#include "app/base/UFileLogAppender.h"
-#include "app/base/ULog.h"
-#include "app/base/ULogUtil.h"
-#include "app/base/UMemoryLogAppender.h"
+#include "base/UDebugHelper.h"
+#include "base/UException.h"
+#include "base/UExceptionStat.h"
+#include "base/UFileLogAppender.h"
+#include "base/ULog.h"
+#include "base/ULogUtil.h"
+#include "base/UMemoryLogAppender.h"
 
 #include <QFile>
 #include <QRegularExpression>

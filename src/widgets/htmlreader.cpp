@@ -1,6 +1,6 @@
 #include "htmlreader.h"
 
-#include "app/base/UStringUtil.h"
+#include "base/UStringUtil.h"
 
 #include <QTextBrowser>
 

@@ -1,6 +1,6 @@
 #include "UUIUtil.h"
 
-#include "app/base/UException.h"
+#include "base/UException.h"
 
 #include <QComboBox>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "app/base/ULog.h"
-#include "app/base/UMemoryLogAppender.h"
-#include "app/base/URttiUtil.h"
+#include "base/ULog.h"
+#include "base/UMemoryLogAppender.h"
+#include "base/URttiUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "UOfficeUtil.h"
 
 #include "URegUtil.h"
-#include "app/base/UCommandLine.h"
-#include "app/base/UFileUtil.h"
-#include "app/base/USystemUtil.h"
+#include "base/UCommandLine.h"
+#include "base/UFileUtil.h"
+#include "base/USystemUtil.h"
 
 namespace {
 QString ProgramKey()

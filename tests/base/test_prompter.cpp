@@ -1,4 +1,4 @@
-#include "app/base/UPrompter.h"
+#include "base/UPrompter.h"
 #include "support/VqFakePrompter.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "app/base/UCommandLine.h"
-#include "app/base/UException.h"
-#include "app/base/UFileUtil.h"
-#include "app/base/UStringUtil.h"
-#include "app/base/UTextCodec.h"
-#include "app/base/UTimeUtil.h"
-#include "app/base/UVersionUtil.h"
+#include "base/UCommandLine.h"
+#include "base/UException.h"
+#include "base/UFileUtil.h"
+#include "base/UStringUtil.h"
+#include "base/UTextCodec.h"
+#include "base/UTimeUtil.h"
+#include "base/UVersionUtil.h"
 
 #include <QDir>
 #include <QFile>

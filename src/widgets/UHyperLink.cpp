@@ -1,7 +1,7 @@
 #include "UHyperLink.h"
 
-#include "app/base/UAppException.h"
-#include "app/base/UPrompter.h"
+#include "base/UAppException.h"
+#include "base/UPrompter.h"
 #include "platform/shell/UShellOpener.h"
 
 #include <QMouseEvent>

@@ -1,5 +1,5 @@
-#include "app/base/UException.h"
-#include "app/base/USystemUtil.h"
+#include "base/UException.h"
+#include "base/USystemUtil.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "UHelpFile.h"
 
-#include "app/base/UPrompter.h"
+#include "base/UPrompter.h"
 #include "platform/shell/UShellOpener.h"
 
 #include <QCoreApplication>

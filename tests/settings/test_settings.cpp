@@ -1,9 +1,9 @@
-#include "app/base/UCommandLine.h"
-#include "app/base/USystemUtil.h"
-#include "app/settings/UAppSettings.h"
-#include "app/settings/UOfficeUtil.h"
-#include "app/settings/UQuenmarelSettings.h"
-#include "app/settings/URegUtil.h"
+#include "base/UCommandLine.h"
+#include "base/USystemUtil.h"
+#include "settings/UAppSettings.h"
+#include "settings/UOfficeUtil.h"
+#include "settings/UQuenmarelSettings.h"
+#include "settings/URegUtil.h"
 #include "platform/registry/URegistry.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "app/base/UException.h"
-#include "app/widgets/UHyperLink.h"
-#include "app/widgets/UUIUtil.h"
-#include "app/widgets/UWidgetPrompter.h"
-#include "app/widgets/htmlreader.h"
+#include "base/UException.h"
+#include "widgets/UHyperLink.h"
+#include "widgets/UUIUtil.h"
+#include "widgets/UWidgetPrompter.h"
+#include "widgets/htmlreader.h"
 #include "support/VqFakePrompter.h"
 #include "support/VqFakeShellOpener.h"
 
