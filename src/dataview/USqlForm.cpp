@@ -493,7 +493,9 @@ void TSqlForm::OpenFieldEditor(TFieldEditor& editor, const QModelIndex& cell)
         FModel->SetCurrentRow(cell.row());
     editor.SetDataField(field->FieldName());
     editor.SetDataSource(FDsQuery.get());
-    editor.SetReadOnly(!FDataSetSql->CanModify());
+    // A column outside the updated table (or under another alias of it) is
+    // read-only even when other columns of the row can be written.
+    editor.SetReadOnly(!field->CanModify());
     grdData->setEnabled(false);
     // The grid comes back and the editor lets go of the cell also when the
     // editor raises (a refused post among others).

@@ -3,12 +3,16 @@
 #include "UDBGridModel.h"
 #include "base/UAppException.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QHash>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QStyleOptionButton>
+#include <utility>
 
 TSqlGridDelegate::TSqlGridDelegate(TColumnKindFn columnKind, TButtonFn buttonClick, QObject* parent)
     : QStyledItemDelegate(parent), FColumnKind(std::move(columnKind)), FButtonClick(std::move(buttonClick))
@@ -109,4 +113,47 @@ void TSqlGridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionV
     if (HasButton(index))
         text.rect.setRight(option.rect.right() - ButtonWidth);
     QStyledItemDelegate::updateEditorGeometry(editor, text, index);
+}
+
+void TSqlGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!line || !FRefusedCell.isValid() || FRefusedCell != index) {
+        QStyledItemDelegate::setEditorData(editor, index);
+        return;
+    }
+    line->setText(std::exchange(FRefusedText, QString()));
+    line->setModified(true);   // what the user typed, to be set again
+    FRefusedCell = QPersistentModelIndex();
+}
+
+void TSqlGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!line) {
+        QStyledItemDelegate::setModelData(editor, model, index);
+        return;
+    }
+    // Opened and left without typing: the text shown is no value to write.
+    if (!line->isModified())
+        return;
+    const QString text = line->text();
+    if (model->setData(index, text, Qt::EditRole) || !(model->flags(index) & Qt::ItemIsEditable))
+        return;
+    // Refused (the error is shown): the view closes this editor after the
+    // commit, so a new one opens on the cell with the text.
+    auto* view = qobject_cast<QAbstractItemView*>(editor->parentWidget() ? editor->parentWidget()->parentWidget() : nullptr);
+    if (!view)
+        return;
+    FRefusedCell = QPersistentModelIndex(index);
+    FRefusedText = text;
+    QMetaObject::invokeMethod(
+        const_cast<TSqlGridDelegate*>(this),
+        [this, view = QPointer<QAbstractItemView>(view)] {
+            if (view && FRefusedCell.isValid())
+                view->edit(FRefusedCell);
+            FRefusedCell = QPersistentModelIndex();   // taken, or the cell is gone
+            FRefusedText.clear();
+        },
+        Qt::QueuedConnection);
 }

@@ -2,6 +2,7 @@
 
 #include "USqlRunRules.h"
 
+#include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QStyledItemDelegate>
 #include <functional>
@@ -11,7 +12,9 @@ class TLobObjectFactory;
 // Draws the data window's special cells: large-object cells as a picture
 // named by the cell's size and type, string and binary cells with a "..."
 // button whose click makes the cell current and then runs the column's
-// handler. Other cells are drawn and edited as usual.
+// handler. Other cells are drawn and edited as usual, except that a cell
+// editor whose text the user did not change sets nothing (a NULL stays NULL),
+// and a text the data set refused comes back in a new editor of the cell.
 class TSqlGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -37,6 +40,8 @@ public:
                      const QModelIndex& index) override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
 private:
     bool HasButton(const QModelIndex& index) const;
@@ -44,4 +49,7 @@ private:
     TColumnKindFn FColumnKind;
     TButtonFn FButtonClick;
     const TLobObjectFactory* FLobFactory = nullptr;
+    // The refused text for the cell's next editor.
+    mutable QPersistentModelIndex FRefusedCell;
+    mutable QString FRefusedText;
 };

@@ -77,6 +77,11 @@ QString TDBDictionary::GetSelectAllSql(const QString& schema, const QString& tab
     return QStringLiteral("select * from ") + GetQualifiedName(schema, table);
 }
 
+QString TDBDictionary::GetCatalogueSelectAllSql(const QString& schema, const QString& table) const
+{
+    return QStringLiteral("select * from ") + GetCatalogueQualifiedName(schema, table);
+}
+
 QString TDBDictionary::QuoteName(const QString& name) const
 {
     return FHelper->QuoteIdentifier(name);
@@ -85,6 +90,11 @@ QString TDBDictionary::QuoteName(const QString& name) const
 QString TDBDictionary::GetQualifiedName(const QString& schema, const QString& table) const
 {
     return FHelper->QualifiedName(schema, table);
+}
+
+QString TDBDictionary::GetCatalogueQualifiedName(const QString& schema, const QString& table) const
+{
+    return FHelper->CatalogueQualifiedName(schema, table);
 }
 
 qint64 TDBDictionary::GetRecordCount(const QString& sql) const
@@ -213,5 +223,5 @@ QStringList TDBDictionary::GetUniqueColumns(const QString& schema, const QString
 
 QString TDBDictionary::GetDropTableSql(const QString& schema, const QString& table) const
 {
-    return QStringLiteral("drop table ") + GetQualifiedName(schema, table);
+    return QStringLiteral("drop table ") + GetCatalogueQualifiedName(schema, table);
 }

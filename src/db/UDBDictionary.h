@@ -34,10 +34,15 @@ public:
     QString GetDatabaseName() const;
     // "select * from " + the qualified name.
     QString GetSelectAllSql(const QString& schema, const QString& table) const;
+    // The same of a table named in the catalogue (the object tree, the
+    // dictionary's lists): see GetCatalogueQualifiedName.
+    QString GetCatalogueSelectAllSql(const QString& schema, const QString& table) const;
     // The name as an identifier of the dialect ("`a``b`" for MySQL).
     QString QuoteName(const QString& name) const;
     // "`schema`.`table`" for MySQL; the table alone for a blank schema.
     QString GetQualifiedName(const QString& schema, const QString& table) const;
+    // The same for a name read from the catalogue: never trimmed, always quoted.
+    QString GetCatalogueQualifiedName(const QString& schema, const QString& table) const;
     // The number of rows the query returns; 0 when it fails (logged at
     // debug level), never raises.
     qint64 GetRecordCount(const QString& sql) const;
@@ -62,6 +67,7 @@ public:
     virtual std::unique_ptr<TTableInfo> GetTableInfo(const QString& schema, const QString& table) const;
     // The columns that alone make up a unique index.
     virtual QStringList GetUniqueColumns(const QString& schema, const QString& table) const;
+    // Of a table named in the catalogue (see GetCatalogueQualifiedName).
     virtual QString GetDropTableSql(const QString& schema, const QString& table) const;
 
 protected:

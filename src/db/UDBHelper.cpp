@@ -71,3 +71,21 @@ QString TDBHelper::QualifiedName(const QString& schema, const QString& objectNam
         return name;
     return QuoteIdentifier(trimmedSchema) + QLatin1Char('.') + name;
 }
+
+QString TDBHelper::QuoteCatalogueName(const QString& name) const
+{
+    return name;
+}
+
+QString TDBHelper::CatalogueQualifiedName(const QString& schema, const QString& objectName) const
+{
+    const QString name = QuoteCatalogueName(objectName);
+    if (TrimText(schema).isEmpty())
+        return name;
+    return QuoteCatalogueName(schema) + QLatin1Char('.') + name;
+}
+
+QString TDBHelper::QuoteNameWhenNeeded(const QString& name) const
+{
+    return name;
+}

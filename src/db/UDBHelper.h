@@ -40,4 +40,15 @@ public:
     // The object name, trimmed and quoted, after the trimmed and quoted
     // schema and a point; a blank schema gives the quoted object alone.
     QString QualifiedName(const QString& schema, const QString& objectName) const;
+
+    // A name read from the server's catalogue, as an identifier: it is the
+    // name itself, so nothing is trimmed and a backtick in it is a character
+    // of the name. The generic form leaves it as it is.
+    virtual QString QuoteCatalogueName(const QString& name) const;
+    // QualifiedName for catalogue names; a blank schema (no database name
+    // can end with a blank) gives the object alone.
+    QString CatalogueQualifiedName(const QString& schema, const QString& objectName) const;
+    // A name made by the program (an index, a key constraint): as it is when
+    // it is a plain word, quoted when anything in it needs quotes.
+    virtual QString QuoteNameWhenNeeded(const QString& name) const;
 };

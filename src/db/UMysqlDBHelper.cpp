@@ -3,6 +3,8 @@
 #include "base/UException.h"
 #include "base/UStringUtil.h"
 
+#include <algorithm>
+
 namespace {
 
 const QChar backtick(u'`');
@@ -39,11 +41,25 @@ bool TMysqlDBHelper::IsQuotedIdentifier(const QString& name)
 
 QString TMysqlDBHelper::QuoteIdentifier(const QString& name) const
 {
-    if (IsQuotedIdentifier(name))
-        return name;
+    return IsQuotedIdentifier(name) ? name : QuoteCatalogueName(name);
+}
+
+QString TMysqlDBHelper::QuoteCatalogueName(const QString& name) const
+{
     QString inner = name;
     inner.replace(backtick, QStringLiteral("``"));
     return backtick + inner + backtick;
+}
+
+QString TMysqlDBHelper::QuoteNameWhenNeeded(const QString& name) const
+{
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    const auto wordChar = [&](QChar c) {
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+               || digit(c) || c == QLatin1Char('_') || c == QLatin1Char('$');
+    };
+    const bool plain = !name.isEmpty() && !digit(name.front()) && std::all_of(name.begin(), name.end(), wordChar);
+    return plain ? name : QuoteIdentifier(name);
 }
 
 QString TMysqlDBHelper::EscapeLiteral(const QString& text) const

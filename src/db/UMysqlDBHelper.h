@@ -10,6 +10,11 @@ public:
     // doubled) passes unchanged; any other name is enclosed in backticks with
     // its backticks doubled, so no name can break out of its quotes.
     QString QuoteIdentifier(const QString& name) const override;
+    // Always enclosed in backticks, every backtick in it doubled.
+    QString QuoteCatalogueName(const QString& name) const override;
+    // A name of letters, digits, "_" and "$" that does not start with a digit
+    // stays bare; any other is quoted (QuoteIdentifier).
+    QString QuoteNameWhenNeeded(const QString& name) const override;
     // Backslashes doubled first, then every "'" written "\'".
     QString EscapeLiteral(const QString& text) const override;
     // INSERT ... VALUES ... ON DUPLICATE KEY UPDATE on three CR LF lines.

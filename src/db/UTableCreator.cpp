@@ -205,7 +205,8 @@ void TTableCreator::Generate(TTableInfo* info)
         constraint.remove(blank).replace(QLatin1Char('-'), QLatin1Char('_'));
         constraint = QStringLiteral("pk_") + constraint;
         constraint.truncate(MaxFieldNameLength());
-        FCreateScript += QStringLiteral("CONSTRAINT ") + constraint + QStringLiteral(" PRIMARY KEY(")
+        FCreateScript += QStringLiteral("CONSTRAINT ") + FHelper->QuoteNameWhenNeeded(constraint)
+                         + QStringLiteral(" PRIMARY KEY(")
                          + RemoveTrailingChar(keyList, comma) + QLatin1Char(')');
     } else {
         FCreateScript = RemoveTrailingChar(TrimText(FCreateScript), comma);
@@ -310,7 +311,7 @@ void TTableCreator::GenerateIndexScripts()
             quoted.append(FHelper->QuoteIdentifier(column));
         FIndexScripts.append(QStringLiteral("create ")
                              + (kind == QLatin1String("UNIQUE") ? QStringLiteral("unique ") : QString())
-                             + QStringLiteral("index ") + name + QStringLiteral(" on ") + GetQualifiedTableName()
+                             + QStringLiteral("index ") + FHelper->QuoteNameWhenNeeded(name) + QStringLiteral(" on ") + GetQualifiedTableName()
                              + QStringLiteral(" (") + quoted.join(comma) + QLatin1Char(')'));
     }
 }

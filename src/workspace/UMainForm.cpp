@@ -378,7 +378,7 @@ void TMainForm::actEditDataExecute()
     if (!form)
         return;
     form->show();
-    form->SetSqlText(FDictionary->GetSelectAllSql(FObjectView->GetSchemaName(), name));
+    form->SetSqlText(FDictionary->GetCatalogueSelectAllSql(FObjectView->GetSchemaName(), name));
     form->actRunSqlExecute();
 }
 

@@ -326,3 +326,29 @@ TEST_F(TableCreatorServerTest, ARejectedStatementRaisesTheServerMessage)
     const QString message = dbtest::MessageOf([&] { Run(creator, S("create table x (a nosuchtype)")); });
     EXPECT_TRUE(message.contains(S("nosuchtype"))) << message.toStdString();
 }
+
+TEST_F(TableCreatorServerTest, TablesAndIndexesWithNamesThatNeedQuotesAreMade)
+{
+    const struct {
+        const char* table;
+        const char* index;
+    } cases[] = {
+        {"a@b", "ix@name"},
+        {"x$y", "9ix"},
+        {"tick`s", "ix`q"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.table);
+        TMysqlTableCreator creator;
+        TTableInfo info = MakeInfo(Database.toUtf8().constData(), c.table, {{"id", "int", true}, {"name", "varchar(20)"}});
+        AddIndex(info, c.index, "name", "NON_UNIQUE");
+        ASSERT_TRUE(Run(creator, Generated(creator, info)));
+        const QString where = S("where table_schema = '%1' and table_name = '%2'").arg(Database, S(c.table).replace(S("'"), S("''")));
+        EXPECT_EQ(Scalar(S("select group_concat(column_name) from information_schema.statistics ") + where
+                         + S(" and index_name = 'PRIMARY'")),
+                  S("id"));
+        EXPECT_EQ(Scalar(S("select count(*) from information_schema.statistics ") + where
+                         + S(" and index_name <> 'PRIMARY' and column_name = 'name'")),
+                  S("1"));
+    }
+}

@@ -157,6 +157,45 @@ TEST(MysqlDialect, QualifiedNameTrimsBeforeQuoting)
     EXPECT_EQ(helper.QualifiedName(QString(), S("a`b")), S("`a``b`"));
 }
 
+TEST(MysqlDialect, CatalogueNamesAreQuotedExactlyAsTheyStand)
+{
+    const TMysqlDBHelper helper;
+    const struct {
+        const char* name;
+        const char* quoted;
+    } cases[] = {
+        {" victim", "` victim`"},      // a leading blank is part of the name
+        {"victim", "`victim`"},
+        {"`q`", "```q```"},            // backticks in the name, not quotes around it
+        {"a``b", "`a````b`"},
+        {"a@b", "`a@b`"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(helper.QuoteCatalogueName(S(c.name)), S(c.quoted)) << c.name;
+    EXPECT_EQ(helper.CatalogueQualifiedName(S("shop"), S(" victim")), S("`shop`.` victim`"));
+    EXPECT_EQ(helper.CatalogueQualifiedName(QString(), S("`q`")), S("```q```"));
+    EXPECT_EQ(helper.CatalogueQualifiedName(S(" "), S("t")), S("`t`"));
+}
+
+TEST(MysqlDialect, MadeNamesAreQuotedOnlyWhenTheyNeedIt)
+{
+    const TMysqlDBHelper helper;
+    const struct {
+        const char* name;
+        const char* written;
+    } cases[] = {
+        {"pk_Orders", "pk_Orders"},
+        {"ix_$a_1", "ix_$a_1"},
+        {"pk_a@b", "`pk_a@b`"},
+        {"1ix", "`1ix`"},              // a leading digit
+        {"ix-a", "`ix-a`"},
+        {"ix`a", "`ix``a`"},
+        {"ix_\u00e9", "`ix_\u00e9`"},     // a letter outside ASCII
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(helper.QuoteNameWhenNeeded(S(c.name)), S(c.written)) << c.name;
+}
+
 namespace {
 
 // A dialect that needs a date function and does not name it.
@@ -178,6 +217,8 @@ TEST(Dialect, GenericAnswers)
     TNeedsDateHelper generic;
     EXPECT_EQ(generic.QuoteIdentifier(S("a`b c")), S("a`b c"));
     EXPECT_EQ(generic.QualifiedName(S(" s "), S(" t ")), S("s.t"));
+    EXPECT_EQ(generic.CatalogueQualifiedName(S("s"), S(" t")), S("s. t"));
+    EXPECT_EQ(generic.QuoteNameWhenNeeded(S("a@b")), S("a@b"));
     EXPECT_EQ(generic.EscapeLiteral(S("it's a \\ 'x'")), S("it''s a \\ ''x''"));
     EXPECT_EQ(generic.GetParamName(S("p"), S("ignored")), S(":p"));
     EXPECT_EQ(generic.GetParamPlaceholder(S("p"), S("ignored")), S(":p"));

@@ -258,7 +258,10 @@ void TMysqlLogonForm::cbbDatabaseDropDown()
 {
     if (cbbDatabase->currentText() == FLastDatabaseText && FDatabasesLoaded)
         return;
-    FillDatabaseList();
+    // A refused attempt leaves the list unread: the next drop-down tries again.
+    FDatabasesLoaded = false;
+    if (!FillDatabaseList())
+        return;
     FLastDatabaseText = cbbDatabase->currentText();
     FDatabasesLoaded = true;
 }
@@ -279,10 +282,10 @@ bool TMysqlLogonForm::TestConnect()
     return true;
 }
 
-void TMysqlLogonForm::FillDatabaseList()
+bool TMysqlLogonForm::FillDatabaseList()
 {
     if (!TestConnect())
-        return;
+        return false;
     const QStringList databases = ListDatabases();
     const QString shown = cbbDatabase->currentText();
     // The tunnel, when used, stays open for the logon that follows.
@@ -290,9 +293,10 @@ void TMysqlLogonForm::FillDatabaseList()
     cbbDatabase->clear();
     cbbDatabase->addItems(databases);
     if (databases.isEmpty())
-        return;
+        return true;
     const int index = cbbDatabase->findText(shown, Qt::MatchExactly);
     cbbDatabase->setCurrentIndex(index >= 0 ? index : 0);
+    return true;
 }
 
 void TMysqlLogonForm::chkUseSSHClick()

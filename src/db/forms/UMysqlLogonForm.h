@@ -55,7 +55,8 @@ private:
     void SetDefaults();
     void ChooseDefaultDatabase();
     QStringList ListDatabases() const;
-    void FillDatabaseList();
+    // False when the server refused (the list is left as it was).
+    bool FillDatabaseList();
     // Connects with the profile of the controls and no database; false (after
     // an error box) when the server refused.
     bool TestConnect();

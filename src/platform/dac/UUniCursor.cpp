@@ -102,6 +102,7 @@ TUniColumn ColumnOfField(const MYSQL_FIELD& field, TUniConnection& connection)
     column.Name = connection.DecodeText(field.name, field.name_length);
     column.OrgName = connection.DecodeText(field.org_name, field.org_name_length);
     column.Table = connection.DecodeText(field.org_table, field.org_table_length);
+    column.Alias = connection.DecodeText(field.table, field.table_length);
     column.Schema = connection.DecodeText(field.db, field.db_length);
     column.DataType = FieldTypeOfColumn(field, connection.IsUnicode());
     column.NativeType = field.type;

@@ -11,7 +11,8 @@ class TUniConnection;
 struct TUniColumn {
     QString Name;
     QString OrgName;     // the column's name in its table, empty for expressions
-    QString Table;
+    QString Table;       // the base table (a view's own name)
+    QString Alias;       // the table's name in the statement: its alias, else its name
     QString Schema;
     TFieldType DataType = ftUnknown;
     int NativeType = 0;          // the server's column type code

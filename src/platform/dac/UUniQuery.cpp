@@ -9,6 +9,7 @@
 
 #include <mysql.h>
 #include <mysqld_error.h>
+#include <utility>
 
 TUniQuery::TUniQuery(TComponent* owner) : TUniDataSet(owner)
 {
@@ -123,6 +124,8 @@ void TUniQuery::ExecuteStatement()
     connection.StatementRun(FSQL);
     FRowsAffected = -1;
     FUpdatePlan.reset();
+    FStaleColumns.clear();
+    FResultColumns.clear();
     // Whether the rows can be written back is decided before they stream:
     // nothing else can run on the connection while they do.
     const QString keyword = LeadingKeyword(FSQL);
@@ -154,6 +157,7 @@ void TUniQuery::ExecuteStatement()
         auto cursor = std::make_unique<TUniTextCursor>(&connection, this, result);
         SetCountedRecords(count);
         AttachCursor(std::move(cursor));
+        PlanAgain(connection);
         return;
     }
 
@@ -168,6 +172,7 @@ void TUniQuery::ExecuteStatement()
     auto cursor = std::make_unique<TUniStmtCursor>(&connection, this, FStatement);
     SetCountedRecords(count);
     AttachCursor(std::move(cursor));
+    PlanAgain(connection);
 }
 
 qint64 TUniQuery::CountRecords()
@@ -270,14 +275,36 @@ void TUniQuery::ConnectionDestroyed()
 
 void TUniQuery::FieldsCreated()
 {
-    if (!FUpdatePlan)
-        return;
-    if (FUpdatePlan->Fields.size() != size_t(FieldCount())) {
-        FUpdatePlan.reset();   // the result is not the one prepared
-        return;
+    // A kept plan may describe the table as it was: another client can have
+    // reordered or renamed its columns since. Its columns must be these.
+    if (FUpdatePlan && !FUpdatePlan->MadeFor(Cursor()->Columns())) {
+        FStaleColumns = FUpdatePlan->Columns;
+        FResultColumns = Cursor()->Columns();
+        FUpdatePlan.reset();
     }
+    ApplyPlan();
+}
+
+void TUniQuery::ApplyPlan()
+{
     for (int i = 0; i < FieldCount(); ++i)
-        Fields(i)->SetReadOnly(!FUpdatePlan->Editable(i));
+        Fields(i)->SetReadOnly(!FUpdatePlan || !FUpdatePlan->Editable(i));
+}
+
+void TUniQuery::PlanAgain(TUniConnection& connection)
+{
+    if (FResultColumns.empty())
+        return;
+    const std::vector<TUniColumn> stale = std::exchange(FStaleColumns, {});
+    const std::vector<TUniColumn> columns = std::exchange(FResultColumns, {});
+    TUniTableCatalog& catalog = connection.TableCatalog();
+    catalog.DropPlan(connection, FSQL, stale);
+    catalog.DropPlan(connection, FSQL, columns);
+    // The catalogue is read while the result may still be open: a buffered
+    // result reads its rest first (only buffered results are planned).
+    FUpdatePlan = PlanUpdates(connection, columns);
+    catalog.StorePlan(connection, FSQL, FUpdatePlan);
+    ApplyPlan();
 }
 
 qint64 TUniQuery::FieldWidthLimit(int index) const

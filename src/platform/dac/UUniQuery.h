@@ -90,6 +90,8 @@ private:
     void EnsurePrepared();
     qint64 CountRecords();
     void PlanBeforeRun(TUniConnection& connection, const QByteArray& sql);
+    void ApplyPlan();
+    void PlanAgain(TUniConnection& connection);
 
     TUniConnection* FConnection = nullptr;
     QString FSQL;
@@ -103,4 +105,8 @@ private:
     std::shared_ptr<TUniStatement> FStatement;
     bool FReadOnly = false;
     std::shared_ptr<const TUniUpdatePlan> FUpdatePlan;
+    // When the kept plan was made for other columns than the result has:
+    // those, and the result's, until the result is planned again.
+    std::vector<TUniColumn> FStaleColumns;
+    std::vector<TUniColumn> FResultColumns;
 };

@@ -1,6 +1,7 @@
 #include "UUniTableCatalog.h"
 
 #include "UUniConnection.h"
+#include "UUniCursor.h"
 #include "UUniQuery.h"
 
 const TUniTableInfo::TColumn* TUniTableInfo::FindColumn(const QString& name) const
@@ -35,6 +36,15 @@ void TUniTableCatalog::StorePlan(TUniConnection& connection, const QString& sql,
 {
     Sync(connection);
     FPlans[std::make_pair(connection.Database(), sql)] = std::move(plan);
+}
+
+void TUniTableCatalog::DropPlan(TUniConnection& connection, const QString& sql,
+                                const std::vector<TUniColumn>& columns)
+{
+    Sync(connection);
+    FPlans.erase(std::make_pair(connection.Database(), sql));
+    for (const TUniColumn& column : columns)
+        FTables.erase(std::make_pair(column.Schema, column.Table));
 }
 
 std::shared_ptr<const TUniTableInfo> TUniTableCatalog::Table(TUniConnection& connection, const QString& schema,

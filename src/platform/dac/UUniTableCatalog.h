@@ -7,6 +7,7 @@
 #include <vector>
 
 class TUniConnection;
+struct TUniColumn;
 struct TUniUpdatePlan;
 
 // What the catalogue says of one table: enough to write its rows by key.
@@ -40,6 +41,10 @@ public:
     // False when the statement was not decided yet; plan may be null (read-only).
     bool FindPlan(TUniConnection& connection, const QString& sql, std::shared_ptr<const TUniUpdatePlan>& plan);
     void StorePlan(TUniConnection& connection, const QString& sql, std::shared_ptr<const TUniUpdatePlan> plan);
+    // Another client changed a table the plan of the statement was made for:
+    // the plan goes, and so do the descriptions of the tables of the columns,
+    // so that the next plan reads them afresh.
+    void DropPlan(TUniConnection& connection, const QString& sql, const std::vector<TUniColumn>& columns);
     void Clear()
     {
         FTables.clear();

@@ -5,6 +5,7 @@
 #include "UUniStatement.h"
 #include "UUniTableCatalog.h"
 
+#include <algorithm>
 #include <errmsg.h>
 #include <mysql.h>
 
@@ -21,17 +22,27 @@ bool ArrivesWhole(const TUniConnection& connection, const TUniTableInfo::TColumn
         || charset == QLatin1String("binary");
 }
 
-bool SameTable(const TUniColumn& column, const TUniTableInfo& table)
+// The table a result column comes through: its schema, table and alias.
+struct TSource {
+    QString Schema;
+    QString Table;
+    QString Alias;
+
+    bool operator==(const TSource&) const = default;
+};
+
+TSource SourceOf(const TUniColumn& column)
 {
-    return column.Schema == table.Schema && column.Table == table.Table;
+    return {column.Schema, column.Table, column.Alias};
 }
 
-// The result column that holds a table column, -1 when none does whole.
+// The result column that holds a table column through the source, -1 when
+// none does whole.
 int ResultColumnOf(const TUniConnection& connection, const std::vector<TUniColumn>& columns,
-                   const TUniTableInfo& table, const QString& name)
+                   const TUniTableInfo& table, const TSource& source, const QString& name)
 {
     for (size_t i = 0; i < columns.size(); ++i) {
-        if (!SameTable(columns[i], table) || columns[i].OrgName.compare(name, Qt::CaseInsensitive) != 0)
+        if (SourceOf(columns[i]) != source || columns[i].OrgName.compare(name, Qt::CaseInsensitive) != 0)
             continue;
         const TUniTableInfo::TColumn* column = table.FindColumn(name);
         return column && ArrivesWhole(connection, *column) ? int(i) : -1;
@@ -39,52 +50,78 @@ int ResultColumnOf(const TUniConnection& connection, const std::vector<TUniColum
     return -1;
 }
 
+std::shared_ptr<TUniUpdatePlan> PlanOfKey(const TUniConnection& connection, const std::vector<TUniColumn>& columns,
+                                          const TUniTableInfo& table, const TSource& source,
+                                          const std::vector<int>& keyFields)
+{
+    auto plan = std::make_shared<TUniUpdatePlan>();
+    plan->Schema = table.Schema;
+    plan->Table = table.Table;
+    plan->KeyFields = keyFields;
+    plan->Fields.resize(columns.size());
+    plan->Columns = columns;
+    QStringList taken;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const TUniColumn& result = columns[i];
+        // Other tables, and this one under another alias, stay read-only: an
+        // update by this key writes neither.
+        if (result.OrgName.isEmpty() || SourceOf(result) != source)
+            continue;
+        const TUniTableInfo::TColumn* column = table.FindColumn(result.OrgName);
+        if (!column || !ArrivesWhole(connection, *column) || taken.contains(column->Name, Qt::CaseInsensitive))
+            continue;
+        taken.append(column->Name);
+        TUniUpdatePlan::TField& field = plan->Fields[i];
+        field.Column = column->Name;
+        field.WidthLimit = column->MaxLength;
+        field.Character = !column->Charset.isEmpty() && column->Charset.compare(QLatin1String("binary"), Qt::CaseInsensitive) != 0;
+        field.AutoIncrement = column->AutoIncrement;
+    }
+    return plan;
+}
+
 }  // namespace
+
+bool TUniUpdatePlan::MadeFor(const std::vector<TUniColumn>& columns) const
+{
+    if (columns.size() != Columns.size())
+        return false;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const TUniColumn& was = Columns[i];
+        const TUniColumn& now = columns[i];
+        if (was.Name != now.Name || was.OrgName != now.OrgName || SourceOf(was) != SourceOf(now))
+            return false;
+        // An expression's type may differ between the prepared statement and
+        // its run; it is never written, so only table columns must match.
+        if (!now.OrgName.isEmpty() && was.NativeType != now.NativeType)
+            return false;
+    }
+    return true;
+}
 
 std::shared_ptr<const TUniUpdatePlan> PlanUpdates(TUniConnection& connection, const std::vector<TUniColumn>& columns)
 {
-    std::vector<std::pair<QString, QString>> seen;
+    std::vector<TSource> seen;
     for (const TUniColumn& column : columns) {
         if (column.OrgName.isEmpty() || column.Table.isEmpty() || column.Schema.isEmpty())
             continue;   // an expression, or a column of a derived table
-        const auto name = std::make_pair(column.Schema, column.Table);
-        if (std::find(seen.begin(), seen.end(), name) != seen.end())
+        const TSource source = SourceOf(column);
+        if (std::find(seen.begin(), seen.end(), source) != seen.end())
             continue;
-        seen.push_back(name);
-        std::shared_ptr<const TUniTableInfo> table = connection.TableCatalog().Table(connection, name.first, name.second);
+        seen.push_back(source);
+        std::shared_ptr<const TUniTableInfo> table = connection.TableCatalog().Table(connection, source.Schema, source.Table);
         if (!table->BaseTable)
             continue;
         for (const QStringList& key : table->Keys) {
             std::vector<int> keyFields;
             for (const QString& part : key) {
-                const int field = ResultColumnOf(connection, columns, *table, part);
+                const int field = ResultColumnOf(connection, columns, *table, source, part);
                 if (field < 0)
                     break;
                 keyFields.push_back(field);
             }
-            if (keyFields.size() != size_t(key.size()))
-                continue;
-            auto plan = std::make_shared<TUniUpdatePlan>();
-            plan->Schema = table->Schema;
-            plan->Table = table->Table;
-            plan->KeyFields = keyFields;
-            plan->Fields.resize(columns.size());
-            QStringList taken;
-            for (size_t i = 0; i < columns.size(); ++i) {
-                const TUniColumn& result = columns[i];
-                if (result.OrgName.isEmpty() || !SameTable(result, *table))
-                    continue;   // other tables stay read-only: an update of this one cannot write them
-                const TUniTableInfo::TColumn* column = table->FindColumn(result.OrgName);
-                if (!column || !ArrivesWhole(connection, *column) || taken.contains(column->Name, Qt::CaseInsensitive))
-                    continue;
-                taken.append(column->Name);
-                TUniUpdatePlan::TField& field = plan->Fields[i];
-                field.Column = column->Name;
-                field.WidthLimit = column->MaxLength;
-                field.Character = !column->Charset.isEmpty() && column->Charset.compare(QLatin1String("binary"), Qt::CaseInsensitive) != 0;
-                field.AutoIncrement = column->AutoIncrement;
-            }
-            return plan;
+            if (keyFields.size() == size_t(key.size()))
+                return PlanOfKey(connection, columns, *table, source, keyFields);
         }
     }
     return nullptr;

@@ -10,7 +10,9 @@ class TUniConnection;
 
 // How the rows of one result are written back: the one base table whose key
 // the result holds wholly, and what each result column is in that table.
-// Columns of other tables and expressions stay read-only.
+// Columns of other tables and expressions stay read-only; so do the columns
+// of the same table under another alias (a self-join): the key names the row
+// of the alias it came through only.
 struct TUniUpdatePlan {
     struct TField {
         QString Column;            // the name in the table; empty: read-only
@@ -22,8 +24,13 @@ struct TUniUpdatePlan {
     QString Table;
     std::vector<TField> Fields;    // one per result column
     std::vector<int> KeyFields;    // the result columns of the key
+    // The result columns the plan was made for: a later result of the same
+    // text is written by this plan only while it has the same ones.
+    std::vector<TUniColumn> Columns;
 
     bool Editable(int field) const { return !Fields.at(size_t(field)).Column.isEmpty(); }
+    // Same names, tables, aliases, schemas and (for table columns) types.
+    bool MadeFor(const std::vector<TUniColumn>& columns) const;
 };
 
 // Decides the plan of a statement before it runs: the server prepares it

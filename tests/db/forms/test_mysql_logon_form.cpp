@@ -344,6 +344,32 @@ TEST_F(MysqlLogonFormTest, TheDatabaseListIsReadOnceForTheSameText)
     admin.ExecSQL(S("drop database vq_logon_late_db"));
 }
 
+TEST_F(MysqlLogonFormTest, ARefusedListFillIsTriedAgainOnceThePasswordIsRight)
+{
+    VQ_REQUIRE_TEST_DB();
+    vqtest::FakePrompter prompter;
+    Open();
+    EnterTestServer(S("mysql"));
+    const QString password = form->edPassword->text();
+    form->edPassword->setText(S("certainly-wrong"));
+
+    form->cbbDatabase->showPopup();
+    form->cbbDatabase->hidePopup();
+    ASSERT_EQ(prompter.Messages().size(), 1);
+    EXPECT_TRUE(prompter.Messages()[0].contains(S("Access denied"))) << prompter.Messages()[0].toStdString();
+    EXPECT_EQ(form->cbbDatabase->count(), 0);
+
+    // The Database text is left alone: only the password changes.
+    form->edPassword->setText(password);
+    form->cbbDatabase->showPopup();
+    form->cbbDatabase->hidePopup();
+    EXPECT_EQ(prompter.Messages().size(), 1);
+    EXPECT_GT(form->cbbDatabase->count(), 0);
+    EXPECT_GE(form->cbbDatabase->findText(S("mysql")), 0);
+    EXPECT_EQ(form->cbbDatabase->currentText(), S("mysql"));
+    EXPECT_FALSE(Connected());
+}
+
 TEST_F(MysqlLogonFormTest, LogsOnThroughTheSshTunnel)
 {
     VQ_REQUIRE_TEST_DB();

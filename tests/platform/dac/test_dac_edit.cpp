@@ -449,3 +449,149 @@ TEST_F(DataSetEdit, DataLinksFollowTheDataSet)
     query->Open();
     EXPECT_EQ(first.Link.Field(), query->FieldByName(QStringLiteral("v")));
 }
+
+namespace {
+
+// Every value of the tables as "table/id/column" = value ("<null>" for NULL).
+QMap<QString, QString> Snapshot(TUniConnection& connection, const QStringList& tables)
+{
+    QMap<QString, QString> values;
+    for (const QString& table : tables) {
+        TUniQuery query;
+        query.SetConnection(&connection);
+        query.SetReadOnly(true);
+        query.SetSQL(QStringLiteral("select * from ") + table);
+        query.Open();
+        for (; !query.Eof(); query.Next()) {
+            const QString id = query.FieldByName(QStringLiteral("id"))->AsString();
+            for (int i = 0; i < query.FieldCount(); ++i) {
+                const TField* field = query.Fields(i);
+                values[table + QLatin1Char('/') + id + QLatin1Char('/') + field->FieldName()] =
+                    field->IsNull() ? QStringLiteral("<null>") : field->AsString();
+            }
+        }
+    }
+    return values;
+}
+
+}  // namespace
+
+TEST_F(DataSetEdit, JoinsWriteOnlyThroughTheAliasOfTheKey)
+{
+    Connection->ExecSQL(QStringLiteral("create table t (id int primary key, parent int, name varchar(10), body text)"));
+    Connection->ExecSQL(QStringLiteral("create table o (id int primary key, note varchar(10))"));
+    struct Edit {
+        const char* Field;
+        const char* Table;
+        const char* Column;
+        const char* KeyField;   // the result column that holds the written row's id
+    };
+    struct Case {
+        const char* Sql;
+        const char* Editable;   // comma-separated
+        std::vector<Edit> Edits;
+    } cases[] = {
+        {"select a.id, a.name, b.name as bname, b.body as bbody from t a join t b on b.id = a.parent order by a.id",
+         "id,name",
+         {{"name", "t", "name", "id"}}},
+        {"select a.name as aname, b.id, b.name, b.body from t a join t b on b.id = a.parent order by a.id",
+         "id,name,body",
+         {{"name", "t", "name", "id"}, {"body", "t", "body", "id"}}},
+        {"select a.id, a.name, b.id as bid, b.name as bname from t a join t b on b.id = a.parent order by a.id",
+         "id,name",
+         {{"name", "t", "name", "id"}}},
+        {"select b.name as bname, a.body, a.id from t a join t b on b.id = a.parent order by a.id",
+         "body,id",
+         {{"body", "t", "body", "id"}}},
+        {"select t.id, t.name, o.note from t join o on o.id = t.id order by t.id",
+         "id,name",
+         {{"name", "t", "name", "id"}}},
+        {"select o.note, t.name, t.id from o join t on t.id = o.id order by o.id",
+         "name,id",
+         {{"name", "t", "name", "id"}}},
+        {"select o.id as oid, o.note, t.name from o join t on t.id = o.id order by o.id",
+         "oid,note",
+         {{"note", "o", "note", "oid"}}},
+    };
+    const QStringList tables = {QStringLiteral("t"), QStringLiteral("o")};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Sql);
+        Connection->ExecSQL(QStringLiteral("delete from t"));
+        Connection->ExecSQL(QStringLiteral("delete from o"));
+        Connection->ExecSQL(QStringLiteral("insert into t values (1, 2, 'one', 'body 1'), (2, 3, 'two', 'body 2'),"
+                                           " (3, 1, 'three', 'body 3')"));
+        Connection->ExecSQL(QStringLiteral("insert into o values (1, 'note 1'), (2, 'note 2'), (3, 'note 3')"));
+        auto query = PagedQuery(*Connection, QString::fromLatin1(c.Sql));
+        query->Open();
+        ASSERT_TRUE(query->CanModify());
+        const QStringList editable = QString::fromLatin1(c.Editable).split(QLatin1Char(','));
+        for (int i = 0; i < query->FieldCount(); ++i) {
+            const TField* field = query->Fields(i);
+            EXPECT_EQ(field->CanModify(), editable.contains(field->FieldName())) << field->FieldName().toStdString();
+            EXPECT_EQ(field->ReadOnly(), !editable.contains(field->FieldName())) << field->FieldName().toStdString();
+        }
+        for (int i = 0; i < query->FieldCount(); ++i) {
+            TField* field = query->Fields(i);
+            if (!field->ReadOnly())
+                continue;
+            query->Edit();
+            EXPECT_THROW(field->SetAsString(QStringLiteral("never")), EUniError) << field->FieldName().toStdString();
+            query->Cancel();
+        }
+        for (const Edit& e : c.Edits) {
+            SCOPED_TRACE(e.Field);
+            query->Next();   // the second row: its key differs from its partner's
+            QMap<QString, QString> expected = Snapshot(*Connection, tables);
+            const QString id = query->FieldByName(QLatin1String(e.KeyField))->AsString();
+            const QString value = QStringLiteral("E ") + QLatin1String(e.Field);
+            expected[QLatin1String(e.Table) + QLatin1Char('/') + id + QLatin1Char('/') + QLatin1String(e.Column)] = value;
+            query->Edit();
+            query->FieldByName(QLatin1String(e.Field))->SetAsString(value);
+            query->Post();
+            EXPECT_EQ(Snapshot(*Connection, tables), expected);
+            query->First();
+        }
+    }
+}
+
+TEST_F(DataSetEdit, AKeptPlanIsMadeAgainWhenAnotherClientChangedTheColumns)
+{
+    struct Case {
+        const char* Sql;
+        const char* Alter;
+        const char* Field;      // edited after the change
+        const char* Column;     // where the edit must land
+    } cases[] = {
+        {"select * from r", "alter table r modify b varchar(10) after id", "b", "b"},
+        {"select * from r", "alter table r change b c varchar(10)", "c", "c"},
+        {"select * from r", "alter table r change a b2 varchar(10), change b a varchar(10), change b2 b varchar(10)",
+         "a", "a"},
+        {"select a, b, id from r", "alter table r modify b varchar(10) after id", "b", "b"},
+    };
+    auto other = NewConnection();
+    other->Connect();
+    other->SetDatabase(Database);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Alter);
+        Connection->ExecSQL(QStringLiteral("drop table if exists r"));
+        Connection->ExecSQL(QStringLiteral("create table r (id int primary key, a varchar(10), b varchar(10))"));
+        Connection->ExecSQL(QStringLiteral("insert into r values (1, 'a1', 'b1'), (2, 'a2', 'b2')"));
+        auto query = PagedQuery(*Connection, QString::fromLatin1(c.Sql));
+        query->Open();
+        ASSERT_TRUE(query->CanModify());
+        query->Close();
+
+        other->ExecSQL(QString::fromLatin1(c.Alter));
+        const QStringList tables = {QStringLiteral("r")};
+        QMap<QString, QString> expected = Snapshot(*other, tables);
+        expected[QStringLiteral("r/2/") + QLatin1String(c.Column)] = QStringLiteral("new");
+
+        query->Open();
+        ASSERT_TRUE(query->CanModify());
+        query->Next();
+        query->Edit();
+        query->FieldByName(QLatin1String(c.Field))->SetAsString(QStringLiteral("new"));
+        query->Post();
+        EXPECT_EQ(Snapshot(*other, tables), expected);
+    }
+}
