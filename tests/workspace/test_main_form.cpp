@@ -23,6 +23,7 @@
 #include "support/VqHttpTestServer.h"
 #include "support/VqTestSupport.h"
 #include "workspace/UDBFacade.h"
+#include "workspace/UCreateTableDesign.h"
 #include "workspace/UDBObjectView.h"
 #include "support/VqWidgetTestSupport.h"
 #include "workspace/UMDIPager.h"
@@ -45,6 +46,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -546,4 +548,111 @@ TEST_F(MainFormTest, TheDataWindowCommandsOpenRunAndSave)
     a.actLogoff->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form->MdiArea->subWindowList().isEmpty());
+}
+
+TEST_F(MainFormTest, TreeActionsActOnTheTableNamedInTheTreeOnly)
+{
+    VQ_REQUIRE_TEST_DB();
+    HoldPacketLimitLock();
+    TUniConnection admin;
+    apptest::PointAtTestServer(admin);
+    admin.Connect();
+    const QString database = QStringLiteral("vq_tree_%1").arg(QCoreApplication::applicationPid());
+    admin.ExecSQL(QStringLiteral("drop database if exists `%1`").arg(database));
+    admin.ExecSQL(QStringLiteral("create database `%1`").arg(database));
+    struct DropDatabase {
+        TUniConnection& Admin;
+        QString Name;
+        ~DropDatabase() { Admin.ExecSQL(QStringLiteral("drop database if exists `%1`").arg(Name)); }
+    } dropDatabase{admin, database};
+    admin.SetDatabase(database);
+    // Each table has a column of its own and one row whose id tells it apart.
+    const struct {
+        const char* name;     // as the catalogue has it
+        const char* quoted;   // how a test writes it
+        const char* column;
+    } tables[] = {
+        {" victim", "` victim`", "blank_col"},
+        {"`q`", "```q```", "tick_col"},
+        {"a`b", "`a``b`", "ab_col"},
+        {"a@b", "`a@b`", "at_col"},
+        {"victim", "`victim`", "plain_col"},
+    };
+    const int count = int(std::size(tables));
+    for (int i = 0; i < count; ++i) {
+        admin.ExecSQL(QStringLiteral("create table %1 (id int primary key, %2 int)")
+                          .arg(QLatin1String(tables[i].quoted), QLatin1String(tables[i].column)));
+        admin.ExecSQL(QStringLiteral("insert into %1 values (%2, 0)").arg(QLatin1String(tables[i].quoted)).arg(i + 1));
+    }
+    const auto remaining = [&] {
+        QStringList names;
+        for (const auto& t : tables) {
+            TUniQuery rows;
+            rows.SetConnection(&admin);
+            rows.SetSQL(QStringLiteral("select count(*) from information_schema.tables where table_schema = :s and table_name = :t"));
+            rows.ParamByName(QStringLiteral("s"))->SetAsString(database);
+            rows.ParamByName(QStringLiteral("t"))->SetAsString(QString::fromUtf8(t.name));
+            rows.Open();
+            if (rows.Fields(0)->AsInteger() == 1)
+                names << QString::fromUtf8(t.name);
+        }
+        return names;
+    };
+
+    vqtest::FakePrompter prompter;
+    form->Actions().actLogon->trigger();
+    ASSERT_TRUE(form->IsLoggedOn());
+    form->show();
+    form->cbbSchema->setCurrentIndex(form->cbbSchema->findText(database));
+    Q_EMIT form->cbbSchema->activated(form->cbbSchema->currentIndex());
+    const auto select = [&](const char* name) {
+        QTreeWidgetItem* branch = form->tvDB->topLevelItem(0)->child(0);
+        for (int i = 0; i < branch->childCount(); ++i) {
+            if (branch->child(i)->text(0) == QString::fromUtf8(name)) {
+                form->tvDB->setCurrentItem(branch->child(i));
+                return true;
+            }
+        }
+        return false;
+    };
+
+    for (int i = 0; i < count; ++i) {
+        const auto& t = tables[i];
+        SCOPED_TRACE(t.name);
+        ASSERT_TRUE(select(t.name));
+        // View/Edit Data: the rows of this table.
+        form->ObjectView()->DataItem()->trigger();
+        auto* edit = qobject_cast<TSqlForm*>(form->MdiArea->subWindowList().last()->widget());
+        ASSERT_NE(edit, nullptr);
+        ASSERT_TRUE(edit->DataSetSql()->Active()) << prompter.Messages().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(edit->DataSetSql()->FieldNames(), (QStringList{QStringLiteral("id"), QLatin1String(t.column)}));
+        EXPECT_EQ(edit->DataSetSql()->FieldByName(QStringLiteral("id"))->AsInteger(), i + 1);
+        // View Table Info: the columns of this table.
+        QStringList columns;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            auto* grid = dialog->findChild<QTableWidget*>(QStringLiteral("grdColumns"));
+            for (int r = 0; grid && r < grid->rowCount(); ++r)
+                columns << grid->item(r, cgFieldName)->text();
+            dialog->close();
+        });
+        form->ObjectView()->StructItem()->trigger();
+        EXPECT_EQ(columns, (QStringList{QStringLiteral("id"), QLatin1String(t.column)}));
+    }
+    EXPECT_TRUE(prompter.Messages().isEmpty()) << prompter.Messages().join(QLatin1Char('\n')).toStdString();
+
+    // Drop Table: this table goes, every other stays.
+    QStringList left = remaining();
+    ASSERT_EQ(left.size(), count);
+    for (const auto& t : tables) {
+        SCOPED_TRACE(t.name);
+        ASSERT_TRUE(select(t.name));
+        prompter.Prompts.clear();
+        prompter.QueueAnswer(TPromptAnswer::OK);
+        form->ObjectView()->DropItem()->trigger();
+        EXPECT_EQ(prompter.Messages(), QStringList{QStringLiteral("Drop table ") + QString::fromUtf8(t.name) + QLatin1Char('?')});
+        left.removeOne(QString::fromUtf8(t.name));
+        EXPECT_EQ(remaining(), left);
+    }
 }

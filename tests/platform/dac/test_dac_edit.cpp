@@ -558,13 +558,15 @@ TEST_F(DataSetEdit, AKeptPlanIsMadeAgainWhenAnotherClientChangedTheColumns)
 {
     struct Case {
         const char* Sql;
-        const char* Alter;
+        const char* Alter;      // statements split at ";"
         const char* Field;      // edited after the change
         const char* Column;     // where the edit must land
     } cases[] = {
         {"select * from r", "alter table r modify b varchar(10) after id", "b", "b"},
         {"select * from r", "alter table r change b c varchar(10)", "c", "c"},
-        {"select * from r", "alter table r change a b2 varchar(10), change b a varchar(10), change b2 b varchar(10)",
+        {"select * from r",
+         "alter table r change a b2 varchar(10); alter table r change b a varchar(10); "
+         "alter table r change b2 b varchar(10)",
          "a", "a"},
         {"select a, b, id from r", "alter table r modify b varchar(10) after id", "b", "b"},
     };
@@ -581,7 +583,8 @@ TEST_F(DataSetEdit, AKeptPlanIsMadeAgainWhenAnotherClientChangedTheColumns)
         ASSERT_TRUE(query->CanModify());
         query->Close();
 
-        other->ExecSQL(QString::fromLatin1(c.Alter));
+        for (const QString& alter : QString::fromLatin1(c.Alter).split(QLatin1Char(';')))
+            other->ExecSQL(alter);
         const QStringList tables = {QStringLiteral("r")};
         QMap<QString, QString> expected = Snapshot(*other, tables);
         expected[QStringLiteral("r/2/") + QLatin1String(c.Column)] = QStringLiteral("new");
