@@ -134,6 +134,13 @@ protected:
     QColor InfoColor() const { return Form->memInfo->palette().color(QPalette::Text); }
     QStringList InfoLines() const { return Form->memInfo->toPlainText().split(QLatin1Char('\n')); }
     QModelIndex Cell(int row, int column) const { return Form->GridModel()->index(row, column); }
+    // Return in a cell editor: the view commits and closes it from the event loop.
+    static void PressReturn(QWidget* editor)
+    {
+        QTest::keyClick(editor, Qt::Key_Return);
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
     int Rows(const char* table) { return Scalar(QStringLiteral("select count(*) from ") + QLatin1String(table)).toInt(); }
 
     std::unique_ptr<TSqlForm> Form;
@@ -477,7 +484,7 @@ TEST_F(SqlForm, ACellEditorSetsOnlyWhatTheUserTyped)
             QTest::keyClick(editor, Qt::Key_Delete);
         }
         ASSERT_EQ(editor->text(), c.typing == TTyping::None && c.column == 3 ? S("text") : QString());
-        QTest::keyClick(editor, Qt::Key_Return);
+        PressReturn(editor);
         EXPECT_EQ(Form->grdData->indexWidget(cell), nullptr) << "the editor closed";
         EXPECT_EQ(Form->DataSetSql()->State(), c.sets ? dsEdit : dsBrowse);
         EXPECT_EQ(Form->DataSetSql()->Modified(), c.sets);
@@ -507,11 +514,10 @@ TEST_F(SqlForm, ATooLongValueStaysInTheCellEditorToBeShortened)
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
     QTest::keyClicks(editor, S("abcdef"));
-    QTest::keyClick(editor, Qt::Key_Return);
+    PressReturn(editor);
 
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].contains(S("too long"))) << shown[0].toStdString();
-    QCoreApplication::processEvents();
     editor = qobject_cast<QLineEdit*>(Form->grdData->indexWidget(cell));
     ASSERT_NE(editor, nullptr) << "the cell's editor is open again";
     EXPECT_EQ(editor->text(), S("abcdef"));
@@ -520,7 +526,7 @@ TEST_F(SqlForm, ATooLongValueStaysInTheCellEditorToBeShortened)
     editor->end(false);
     for (int i = 0; i < 4; ++i)
         QTest::keyClick(editor, Qt::Key_Backspace);
-    QTest::keyClick(editor, Qt::Key_Return);
+    PressReturn(editor);
     Form->dbnvgr1->Button(TDBNavigator::nbPost)->trigger();
     EXPECT_EQ(shown.size(), 1);
     EXPECT_EQ(Scalar(S("select group_concat(s order by id) from w")), S("ab,xyz"));
