@@ -23,9 +23,13 @@ bool IsEventKind(TTriggerType type)
 QString TaskParameters(const QString& program, const QString& parameters, const QString& taskName,
                        const QString& runningProgram)
 {
-    if (program == runningProgram)
-        return parameters + QLatin1Char(' ') + taskName;
-    return parameters;
+    if (program != runningProgram)
+        return parameters;
+    // Quoted as the runner splits arguments, so that the name arrives as one
+    // argument whatever blanks, quotes or "=" it holds.
+    QString quoted = taskName;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\"\""));
+    return parameters + QStringLiteral(" \"") + quoted + QLatin1Char('"');
 }
 
 QString WorkingFolderOf(const QString& fileName)

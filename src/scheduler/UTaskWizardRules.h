@@ -13,7 +13,7 @@ TTriggerType TriggerTypeOf(int index, bool monthlyByWeekDay);
 // The kinds that have no details page.
 bool IsEventKind(TTriggerType type);
 // A task that runs this very program gets its own name after the parameters,
-// so that it knows which task it is.
+// quoted, so that it knows which task it is.
 QString TaskParameters(const QString& program, const QString& parameters, const QString& taskName,
                        const QString& runningProgram);
 // The folder of a chosen program without its final "/", except "/" itself.

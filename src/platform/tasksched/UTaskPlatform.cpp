@@ -1,5 +1,7 @@
 #include "UTaskPlatform.h"
 
+#include "UTaskStore.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -60,17 +62,19 @@ bool TPowerSource::OnBattery() const
     return discharging;
 }
 
-TRunnerServiceControl::TRunnerServiceControl(std::shared_ptr<TProcessLauncher> launcher, QString runnerPath)
-      : FLauncher(std::move(launcher)), FRunnerPath(std::move(runnerPath))
+TRunnerServiceControl::TRunnerServiceControl(std::shared_ptr<TProcessLauncher> launcher, QString runnerPath,
+                                             QString socketPath)
+      : FLauncher(std::move(launcher)), FRunnerPath(std::move(runnerPath)), FSocketPath(std::move(socketPath))
 {
+    if (FSocketPath.isEmpty())
+        FSocketPath = SocketPath();
 }
 
 QString TRunnerServiceControl::SocketPath()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + QStringLiteral("/vantorquill-taskd.socket");
+    // Derived from the store, never from the runtime folder of the moment:
+    // the program and the runner find each other whatever the environment.
+    return TTaskStore().SocketPath();
 }
 
 QString TRunnerServiceControl::DefaultRunnerPath()
@@ -79,10 +83,10 @@ QString TRunnerServiceControl::DefaultRunnerPath()
     return QFileInfo(self).absolutePath() + QStringLiteral("/vantorquill-taskd");
 }
 
-QString TRunnerServiceControl::Ask(const QString& command, int timeoutMs)
+QString TRunnerServiceControl::Ask(const QString& command, int timeoutMs, const QString& socketPath)
 {
     QLocalSocket socket;
-    socket.connectToServer(SocketPath());
+    socket.connectToServer(socketPath.isEmpty() ? SocketPath() : socketPath);
     if (!socket.waitForConnected(timeoutMs))
         return {};
     socket.write(command.toUtf8() + '\n');
@@ -97,7 +101,7 @@ QString TRunnerServiceControl::Ask(const QString& command, int timeoutMs)
 
 bool TRunnerServiceControl::IsRunning()
 {
-    return Ask(QStringLiteral("PING")) == QLatin1String("PONG");
+    return Ask(QStringLiteral("PING"), 3000, FSocketPath) == QLatin1String("PONG");
 }
 
 bool TRunnerServiceControl::Start()
@@ -107,12 +111,12 @@ bool TRunnerServiceControl::Start()
 
 bool TRunnerServiceControl::Reload()
 {
-    return !Ask(QStringLiteral("RELOAD")).isEmpty();
+    return !Ask(QStringLiteral("RELOAD"), 3000, FSocketPath).isEmpty();
 }
 
 QString TRunnerServiceControl::Run(const QString& storedName)
 {
-    return Ask(QStringLiteral("RUN ") + storedName);
+    return Ask(QStringLiteral("RUN ") + storedName, 3000, FSocketPath);
 }
 
 TPlatform TPlatform::Default()

@@ -52,17 +52,19 @@ public:
     virtual bool OnBattery() const;   // from /sys/class/power_supply
 };
 
-// The runner's command socket, one per user.
+// The runner's command socket, one per task store.
 class TRunnerServiceControl : public TServiceControl {
 public:
-    TRunnerServiceControl(std::shared_ptr<TProcessLauncher> launcher, QString runnerPath);
+    // socketPath empty: the socket of the user's own store.
+    TRunnerServiceControl(std::shared_ptr<TProcessLauncher> launcher, QString runnerPath, QString socketPath = QString());
     bool IsRunning() override;
     bool Start() override;
     bool Reload() override;
     QString Run(const QString& storedName) override;
-    // The whole one-line answer to command, or empty when none came.
-    static QString Ask(const QString& command, int timeoutMs = 3000);
-    // The socket's name in the runtime folder.
+    // The whole one-line answer to command, or empty when none came;
+    // socketPath empty: the user's own store's.
+    static QString Ask(const QString& command, int timeoutMs = 3000, const QString& socketPath = QString());
+    // The socket of the user's own store.
     static QString SocketPath();
     // The runner beside the running program.
     static QString DefaultRunnerPath();
@@ -70,6 +72,7 @@ public:
 private:
     std::shared_ptr<TProcessLauncher> FLauncher;
     QString FRunnerPath;
+    QString FSocketPath;
 };
 
 // The machine's own answers, shared by the program and the runner.

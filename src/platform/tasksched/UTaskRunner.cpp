@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <climits>
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tasksched {
@@ -69,6 +70,25 @@ QDateTime LatestRun(const TTrigger& trigger, const QDateTime& from, const QDateT
     return latest;
 }
 
+// The start time of a live process in clock ticks since boot, which tells it
+// from a later process given the same id; 0 when none lives (a zombie has
+// ended).
+qint64 ProcessStart(qint64 pid)
+{
+    if (pid <= 0)
+        return 0;
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = file.readAll();
+    // The fields after the command's closing parenthesis: state first,
+    // the start time twentieth.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 20 || fields[0] == "Z" || fields[0] == "X")
+        return 0;
+    return fields[19].toLongLong();
+}
+
 }  // namespace
 
 TTaskRunner::TTaskRunner(std::shared_ptr<TTaskStore> store, TPlatform platform, QObject* parent)
@@ -80,6 +100,7 @@ TTaskRunner::TTaskRunner(std::shared_ptr<TTaskStore> store, TPlatform platform, 
         Reload();
         Tick();
     });
+    connect(&FAdoptedTimer, &QTimer::timeout, this, &TTaskRunner::PollAdopted);
 }
 
 TTaskRunner::~TTaskRunner()
@@ -98,10 +119,15 @@ void TTaskRunner::Log(const QString& line) const
 void TTaskRunner::Reload()
 {
     FTasks.clear();
+    QHash<QString, QDateTime> checked;
     for (const TTaskKind kind : {tkTask20, tkJob10}) {
-        for (const TStoredTask& task : FStore->List(kind))
+        for (const TStoredTask& task : FStore->List(kind)) {
             FTasks << TTaskEntry{task, KeyOf(task)};
+            if (FChecked.contains(FTasks.last().Key))
+                checked.insert(FTasks.last().Key, FChecked.value(FTasks.last().Key));
+        }
     }
+    FChecked = checked;
 }
 
 bool TTaskRunner::Find(const QString& key, TTaskEntry& entry) const
@@ -169,7 +195,11 @@ void TTaskRunner::Serve(const TTaskEntry& entry, const QDateTime& now)
 {
     const TTaskKind kind = entry.Task.Kind;
     TRunState state = FStore->ReadState(kind, entry.Task.Name);
-    if (!state.LastCheck.isValid()) {
+    const QDateTime storedCheck = state.LastCheck;
+    const QDateTime checked = FChecked.value(entry.Key);
+    if (checked.isValid() && checked > state.LastCheck) {
+        state.LastCheck = checked;
+    } else if (!state.LastCheck.isValid()) {
         // First seen: runs since the task was written count as missed.
         const QDateTime written = QFileInfo(FStore->FileOf(kind, entry.Task.Name)).lastModified();
         state.LastCheck = written.isValid() ? qMin(written, now) : now;
@@ -178,6 +208,7 @@ void TTaskRunner::Serve(const TTaskEntry& entry, const QDateTime& now)
     if (pending.RestartAt.isValid() && pending.RestartAt <= now) {
         pending.RestartAt = QDateTime();
         state.LastCheck = now;
+        FChecked.insert(entry.Key, now);
         FStore->WriteState(kind, entry.Task.Name, state);
         Log(QStringLiteral("%1: restarted after a failure").arg(entry.Key));
         Start(entry, QStringLiteral("restart"));
@@ -197,6 +228,11 @@ void TTaskRunner::Serve(const TTaskEntry& entry, const QDateTime& now)
         }
     }
     state.LastCheck = now;
+    FChecked.insert(entry.Key, now);
+    // A minute in which nothing fell due is not written: the state keeps the
+    // last check at which something did, and no run fell due since.
+    if (!lastDue.isValid() && storedCheck.isValid())
+        state.LastCheck = storedCheck;
     DeleteIfExpired(entry, state, now);
     if (!lastDue.isValid())
         return;
@@ -227,6 +263,7 @@ void TTaskRunner::DeleteIfExpired(const TTaskEntry& entry, TRunState& state, con
         if (state.ExpiredSince.secsTo(now) >= keep) {
             FStore->Remove(entry.Task.Kind, entry.Task.Name);
             FStore->RemoveState(entry.Task.Kind, entry.Task.Name);
+            FChecked.remove(entry.Key);
             Log(QStringLiteral("%1: deleted, it has no more runs").arg(entry.Key));
             Reload();
             return;
@@ -310,12 +347,12 @@ void TTaskRunner::Launch(const TTaskEntry& entry, const QString& reason, const Q
     // process the task started.
     process->setChildProcessModifier([] { ::setsid(); });
     const QString key = entry.Key;
-    connect(process, &QProcess::finished, this, [this, key, process](int exitCode, QProcess::ExitStatus status) {
-        Finished(key, process, status == QProcess::CrashExit ? rrSignalBase + exitCode : exitCode);
+    connect(process, &QProcess::finished, this, [this, process](int exitCode, QProcess::ExitStatus status) {
+        Finished(process, status == QProcess::CrashExit ? rrSignalBase + exitCode : exitCode);
     });
-    connect(process, &QProcess::errorOccurred, this, [this, key, process](QProcess::ProcessError error) {
+    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
-            Finished(key, process, rrNotStarted);
+            Finished(process, rrNotStarted);
     });
 
     FRuns << TRun{process, key, 0, false};
@@ -327,6 +364,7 @@ void TTaskRunner::Launch(const TTaskEntry& entry, const QString& reason, const Q
         return;   // Finished has run already
     FRuns.last().Pgid = process->processId();
     state.Pid = process->processId();
+    state.PidStart = ProcessStart(state.Pid);
     FStore->WriteState(entry.Task.Kind, entry.Task.Name, state);
 
     auto stopLater = [this, process](qint64 ms, const QString& why) {
@@ -369,21 +407,30 @@ void TTaskRunner::StopAll(const QString& key)
     }
 }
 
-void TTaskRunner::Finished(const QString& key, QProcess* process, int result)
+void TTaskRunner::Finished(QProcess* process, int result)
 {
-    bool known = false;
     for (qsizetype i = 0; i < FRuns.size(); ++i) {
         if (FRuns[i].Process == process) {
-            FRuns.removeAt(i);
-            known = true;
-            break;
+            Ended(i, result);
+            return;
         }
     }
-    if (!known)
-        return;   // an error after the end, or the end after an error
-    process->disconnect(this);
-    process->deleteLater();
-    Log(QStringLiteral("%1: ended with %2").arg(key).arg(result));
+    // Else an error after the end, or the end after an error.
+}
+
+void TTaskRunner::Ended(qsizetype index, int result)
+{
+    const TRun run = FRuns.takeAt(index);
+    const QString key = run.Key;
+    if (run.Process) {
+        run.Process->disconnect(this);
+        run.Process->deleteLater();
+        Log(QStringLiteral("%1: ended with %2").arg(key).arg(result));
+    } else {
+        Log(QStringLiteral("%1: the run of process %2 that an earlier runner started has ended; its result is unknown")
+                .arg(key)
+                .arg(run.Pgid));
+    }
 
     TTaskEntry entry;
     const bool stored = Find(key, entry);
@@ -393,6 +440,14 @@ void TTaskRunner::Finished(const QString& key, QProcess* process, int result)
     state.LastResult = result;
     state.Running = IsRunning(key);
     state.Pid = 0;
+    state.PidStart = 0;
+    // A run that goes on (parallel instances) is the one the state names.
+    for (const TRun& other : FRuns) {
+        if (other.Key == key && other.Pgid > 0) {
+            state.Pid = other.Pgid;
+            state.PidStart = other.Process ? ProcessStart(other.Pgid) : other.Start;
+        }
+    }
     if (stored)
         FStore->WriteState(kind, name, state);
     if (!stored)
@@ -403,7 +458,7 @@ void TTaskRunner::Finished(const QString& key, QProcess* process, int result)
     const qint64 restartAfter = TTriggerEngine::DurationSeconds(settings.RestartInterval);
     if (result == 0) {
         pending.RestartsLeft = -1;
-    } else if (settings.RestartCount > 0 && restartAfter > 0) {
+    } else if (result != rrUnknown && settings.RestartCount > 0 && restartAfter > 0) {
         if (pending.RestartsLeft < 0)
             pending.RestartsLeft = settings.RestartCount;
         if (pending.RestartsLeft > 0) {
@@ -420,6 +475,52 @@ void TTaskRunner::Finished(const QString& key, QProcess* process, int result)
         pending.StartAfterStop = false;
         Launch(entry, QStringLiteral("replacing the stopped run"), QDateTime());
     }
+}
+
+void TTaskRunner::AdoptRuns()
+{
+    for (const TTaskEntry& entry : FTasks) {
+        TRunState state = FStore->ReadState(entry.Task.Kind, entry.Task.Name);
+        if (!state.Running || IsRunning(entry.Key))
+            continue;
+        if (state.PidStart > 0 && ProcessStart(state.Pid) == state.PidStart) {
+            FRuns << TRun{nullptr, entry.Key, state.Pid, false, state.PidStart};
+            Log(QStringLiteral("%1: the run of process %2 goes on; its end is awaited").arg(entry.Key).arg(state.Pid));
+            continue;
+        }
+        state.Running = false;
+        state.Pid = 0;
+        state.PidStart = 0;
+        state.LastResult = rrUnknown;
+        FStore->WriteState(entry.Task.Kind, entry.Task.Name, state);
+        Log(QStringLiteral("%1: The runner stopped while the task ran.").arg(entry.Key));
+    }
+    if (std::any_of(FRuns.cbegin(), FRuns.cend(), [](const TRun& run) { return run.Process.isNull(); }))
+        FAdoptedTimer.start(AdoptedPollMs);
+}
+
+void TTaskRunner::PollAdopted()
+{
+    // Not children of this runner: their end is seen by looking.
+    for (qsizetype i = FRuns.size() - 1; i >= 0; --i) {
+        if (FRuns[i].Process.isNull() && ProcessStart(FRuns[i].Pgid) != FRuns[i].Start)
+            Ended(i, rrUnknown);
+    }
+    if (std::none_of(FRuns.cbegin(), FRuns.cend(), [](const TRun& run) { return run.Process.isNull(); }))
+        FAdoptedTimer.stop();
+}
+
+void TTaskRunner::Detach()
+{
+    for (TRun& run : FRuns) {
+        if (run.Process) {
+            // A QProcess kills its process when it is deleted: it is let go.
+            run.Process->disconnect(this);
+            run.Process->setParent(nullptr);
+        }
+    }
+    FRuns.clear();
+    FAdoptedTimer.stop();
 }
 
 void TTaskRunner::StartUp(const QString& bootId, bool atLogon)
@@ -506,10 +607,19 @@ QString TTaskRunner::Answer(const QString& line)
 
 bool TTaskRunner::Listen(QString* error)
 {
-    const QString path = TRunnerServiceControl::SocketPath();
+    const QString path = FStore->SocketPath();
+    if (!TTaskStore::MakePrivateFolder(FStore->RunFolder(), error))
+        return false;
     FServer = new QLocalServer(this);
     FServer->setSocketOptions(QLocalServer::UserAccessOption);
-    // The lock of the one runner is held: a socket left behind is stale.
+    // The lock of the one runner is held: a socket left behind is stale,
+    // unless someone else put it there.
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) == 0 && info.st_uid != ::geteuid()) {
+        if (error != nullptr)
+            *error = QStringLiteral("The socket \"%1\" is not the user's own.").arg(path);
+        return false;
+    }
     QLocalServer::removeServer(path);
     if (!FServer->listen(path)) {
         if (error != nullptr)

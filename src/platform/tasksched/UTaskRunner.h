@@ -14,8 +14,9 @@ class QProcess;
 
 namespace tasksched {
 
-// The results of a run that did not end with an exit code of its own.
-enum : int { rrNotStarted = 127, rrSignalBase = 128 };
+// The results of a run that did not end with an exit code of its own;
+// rrUnknown: the run's end was not seen by a runner that started it.
+enum : int { rrNotStarted = 127, rrSignalBase = 128, rrUnknown = 0x41306 };
 
 // Runs the stored tasks of one user: scheduled runs from the trigger engine,
 // runs on demand, boot and logon triggers, missed runs, time limits and the
@@ -42,6 +43,13 @@ public:
     void Tick();
     // The boot triggers when bootId is new since the last start.
     void StartUp(const QString& bootId, bool atLogon);
+    // At start: each run that a state calls running and that still lives
+    // (the same process, by its start time) is adopted and its end awaited;
+    // any other is marked ended with an unknown result.
+    void AdoptRuns();
+    // Leaves the running tasks running and their states as they are, for
+    // the next runner to adopt.
+    void Detach();
     // A run on demand of "tasks/<name>" or "jobs/<name>"; the socket's answer.
     QString RunOnDemand(const QString& key);
     // One command line of the socket, answered with one line: PING, RELOAD,
@@ -52,6 +60,8 @@ public:
     bool Listen(QString* error = nullptr);
     // Keeps waking up at most WakeMs apart.
     void StartTimer();
+    // How often the end of an adopted run is looked for.
+    int AdoptedPollMs = 1000;
 
     int RunningCount() const;
     bool IsRunning(const QString& key) const;
@@ -63,10 +73,11 @@ private:
         QString Key;
     };
     struct TRun {
-        QPointer<QProcess> Process;
+        QPointer<QProcess> Process;   // none for a run adopted from an earlier runner
         QString Key;
         qint64 Pgid = 0;
         bool Stopping = false;
+        qint64 Start = 0;             // an adopted run's start time
     };
     struct TPending {
         int Queued = 0;            // runs waiting for the running one (queue policy)
@@ -82,7 +93,9 @@ private:
     // Start after the trigger's delay (an ISO-8601 duration; empty: now).
     void StartDelayed(const TTaskEntry& entry, const QString& reason, const QString& delay);
     void Launch(const TTaskEntry& entry, const QString& reason, const QDateTime& stopAt);
-    void Finished(const QString& key, QProcess* process, int result);
+    void Finished(QProcess* process, int result);
+    void Ended(qsizetype index, int result);
+    void PollAdopted();
     void Stop(TRun& run, bool hard);
     void StopAll(const QString& key);
     void DeleteIfExpired(const TTaskEntry& entry, TRunState& state, const QDateTime& now);
@@ -95,7 +108,9 @@ private:
     QList<TTaskEntry> FTasks;
     QList<TRun> FRuns;
     QHash<QString, TPending> FPending;
+    QHash<QString, QDateTime> FChecked;   // up to when each task was served, unwritten
     QTimer FTimer;
+    QTimer FAdoptedTimer;
     QLocalServer* FServer = nullptr;
 };
 

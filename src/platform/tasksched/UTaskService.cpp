@@ -115,7 +115,7 @@ void CheckRegistration(TTaskDefinition& definition, const QString& user, int log
         CheckDuration(duration);
     if (TTriggerEngine::DeletionDelaySeconds(settings.DeleteExpiredTaskAfter) < 0)
         CheckDuration(settings.DeleteExpiredTaskAfter);
-    if (!InRange(settings.MultipleInstances, ipParallel, ipStopExisting) || !InRange(settings.RestartCount, 0, 999)
+    if (!InRange(settings.MultipleInstances, ipParallel, ipStopExisting) || !InRange(settings.RestartCount, 0, 1000)
         || !InRange(settings.Priority, 0, 10))
         throw EServiceError(QStringLiteral("A setting of the task is out of range."));
     int number = 0;

@@ -1,7 +1,9 @@
 #include "UTaskStore.h"
 
 #include "base/ULog.h"
+#include "base/ULogUtil.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,12 +13,17 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tasksched {
 
 namespace {
 
 constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-constexpr QFileDevice::Permissions ownerFolder = ownerOnly | QFileDevice::ExeOwner;
 
 QString DateText(const QDateTime& time)
 {
@@ -28,13 +35,35 @@ QDateTime ParseDate(const QJsonValue& value)
     return QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
 }
 
+constexpr mode_t privateFolderMode = 0700;
+constexpr mode_t othersMayWrite = S_IWGRP | S_IWOTH;
+const QString socketName = QStringLiteral("vantorquill-taskd.socket");
+
+QString SystemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Each missing folder of path is made owner-only, whatever the umask.
+bool CreateFolders(const QString& path, QString* error)
+{
+    QString made;
+    for (const QString& part : QDir::cleanPath(QDir(path).absolutePath()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        made += QLatin1Char('/') + part;
+        if (::mkdir(QFile::encodeName(made).constData(), privateFolderMode) != 0 && errno != EEXIST) {
+            if (error != nullptr)
+                *error = QStringLiteral("Cannot create the folder \"%1\": %2").arg(made, SystemError());
+            return false;
+        }
+    }
+    return true;
+}
+
 void MakeFolder(const QString& path)
 {
-    if (QDir(path).exists())
-        return;
-    if (!QDir().mkpath(path))
-        throw EStoreError(QStringLiteral("Cannot create the folder \"%1\".").arg(path));
-    QFile::setPermissions(path, ownerFolder);
+    QString error;
+    if (!CreateFolders(path, &error))
+        throw EStoreError(error);
 }
 
 }  // namespace
@@ -94,6 +123,72 @@ QString TTaskStore::OutputFileOf(TTaskKind kind, const QString& name) const
     return StateFileOf(kind, name) + QStringLiteral(".out");
 }
 
+QString TTaskStore::RunnerLockPath() const
+{
+    return FRoot + QStringLiteral("/runner.lock");
+}
+
+QString TTaskStore::RunFolder() const
+{
+    const QString inStore = FRoot + QStringLiteral("/run");
+    if (QFile::encodeName(inStore + QLatin1Char('/') + socketName).size() <= MaxSocketPathBytes)
+        return inStore;
+    const QByteArray name =
+        QCryptographicHash::hash(QFile::encodeName(QDir::cleanPath(QDir(FRoot).absolutePath())), QCryptographicHash::Sha256)
+            .toHex()
+            .left(16);
+    return QStringLiteral("/run/user/%1/vantorquill-taskd-%2").arg(::geteuid()).arg(QString::fromLatin1(name));
+}
+
+QString TTaskStore::SocketPath() const
+{
+    return RunFolder() + QLatin1Char('/') + socketName;
+}
+
+bool TTaskStore::MakePrivateFolder(const QString& folder, QString* error)
+{
+    if (!CreateFolders(folder, error))
+        return false;
+    struct stat info {};
+    const QByteArray path = QFile::encodeName(folder);
+    QString problem;
+    if (::lstat(path.constData(), &info) != 0)
+        problem = SystemError();
+    else if (!S_ISDIR(info.st_mode))
+        problem = QStringLiteral("it is not a folder");
+    else if (info.st_uid != ::geteuid())
+        problem = QStringLiteral("it is not the user's own");
+    else if ((info.st_mode & 077) != 0 && ::chmod(path.constData(), privateFolderMode) != 0)
+        problem = SystemError();
+    if (!problem.isEmpty() && error != nullptr)
+        *error = QStringLiteral("The folder \"%1\" cannot be used: %2").arg(folder, problem);
+    return problem.isEmpty();
+}
+
+void TTaskStore::WarnOpenFolders()
+{
+    for (const QString& folder : {FRoot, Folder(tkTask20), Folder(tkJob10), StateFolder()}) {
+        struct stat info {};
+        if (::lstat(QFile::encodeName(folder).constData(), &info) != 0 || (info.st_mode & othersMayWrite) == 0)
+            continue;
+        const QString text = QStringLiteral("The folder \"%1\" of the task store is writable by group or others.").arg(folder);
+        if (FWarned.contains(text))
+            continue;
+        FWarned.insert(text);
+        TLog::GetLogger()->Log(llWarn, text);
+        AppendLog(QStringLiteral("[warn] ") + text);
+    }
+}
+
+TTaskStore::TStamp TTaskStore::StampOf(const QString& file)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(file).constData(), &info) != 0)
+        return {};
+    return {quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec),
+            qint64(info.st_mtim.tv_nsec)};
+}
+
 void TTaskStore::CheckName(const QString& name)
 {
     bool valid = !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..");
@@ -107,13 +202,30 @@ void TTaskStore::CheckName(const QString& name)
 
 bool TTaskStore::ReadFile(const QString& file, TTaskKind kind, TStoredTask& task, QString& error) const
 {
-    QFile input(file);
-    if (!input.open(QIODevice::ReadOnly)) {
-        error = input.errorString();
+    // The rule of cron and ssh: only the user's own file, which nobody else
+    // may change, is run as the user.
+    const int handle = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (handle < 0) {
+        error = errno == ELOOP ? QStringLiteral("it is a symbolic link") : SystemError();
         return false;
     }
+    QFile input;
+    input.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    struct stat info {};
+    if (::fstat(handle, &info) != 0)
+        error = SystemError();
+    else if (!S_ISREG(info.st_mode))
+        error = QStringLiteral("it is not a regular file");
+    else if (info.st_uid != ::geteuid())
+        error = QStringLiteral("it is not owned by the user");
+    else if ((info.st_mode & othersMayWrite) != 0)
+        error = QStringLiteral("it is writable by group or others");
+    else if (info.st_size > MaxTaskFileBytes)
+        error = QStringLiteral("it is larger than %1 bytes").arg(MaxTaskFileBytes);
+    if (!error.isEmpty())
+        return false;
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(input.readAll(), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(input.read(MaxTaskFileBytes), &parseError);
     if (!document.isObject()) {
         error = parseError.error == QJsonParseError::NoError ? QStringLiteral("not a JSON object") : parseError.errorString();
         return false;
@@ -131,6 +243,7 @@ bool TTaskStore::ReadFile(const QString& file, TTaskKind kind, TStoredTask& task
     try {
         task.Kind = kind;
         task.Name = json.value(QLatin1String("name")).toString();
+        CheckName(task.Name);
         task.Definition = TTaskDefinition::FromJson(json.value(QLatin1String("definition")).toObject());
         task.Extras = json.value(QLatin1String("extras")).toObject();
     } catch (const Exception& e) {
@@ -160,15 +273,36 @@ QList<TTaskStore::TFileEntry> TTaskStore::Scan(TTaskKind kind)
 {
     QList<TFileEntry> entries;
     const QDir folder(Folder(kind));
-    for (const QString& name : folder.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
-        TFileEntry entry;
-        entry.File = folder.filePath(name);
-        QString error;
-        if (!ReadFile(entry.File, kind, entry.Task, error)) {
-            entry.Damaged = true;
-            Warn(entry.File, error);
+    QSet<QString> seen;
+    // A file is read again only when it changed.
+    for (const QString& name : folder.entryList({QStringLiteral("*.json")}, QDir::Files | QDir::System, QDir::Name)) {
+        const QString file = folder.filePath(name);
+        const TStamp stamp = StampOf(file);
+        seen.insert(file);
+        auto cached = FFiles.find(file);
+        if (cached == FFiles.end() || !(cached->Stamp == stamp) || stamp.Size < 0) {
+            TFileEntry entry;
+            entry.File = file;
+            QString error;
+            if (!ReadFile(file, kind, entry.Task, error)) {
+                entry.Damaged = true;
+                entry.Task = TStoredTask();
+                Warn(file, error);
+            }
+            cached = FFiles.insert(file, TCachedFile{stamp, entry});
         }
+        TFileEntry entry = cached->Entry;
+        // Callers may change what they get: the cache keeps its own.
+        if (entry.Task.Definition)
+            entry.Task.Definition = entry.Task.Definition->Clone();
         entries << entry;
+    }
+    const QString prefix = folder.path() + QLatin1Char('/');
+    for (auto it = FFiles.begin(); it != FFiles.end();) {
+        if (it.key().startsWith(prefix) && !seen.contains(it.key()))
+            it = FFiles.erase(it);
+        else
+            ++it;
     }
     return entries;
 }
@@ -246,18 +380,31 @@ bool TTaskStore::Remove(TTaskKind kind, const QString& name)
     return false;
 }
 
+QByteArray TTaskStore::ReadStateBytes(const QString& file) const
+{
+    const TStamp stamp = StampOf(file);
+    const auto cached = FStates.constFind(file);
+    if (cached != FStates.constEnd() && cached->Stamp == stamp)
+        return cached->Bytes;
+    QFile input(file);
+    const QByteArray bytes = input.open(QIODevice::ReadOnly) ? input.read(MaxTaskFileBytes) : QByteArray();
+    FStates.insert(file, TCachedState{stamp, bytes});
+    return bytes;
+}
+
 TRunState TTaskStore::ReadState(TTaskKind kind, const QString& name) const
 {
     TRunState state;
-    QFile file(StateFileOf(kind, name) + QStringLiteral(".json"));
-    if (!file.open(QIODevice::ReadOnly))
+    const QByteArray bytes = ReadStateBytes(StateFileOf(kind, name) + QStringLiteral(".json"));
+    if (bytes.isEmpty())
         return state;
-    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject json = QJsonDocument::fromJson(bytes).object();
     state.LastRunTime = ParseDate(json.value(QLatin1String("lastRunTime")));
     state.HasRun = state.LastRunTime.isValid();
     state.LastResult = json.value(QLatin1String("lastResult")).toInt(state.LastResult);
     state.Running = json.value(QLatin1String("running")).toBool();
     state.Pid = json.value(QLatin1String("pid")).toInteger();
+    state.PidStart = json.value(QLatin1String("pidStart")).toInteger();
     state.LastCheck = ParseDate(json.value(QLatin1String("lastCheck")));
     state.ExpiredSince = ParseDate(json.value(QLatin1String("expiredSince")));
     return state;
@@ -265,18 +412,27 @@ TRunState TTaskStore::ReadState(TTaskKind kind, const QString& name) const
 
 void TTaskStore::WriteState(TTaskKind kind, const QString& name, const TRunState& state)
 {
-    WriteJson(StateFileOf(kind, name) + QStringLiteral(".json"),
-              QJsonObject{{"lastRunTime", DateText(state.LastRunTime)},
-                          {"lastResult", state.LastResult},
-                          {"running", state.Running},
-                          {"pid", double(state.Pid)},
-                          {"lastCheck", DateText(state.LastCheck)},
-                          {"expiredSince", DateText(state.ExpiredSince)}});
+    const QString file = StateFileOf(kind, name) + QStringLiteral(".json");
+    const QJsonObject json{{"lastRunTime", DateText(state.LastRunTime)},
+                           {"lastResult", state.LastResult},
+                           {"running", state.Running},
+                           {"pid", double(state.Pid)},
+                           {"pidStart", double(state.PidStart)},
+                           {"lastCheck", DateText(state.LastCheck)},
+                           {"expiredSince", DateText(state.ExpiredSince)}};
+    const QByteArray bytes = QJsonDocument(json).toJson(QJsonDocument::Indented);
+    // A state the file holds already is not written again.
+    if (ReadStateBytes(file) == bytes)
+        return;
+    WriteJson(file, json);
+    FStates.insert(file, TCachedState{StampOf(file), bytes});
 }
 
 void TTaskStore::RemoveState(TTaskKind kind, const QString& name)
 {
-    QFile::remove(StateFileOf(kind, name) + QStringLiteral(".json"));
+    const QString file = StateFileOf(kind, name) + QStringLiteral(".json");
+    FStates.remove(file);
+    QFile::remove(file);
 }
 
 QJsonObject TTaskStore::ReadRunnerState() const
@@ -294,13 +450,14 @@ void TTaskStore::WriteRunnerState(const QJsonObject& state)
 
 void TTaskStore::AppendLog(const QString& line) const
 {
-    MakeFolder(FRoot);
+    if (!CreateFolders(FRoot, nullptr))
+        return;
     QFile file(RunnerLog());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
     file.setPermissions(ownerOnly);
     file.write((QLatin1Char('[') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss:zzz"))
-                + QStringLiteral("] ") + line + QLatin1Char('\n'))
+                + QStringLiteral("] ") + EscapeLogText(line) + QLatin1Char('\n'))
                    .toUtf8());
 }
 

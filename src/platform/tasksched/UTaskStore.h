@@ -3,6 +3,7 @@
 #include "UTaskDefinition.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QJsonObject>
 #include <QSet>
 #include <QString>
@@ -34,6 +35,7 @@ struct TRunState {
     bool HasRun = false;
     bool Running = false;
     qint64 Pid = 0;
+    qint64 PidStart = 0;          // the run's start in clock ticks since boot: its pid's identity
     QDateTime LastCheck;          // up to when the triggers have been served
     QDateTime ExpiredSince;       // no more runs since then
 };
@@ -45,6 +47,10 @@ struct TRunState {
 class TTaskStore {
 public:
     static constexpr int FormatVersion = 1;
+    // Larger task and job files are skipped unread.
+    static constexpr qint64 MaxTaskFileBytes = 1 << 20;
+    // The longest path of a local socket, without its final NUL.
+    static constexpr int MaxSocketPathBytes = 107;
 
     // root empty: the user's own folder.
     explicit TTaskStore(const QString& root = QString());
@@ -56,6 +62,20 @@ public:
     // The file of a task: its name percent-encoded with ".json".
     QString FileOf(TTaskKind kind, const QString& name) const;
     QString OutputFileOf(TTaskKind kind, const QString& name) const;
+    // The runner's lock (held with flock) and its socket, both of this store
+    // whatever the environment says: one runner per store. The socket lies
+    // in RunFolder(): "run" in the store, or, when that path would be too
+    // long for a socket, a folder named after the store in /run/user/<uid>.
+    QString RunnerLockPath() const;
+    QString RunFolder() const;
+    QString SocketPath() const;
+
+    // Creates folder and its missing parents owner-only whatever the umask;
+    // false with the reason when it cannot, or when folder is not the
+    // user's own or others may enter it.
+    static bool MakePrivateFolder(const QString& folder, QString* error);
+    // Warns in runner.log of each folder of the store that others may write.
+    void WarnOpenFolders();
 
     // Raises EStoreError "The task name \"%1\" is not valid." for an empty
     // name, ".", "..", "/", "\" or control characters.
@@ -81,23 +101,42 @@ public:
     QJsonObject ReadRunnerState() const;
     void WriteRunnerState(const QJsonObject& state);
 
-    // A line into runner.log, stamped.
+    // A line into runner.log, stamped, its control characters escaped.
     void AppendLog(const QString& line) const;
 
 private:
+    // A file's identity and version: the store replaces files by renaming,
+    // which changes the inode.
+    struct TStamp {
+        quint64 Device = 0, Inode = 0;
+        qint64 Size = -1, Seconds = 0, Nanoseconds = 0;
+        bool operator==(const TStamp&) const = default;
+    };
+    static TStamp StampOf(const QString& file);
     struct TFileEntry {
         QString File;
         TStoredTask Task;
         bool Damaged = false;
     };
+    struct TCachedFile {
+        TStamp Stamp;
+        TFileEntry Entry;
+    };
+    struct TCachedState {
+        TStamp Stamp;
+        QByteArray Bytes;
+    };
     QList<TFileEntry> Scan(TTaskKind kind);
     bool ReadFile(const QString& file, TTaskKind kind, TStoredTask& task, QString& error) const;
+    QByteArray ReadStateBytes(const QString& file) const;
     void Warn(const QString& file, const QString& error);
     void WriteJson(const QString& file, const QJsonObject& json) const;
     QString StateFileOf(TTaskKind kind, const QString& name) const;
 
     QString FRoot;
     QSet<QString> FWarned;
+    QHash<QString, TCachedFile> FFiles;            // task and job files as last read
+    mutable QHash<QString, TCachedState> FStates;  // state files as last read or written
 };
 
 // Holds the store's lock for one change.

@@ -1032,6 +1032,18 @@ void TPropsDlg::rbEveryDayClick()
     cbbIntervalUnit->setEnabled(true);
 }
 
+void TPropsDlg::accept()
+{
+    try {
+        if (OnAccept)
+            OnAccept();
+    } catch (const std::exception& e) {
+        HandleAppException(e);
+        return;
+    }
+    QDialog::accept();
+}
+
 void TPropsDlg::btnEditClick()
 {
     // The work item offers no property pages here: nothing is confirmed, so
@@ -1048,22 +1060,23 @@ bool ExecuteTaskProperties(TTaskItem* task, QWidget* parent)
     dialog.ShowPanels(vista);
     dialog.ckbVistaHighestPrivileges->setVisible(vista && !scheduler->UseTaskScheduler1Only());
     dialog.ckbVistaHighestPrivileges->setEnabled(IsUserAdmin());
-    bool confirmed = false;
     if (vista) {
         dialog.LoadVistaTask();
         if (!dialog.ckbVistaHighestPrivileges->isEnabled())
             dialog.ckbVistaHighestPrivileges->setChecked(false);
         dialog.ShowEditButton(false);
-        confirmed = dialog.exec() == QDialog::Accepted;
-        if (confirmed)
-            dialog.SaveVistaTask();
     } else {
         dialog.LoadXPTask();
         dialog.ShowEditButton(true);
-        confirmed = dialog.exec() == QDialog::Accepted;
-        if (confirmed)
-            dialog.SaveXPTask();
     }
-    task->Deactivate(confirmed);
+    // Saved while the dialog is still open, so that a refused save leaves
+    // the user's edits in it.
+    dialog.OnAccept = [&dialog, task, vista] {
+        vista ? dialog.SaveVistaTask() : dialog.SaveXPTask();
+        task->Deactivate(true);
+    };
+    const bool confirmed = dialog.exec() == QDialog::Accepted;
+    if (!confirmed)
+        task->Deactivate(false);
     return confirmed;
 }

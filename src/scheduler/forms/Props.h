@@ -49,6 +49,11 @@ public:
     void ShowEditButton(bool visible);
     void ShowPanels(bool vista);
 
+    // What OK does before the dialog closes; a refusal keeps it open with
+    // the user's edits.
+    std::function<void()> OnAccept;
+    void accept() override;
+
 private:
     void FormCreate();
     QWidget* MakeTaskTab();

@@ -3,6 +3,7 @@
 #include "scheduler/TaskItemTestSupport.h"
 #include "scheduler/forms/Props.h"
 #include "scheduler/forms/TaskList.h"
+#include "base/UAppException.h"
 #include "support/VqFakePrompter.h"
 #include "support/VqWidgetTestSupport.h"
 
@@ -392,17 +393,45 @@ TEST_P(ServicePropsDlg, SavingAWeeklyTriggerSetsToday)
     EXPECT_EQ(saved->Details().Weekly.rgfDaysOfTheWeek, 2 | 32);
 }
 
-TEST_P(ServicePropsDlg, ARefusedAccountRaisesAndSavesNothing)
+TEST_P(ServicePropsDlg, ARefusedOkKeepsTheDialogOpenWithItsEditsAndSavesNothing)
 {
     TTaskItem* item = Stored([](TTaskItem* task) { task->SetVistaFlags({tfvNeedLogon}); });
     AccountAnswer = std::make_pair(S("mallory"), S("secret"));
-    EXPECT_THROW(Run(item, [](TPropsDlg& dialog) {
+    QStringList errors;
+    SetAppExceptionHandler([&errors](const std::exception& e) { errors << ExceptionMessage(e); });
+    const std::shared_ptr<void> unset(nullptr, [](void*) { SetAppExceptionHandler({}); });
+    EXPECT_FALSE(Run(item, [&errors](TPropsDlg& dialog) {
         dialog.ListVistaFlags->item(tfvNeedLogon)->setCheckState(Qt::Unchecked);
-        dialog.memComments->setPlainText(S("lost"));
-    }), Exception);
+        dialog.memComments->setPlainText(S("kept"));
+        dialog.accept();
+        EXPECT_EQ(errors.size(), 1);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.memComments->toPlainText(), S("kept"));
+        EXPECT_EQ(dialog.ListVistaFlags->item(tfvNeedLogon)->checkState(), Qt::Unchecked);
+    }, false));
     TTaskItem* read = Reloaded();
     EXPECT_TRUE(read->Comment().isEmpty());
     EXPECT_TRUE(read->VistaFlags().Contains(tfvNeedLogon));
+}
+
+TEST_P(ServicePropsDlg, TheMostRestartsTheBoxOffersAreSavedAndReadBack)
+{
+    TTaskItem* item = Stored([](TTaskItem* task) {
+        TTaskTimeProperties times;
+        task->GetTimeProperties(times);
+        times.RestartInterval = S("PT1M");
+        task->SetTimeProperties(times);
+        task->SetVistaFlags({tfvNeedLogon});
+    });
+    EXPECT_TRUE(Run(item, [](TPropsDlg& dialog) {
+        ASSERT_EQ(dialog.udRestartCount->maximum(), 1000);
+        dialog.udRestartCount->setValue(1000);
+    }));
+    TTaskTimeProperties got;
+    Reloaded()->GetTimeProperties(got);
+    EXPECT_EQ(got.RestartCount, S("1000"));
+    EXPECT_EQ(Scheduler->TaskService()->GetFolder(QString())->GetTask(S("Nightly"))->Definition()->Settings().RestartCount,
+              1000);
 }
 
 TEST_P(PropsDlg, TheListsDoubleClickOpensTheDialogOnTheRowsTask)

@@ -65,8 +65,8 @@ TEST(WizardRules, ParametersNameTheTaskOnlyForTheRunningProgram)
     const QString self = S("/opt/vq/Vantorquill");
     const struct {
         const char *program, *parameters, *expected;
-    } cases[] = {{"/opt/vq/Vantorquill", "P", "P name"},
-                 {"/opt/vq/Vantorquill", "", " name"},
+    } cases[] = {{"/opt/vq/Vantorquill", "P", "P \"name\""},
+                 {"/opt/vq/Vantorquill", "", " \"name\""},
                  {"/opt/vq/vantorquill", "P", "P"},
                  {"/bin/echo", "P", "P"}};
     for (const auto& c : cases)
@@ -84,7 +84,7 @@ TEST_P(Wizard, RunningProgramGetsTheTaskNameAfterItsParameters)
     AccountAndFinish();
     TTaskItem* task = Reloaded("Self");
     ASSERT_NE(task, nullptr);
-    EXPECT_EQ(task->Parameters(), S("-task Self"));
+    EXPECT_EQ(task->Parameters(), S("-task \"Self\""));
 }
 
 TEST_P(Wizard, NextRules)
