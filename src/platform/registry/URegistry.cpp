@@ -169,14 +169,34 @@ bool ParseStore(const QByteArray& bytes, TRegNode& root, QString& error)
     return NodeFromJson(top.value(QStringLiteral("root")).toObject(), root, error);
 }
 
+bool WriteAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
 // The file is written straight from the tree, in the layout of an indented
-// QJsonDocument (its members sorted by name): a store of many keys is written
-// in one pass without a document in between.
+// QJsonDocument (its members sorted by name), a buffer at a time: a store of
+// many keys is written in one pass, without a document or the whole text in
+// memory.
 class TStoreWriter {
 public:
-    QByteArray Write(const TRegNode& root)
+    explicit TStoreWriter(int fd) : FFile(fd) { FOut.reserve(BufferSize + BufferSize / 4); }
+
+    // False when the file could not be written (errno tells why).
+    bool Write(const TRegNode& root)
     {
-        FOut.reserve(1 << 16);
         FOut += "{\n";
         Member(1, "format");
         String(QString::fromLatin1(FormatName));
@@ -187,10 +207,18 @@ public:
         Member(1, "version");
         FOut += QByteArray::number(FormatVersion);
         FOut += "\n}\n";
-        return std::move(FOut);
+        return Flush();
     }
 
 private:
+    static constexpr qsizetype BufferSize = 1 << 20;
+
+    bool Flush()
+    {
+        FOk = FOk && WriteAll(FFile, FOut);
+        FOut.resize(0);   // keeps the buffer's memory
+        return FOk;
+    }
     void Indent(int depth) { FOut.append(4 * depth, ' '); }
 
     void Member(int depth, const char* name)
@@ -240,6 +268,8 @@ private:
             first = false;
             Indent(depth + 1);
             item(entry);
+            if (FOut.size() >= BufferSize && !Flush())
+                return;
         }
         if (!first)
             FOut += '\n';
@@ -285,30 +315,11 @@ private:
         FOut += '}';
     }
 
+    int FFile;
+    bool FOk = true;
     QByteArray FOut;
 };
 
-QByteArray SerializeStore(const TRegNode& root)
-{
-    return TStoreWriter().Write(root);
-}
-
-bool WriteAll(int fd, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
 
 // What identifies one version of a file: a write through a temporary file
 // and a rename gives a new inode, a write in place a new size or time.
@@ -496,7 +507,7 @@ public:
         if (fd < 0)
             throw ERegistryException(Failure(QStringLiteral("Cannot write the registry file"), errno));
         ::fchmod(fd, ownerOnlyFile);
-        const bool ok = WriteAll(fd, SerializeStore(*FRoot)) && ::fsync(fd) == 0;
+        const bool ok = TStoreWriter(fd).Write(*FRoot) && ::fsync(fd) == 0;
         const int error = errno;
         ::close(fd);
         if (!ok || ::rename(temp.data(), QFile::encodeName(target).constData()) != 0) {
