@@ -54,7 +54,7 @@ QString ExtractFileNameOnly(const QString& path)
     return dot < 0 ? name : name.left(dot);
 }
 
-QString ReadTextFile(const QString& fileName)
+TTextAsWritten ReadTextAsWritten(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -62,9 +62,21 @@ QString ReadTextFile(const QString& fileName)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw EInOutError(FileError(QStringLiteral("Cannot read file"), fileName, file.errorString()));
-    const QString text = DecodeText(bytes);
+    const TTextEncoding encoding = DetectTextEncoding(bytes);
+    TTextAsWritten result;
+    result.Text = DecodeText(bytes, encoding);
+    if (encoding == TTextEncoding::Windows1252)
+        result.Windows1252Line = LineNumberAt(bytes, InvalidUtf8Offset(bytes));
+    return result;
+}
 
-    // Lines end at CR LF, LF or CR; each is given back with CR LF.
+QString ReadTextFile(const QString& fileName)
+{
+    return WithCrLfLines(ReadTextAsWritten(fileName).Text);
+}
+
+QString WithCrLfLines(const QString& text)
+{
     QString result;
     for (const QString& line : SplitLines(text))
         result += line + QStringLiteral("\r\n");

@@ -22,6 +22,38 @@ QString ExtractFileNameOnly(const QString& path);
 // The whole file as text (see UTextCodec for the encoding), every line
 // followed by CR LF; a failure raises EInOutError.
 QString ReadTextFile(const QString& fileName);
+// Text whose lines end at CR LF, LF or CR, every line followed by CR LF.
+QString WithCrLfLines(const QString& text);
+
+// A text file as written: its line ends kept. Windows1252Line is the line
+// (from 1) of the first byte that is not UTF-8 when the file was read as
+// Windows-1252 for it; 0 otherwise.
+struct TTextAsWritten {
+    QString Text;
+    int Windows1252Line = 0;
+};
+// The whole file decoded by the rule of ReadTextFile; a failure raises
+// EInOutError.
+TTextAsWritten ReadTextAsWritten(const QString& fileName);
+
+// The line breaks that start in [from, to): CR LF, LF and a lone CR each end a line.
+template <class Text>
+int CountLineBreaks(const Text& text, qsizetype from, qsizetype to)
+{
+    int breaks = 0;
+    for (qsizetype i = from; i < to && i < text.size(); ++i) {
+        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
+            ++breaks;
+    }
+    return breaks;
+}
+
+// The line (from 1) that offset stands on.
+template <class Text>
+int LineNumberAt(const Text& text, qsizetype offset)
+{
+    return 1 + CountLineBreaks(text, 0, offset);
+}
 
 // The extension without a leading ".".
 QString ExtWithoutDot(const QString& ext);

@@ -27,7 +27,9 @@ void WriteLogLine(const QString& fileName, const QString& text)
                              + QStringLiteral("\r\n")).toUtf8();
     QMutexLocker lock(&logFileLock());
     QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // A log may hold whole scripts, passwords in them included: a new one is
+    // the owner's alone, an existing one keeps its mode.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw EInOutError(QStringLiteral("Cannot open log file \"%1\": %2").arg(fileName, file.errorString()));
     if (file.write(line) != line.size() || !file.flush())
         throw EInOutError(QStringLiteral("Cannot write log file \"%1\": %2").arg(fileName, file.errorString()));

@@ -16,6 +16,7 @@ public:
     void Log(int level, const QString& text);
     void Debug(const QString& text) { Log(llDebug, text); }
     void Info(const QString& text) { Log(llInfo, text); }
+    void Warn(const QString& text) { Log(llWarn, text); }
     void Error(const QString& text) { Log(llError, text); }
 
 private:

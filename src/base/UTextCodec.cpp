@@ -17,12 +17,16 @@ bool StartsWith(const QByteArray& bytes, const char* mark)
     return bytes.startsWith(QByteArray(mark));
 }
 
+}  // namespace
+
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(const QByteArray& bytes)
+qsizetype InvalidUtf8Offset(const QByteArray& bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* begin = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* p = begin;
     const auto* end = p + bytes.size();
     while (p < end) {
+        const auto* at = p;
         const unsigned char b = *p++;
         if (b < 0x80)
             continue;
@@ -36,21 +40,23 @@ bool IsValidUtf8(const QByteArray& bytes)
         } else if ((b & 0xF8) == 0xF0) {
             more = 3, min = 0x10000, code = b & 0x07;
         } else {
-            return false;
+            return at - begin;
         }
         if (end - p < more)
-            return false;
+            return at - begin;
         for (int i = 0; i < more; ++i) {
             if ((p[i] & 0xC0) != 0x80)
-                return false;
+                return at - begin;
             code = code << 6 | (p[i] & 0x3F);
         }
         p += more;
         if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
+            return at - begin;
     }
-    return true;
+    return -1;
 }
+
+namespace {
 
 QString DecodeWindows1252(const QByteArray& bytes)
 {
@@ -108,7 +114,7 @@ TTextEncoding DetectTextEncoding(const QByteArray& bytes)
         return TTextEncoding::Utf16LE;
     if (StartsWith(bytes, "\xFE\xFF"))
         return TTextEncoding::Utf16BE;
-    return IsValidUtf8(bytes) ? TTextEncoding::Utf8 : TTextEncoding::Windows1252;
+    return InvalidUtf8Offset(bytes) < 0 ? TTextEncoding::Utf8 : TTextEncoding::Windows1252;
 }
 
 QString DecodeText(const QByteArray& bytes, TTextEncoding encoding)
@@ -158,5 +164,5 @@ QByteArray EncodeText(const QString& text, TTextEncoding encoding, bool* lossles
 
 QString DecodeFileName(const QByteArray& bytes)
 {
-    return DecodeText(bytes, IsValidUtf8(bytes) ? TTextEncoding::Utf8 : TTextEncoding::Windows1252);
+    return DecodeText(bytes, InvalidUtf8Offset(bytes) < 0 ? TTextEncoding::Utf8 : TTextEncoding::Windows1252);
 }

@@ -16,6 +16,9 @@ enum class TTextEncoding {
 
 TTextEncoding DetectTextEncoding(const QByteArray& bytes);
 
+// Where the first byte that breaks UTF-8 stands; -1 when the bytes are valid.
+qsizetype InvalidUtf8Offset(const QByteArray& bytes);
+
 // The text of bytes in the given encoding, its byte-order mark skipped.
 QString DecodeText(const QByteArray& bytes, TTextEncoding encoding);
 QString DecodeText(const QByteArray& bytes);

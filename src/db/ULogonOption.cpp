@@ -112,9 +112,15 @@ QString TLogonOption::GetProfileKey(const QString& profileName) const
     return GetRegistryListKey() + QLatin1Char('\\') + EscapeProfileName(profileName);
 }
 
+namespace {
+// A "/" of a profile name, so that "//" in a key only ever stands for "\\".
+const QString escapedSlash = QStringLiteral("_$fslash$_");
+}
+
 QString TLogonOption::EscapeProfileName(const QString& profileName)
 {
     QString name = profileName;
+    name.replace(QLatin1Char('/'), escapedSlash);
     return name.replace(QLatin1Char('\\'), QStringLiteral("//"));
 }
 
@@ -122,7 +128,8 @@ QString TLogonOption::UnescapeProfileName(const QString& keyName)
 {
     QString name = keyName;
     name.replace(QStringLiteral("//"), QStringLiteral("\\"));
-    return name.replace(QStringLiteral("_$slash$_"), QStringLiteral("\\"));
+    name.replace(QStringLiteral("_$slash$_"), QStringLiteral("\\"));
+    return name.replace(escapedSlash, QStringLiteral("/"));
 }
 
 void TLogonOption::ListProfiles(QStringList& list) const

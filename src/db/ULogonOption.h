@@ -63,9 +63,11 @@ public:
     virtual QString GetDescription() const { return QString(); }
 
     QString GetProfileKey(const QString& profileName) const;
-    // Every "\" becomes "//", so that the name is one registry key.
+    // Every "/" becomes "_$fslash$_" and every "\" "//", so that the name
+    // is one registry key of its own.
     static QString EscapeProfileName(const QString& profileName);
-    // Every "//" becomes "\", then every "_$slash$_" becomes "\".
+    // Every "//" becomes "\", then every "_$slash$_" becomes "\", then
+    // every "_$fslash$_" becomes "/".
     static QString UnescapeProfileName(const QString& keyName);
     // Clears list, then adds every remembered profile's name (not "LastTime").
     void ListProfiles(QStringList& list) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/UComponent.h"
+#include "platform/dac/UUniSqlUtil.h"
 
 #include <QString>
 
@@ -8,6 +9,14 @@
 class TSqlExecutor : public TObject {
 public:
     // True when every statement ran; a failing statement raises with the
-    // server's message (the statements before it stay in effect).
+    // server's message and the script line the statement starts on (the
+    // statements before it stay in effect).
     virtual bool ExecuteSql(const QString& script) = 0;
+
+    // Where the scripts it runs are split; a user's script at its delimiter only.
+    TScriptSplit Split() const { return FSplit; }
+    void SetSplit(TScriptSplit split) { FSplit = split; }
+
+private:
+    TScriptSplit FSplit = TScriptSplit::AtDelimiter;
 };

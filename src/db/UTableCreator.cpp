@@ -78,6 +78,14 @@ bool TTableCreator::ExecuteSql(const QString& script)
     if (!FExecutor)
         throw Exception(QStringLiteral("The table creator has no SQL executor."));
     BeforeExecute(script);
+    // Its statements are separated by line breaks only.
+    const TScriptSplit userSplit = FExecutor->Split();
+    FExecutor->SetSplit(TScriptSplit::AtDelimiterAndCreateLines);
+    struct RestoreSplit {
+        TSqlExecutor* executor;
+        TScriptSplit split;
+        ~RestoreSplit() { executor->SetSplit(split); }
+    } restore{FExecutor, userSplit};
     const bool result = FExecutor->ExecuteSql(script);
     AfterExecute();
     return result;

@@ -19,6 +19,7 @@ bool TUniSqlExecutor::ExecuteSql(const QString& script)
     FSuccess = true;
     FScript->SetConnection(FConnection);
     FScript->SetSQL(script);
+    FScript->SetSplit(Split());
     FScript->Execute();
     const bool result = FSuccess;
     if (FScript->Connection())
@@ -30,5 +31,6 @@ void TUniSqlExecutor::ScriptError(const Exception& error, TErrorAction& action)
 {
     action = eaAbort;
     FSuccess = false;
-    throw Exception(error.Message());
+    throw Exception(error.Message() + QStringLiteral(" at line ") + QString::number(FScript->CurrentLine())
+                    + QStringLiteral(" of the script"));
 }

@@ -7,6 +7,7 @@
 #include "base/ULogUtil.h"
 #include "base/UStdErrLogAppender.h"
 #include "base/UStringUtil.h"
+#include "settings/USettingsStartCheck.h"
 
 TCmdLineProcessor::TCmdLineProcessor() = default;
 
@@ -48,6 +49,7 @@ bool TCmdLineProcessor::Run(const QStringList& arguments)
     }
     bool result = false;
     try {
+        TSettingsStartCheck::TellInLog(*FLogger);
         result = Process();
     } catch (const std::exception& e) {
         FLogger->Error(EscapeLogText(ExceptionMessage(e)));

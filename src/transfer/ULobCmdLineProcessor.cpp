@@ -147,10 +147,14 @@ void TLobCmdLineProcessor::ExecuteSqlFile()
     try {
         executor.SetConnection(FDBObjectFactory->GetConnection());
         // A byte-order mark decides the encoding, else UTF-8 when valid, else
-        // Windows-1252.
-        const QString script = ReadTextFile(FSqlFile);
-        Logger().Info(script);
-        if (!executor.ExecuteSql(script))
+        // Windows-1252. The statements go to the server as written, line ends
+        // included; the log shows the script's lines as every log does.
+        const TTextAsWritten script = ReadTextAsWritten(FSqlFile);
+        if (script.Windows1252Line > 0)
+            Logger().Warn(QStringLiteral("The script is not valid UTF-8 (line %1); it was read as Windows-1252.")
+                              .arg(script.Windows1252Line));
+        Logger().Info(WithCrLfLines(script.Text));
+        if (!executor.ExecuteSql(script.Text))
             Fail();
     } catch (const std::exception& e) {
         Logger().Error(QStringLiteral("Exception on execute sql: ") + ExceptionMessage(e));

@@ -186,7 +186,7 @@ TEST_F(SqlExecutorTest, RunsEveryStatementAndReportsSuccess)
     EXPECT_TRUE(executor.ExecuteSql(S("insert into t values (3)"))) << "every run starts afresh";
 }
 
-TEST_F(SqlExecutorTest, AFailingStatementRaisesTheServerMessageAndKeepsEarlierChanges)
+TEST_F(SqlExecutorTest, AFailingStatementRaisesTheServerMessageWithItsLineAndKeepsEarlierChanges)
 {
     TUniSqlExecutor executor;
     executor.SetConnection(Connection.get());
@@ -202,7 +202,7 @@ TEST_F(SqlExecutorTest, AFailingStatementRaisesTheServerMessageAndKeepsEarlierCh
                              "insert into t values (1);\n"
                              "insert into no_such_table values (2);\n"
                              "insert into t values (3);");
-    EXPECT_EQ(MessageOf([&] { executor.ExecuteSql(script); }), serverMessage);
+    EXPECT_EQ(MessageOf([&] { executor.ExecuteSql(script); }), serverMessage + S(" at line 3 of the script"));
     EXPECT_EQ(Scalar(S("select group_concat(id) from t")), S("1"))
         << "statements before the failure stay, the ones after it do not run";
     EXPECT_TRUE(executor.ExecuteSql(S("insert into t values (4)")));

@@ -154,6 +154,26 @@ TEST_F(LogonOptionTest, ProfileNamesWithBackslashesAreListedAsTheyWere)
     EXPECT_EQ(TLogonOption::UnescapeProfileName(S("a//b_$slash$_c")), S("a\\b\\c"));
 }
 
+TEST_F(LogonOptionTest, NamesThatDifferOnlyInSlashesAreKeptApart)
+{
+    const QStringList names {S("a\\b"), S("a//b"), S("a/b"), S("a\\/b"), S("a/\\b"), S("a\\\\b")};
+    for (const QString& name : names) {
+        TMysqlDBLogonOption option;
+        Fill(option);
+        option.Server = name;   // tells the profiles apart when read back
+        option.SaveToRegistry(name);
+        EXPECT_EQ(TLogonOption::UnescapeProfileName(TLogonOption::EscapeProfileName(name)), name);
+    }
+    QStringList listed;
+    TMysqlDBLogonOption().ListProfiles(listed);
+    EXPECT_EQ(QSet<QString>(listed.cbegin(), listed.cend()), QSet<QString>(names.cbegin(), names.cend()));
+    for (const QString& name : names) {
+        TMysqlDBLogonOption loaded;
+        loaded.LoadFromRegistry(name);
+        EXPECT_EQ(loaded.Server, name);
+    }
+}
+
 TEST_F(LogonOptionTest, LastProfileIsAValueOfTheListKey)
 {
     TMysqlDBLogonOption option;

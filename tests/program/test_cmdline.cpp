@@ -4,6 +4,8 @@
 #include "db/USSHConnectionOption.h"
 #include "platform/ssh/UScFileStorage.h"
 
+#include <sys/stat.h>
+
 
 namespace {
 
@@ -293,19 +295,103 @@ TEST_F(CmdLine, SqlFilesReadByTheirByteOrderMark)
     }
 }
 
-TEST_F(CmdLine, AnSqlFileStopsAtItsFailingStatement)
+TEST_F(CmdLine, AnSqlFileStopsAtItsFailingStatementAndNamesItsLine)
 {
     Exec(S("CREATE TABLE s (v VARCHAR(20))"));
-    WriteFile(S("script.sql"), "INSERT INTO s VALUES ('one');\nINSERT INTO nosuch VALUES (1);\n"
-                               "INSERT INTO s VALUES ('three');\n");
+    WriteFile(S("script.sql"), "INSERT INTO s\nVALUES ('one');\nINSERT INTO s VALUES ('two');\n"
+                               "INSERT INTO nosuch VALUES (1);\nINSERT INTO s VALUES ('four');\n");
     const auto run = Run(LogonArgs() << S("sql=") + Path(S("script.sql")) << LogArg());
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(Rows(S("SELECT v FROM s")), QStringList({S("one")}));
-    EXPECT_EQ(LogLines(), QStringList({S("[T] [info]\tstart execute sql."),
-                                       S("[T] [info]\tINSERT INTO s VALUES ('one');"),
-                                       S("INSERT INTO nosuch VALUES (1);"), S("INSERT INTO s VALUES ('three');"),
+    EXPECT_EQ(Rows(S("SELECT v FROM s ORDER BY v DESC")), QStringList({S("two"), S("one")}));
+    EXPECT_EQ(LogLines(), QStringList({S("[T] [info]\tstart execute sql."), S("[T] [info]\tINSERT INTO s"),
+                                       S("VALUES ('one');"), S("INSERT INTO s VALUES ('two');"),
+                                       S("INSERT INTO nosuch VALUES (1);"), S("INSERT INTO s VALUES ('four');"),
                                        QString(),
-                                       S("[T] [error]\tException on execute sql: Table '%1.nosuch' doesn't exist")
+                                       S("[T] [error]\tException on execute sql: Table '%1.nosuch' doesn't exist "
+                                         "at line 4 of the script")
                                            .arg(Database),
                                        S("[T] [info]\tend execute sql.")}));
+}
+
+TEST_F(CmdLine, SqlFileStatementsReachTheServerAsWritten)
+{
+    Exec(S("CREATE TABLE s (id INT, v VARCHAR(40)) DEFAULT CHARSET utf8mb4"));
+    const auto hex = [](const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); };
+    const struct {
+        const char* what;
+        QByteArray script;
+        QStringList rows;
+    } cases[] = {
+        {"a line feed inside a literal", "INSERT INTO s VALUES (1, 'line1\nline2');\n",
+         {S("1|") + hex("line1\nline2")}},
+        {"CR LF inside a literal", "INSERT INTO s VALUES (1, 'line1\r\nline2');\r\n",
+         {S("1|") + hex("line1\r\nline2")}},
+        {"versioned comments run on the server",
+         "/*!40101 SET @x = 42 */;\n/*M!100100 SET @y = 'm' */;\nINSERT INTO s VALUES (1, @x), (2, @y);\n",
+         {S("1|") + hex("42"), S("2|") + hex("m")}},
+        {"a line that starts with CREATE inside a statement",
+         "SHOW\nCREATE TABLE s;\nINSERT INTO s VALUES (1, 'after');\n", {S("1|") + hex("after")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Exec(S("DELETE FROM s"));
+        WriteFile(S("script.sql"), c.script);
+        const auto run = Run(LogonArgs() << S("sql=") + Path(S("script.sql")) << LogArg());
+        EXPECT_EQ(run.exitCode, 0) << ReadFile(LogFile()).toStdString();
+        EXPECT_EQ(Rows(S("SELECT id, HEX(v) FROM s ORDER BY id")), c.rows);
+    }
+}
+
+TEST_F(CmdLine, AScriptReadAsWindows1252SaysSoBeforeItRuns)
+{
+    Exec(S("CREATE TABLE s (id INT, v VARCHAR(20)) DEFAULT CHARSET utf8mb4"));
+    // UTF-8 "café" and, on line 3, one byte that is not UTF-8.
+    WriteFile(S("script.sql"), "INSERT INTO s VALUES (1, 'caf\xc3\xa9');\n\n-- \xff\n");
+    const auto run = Run(LogonArgs() << S("sql=") + Path(S("script.sql")) << LogArg());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(Rows(S("SELECT HEX(v) FROM s")), QStringList({S("636166C383C2A9")}))
+        << "each byte is a Windows-1252 character";
+    const QStringList lines = LogLines();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[1], S("[T] [warn]\tThe script is not valid UTF-8 (line 3); it was read as Windows-1252."));
+}
+
+TEST_F(CmdLine, ADamagedSettingsStoreIsAnErrorLineOfTheRun)
+{
+    const QString store = Home.path() + S("/config/Corvanta/registry");
+    QDir().mkpath(QFileInfo(store).path());
+    {
+        QFile f(store);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("{\"format\": \"Corvanta registry\", \"version\": 1, \"root\": {\"ke");
+    }
+    WriteFile(S("script.sql"), "SELECT 1;\n");
+    const auto run = Run(LogonArgs() << S("sql=") + Path(S("script.sql")) << LogArg());
+    EXPECT_EQ(run.exitCode, 0);
+    const QStringList aside = QDir(QFileInfo(store).path()).entryList({S("registry.damaged-*")});
+    ASSERT_EQ(aside.size(), 1);
+    const QStringList lines = LogLines();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.at(0), S("[T] [error]\tThe settings file %1 was damaged. It was kept as %2 and the settings "
+                             "start empty.")
+                               .arg(store, QFileInfo(store).path() + QLatin1Char('/') + aside.at(0)));
+    EXPECT_EQ(lines.filter(S("settings file")).size(), 1);
+}
+
+TEST_F(CmdLine, ANewLogIsTheOwnersAloneAndAnOldOneKeepsItsMode)
+{
+    WriteFile(S("script.sql"), "SELECT 1;\n");
+    const auto modeOf = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+    };
+    const int ownerOnly = S_IRUSR | S_IWUSR;
+    const int shared = ownerOnly | S_IRGRP | S_IROTH;
+    QFile::remove(LogFile());
+    EXPECT_EQ(Run(LogonArgs() << S("sql=") + Path(S("script.sql")) << LogArg()).exitCode, 0);
+    EXPECT_EQ(modeOf(LogFile()), ownerOnly);
+
+    ASSERT_EQ(::chmod(QFile::encodeName(LogFile()).constData(), shared), 0);
+    EXPECT_EQ(Run(LogonArgs() << S("sql=") + Path(S("script.sql")) << LogArg()).exitCode, 0);
+    EXPECT_EQ(modeOf(LogFile()), shared);
 }

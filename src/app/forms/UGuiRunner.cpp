@@ -10,6 +10,7 @@
 #include "db/UDBLogon.h"
 #include "db/UDBObjectFactory.h"
 #include "db/forms/UMysqlLogonFormInit.h"
+#include "settings/USettingsStartCheck.h"
 #include "transfer/forms/UConverterEventPump.h"
 #include "transfer/forms/UTaskSavingForms.h"
 #include "workspace/UMainForm.h"
@@ -79,6 +80,8 @@ void RunWindowMode(TQuenmarel& app)
             DoneMysqlLogonForms();
         }
     } doneLogonForms{app};
+
+    TSettingsStartCheck::TellInWindow(prompter);
 
     TMainForm mainForm;
     mainForm.show();

@@ -27,8 +27,9 @@ void TUniScript::Execute()
         FQuery->SetFetchRows(FDataSet->FetchRows());
         FQuery->SpecificOptions() = FDataSet->SpecificOptions();
     }
-    const QStringList statements = SplitSqlScript(FSQL);
-    for (const QString& statement : statements) {
+    const QList<TSqlStatement> statements = SplitSqlStatements(FSQL, FSplit);
+    for (const auto& [statement, line] : statements) {
+        FCurrentLine = line;
         // The data set keeps the rows of the last statement only: an earlier
         // result is closed early, never read to its end.
         if (FDataSet && FDataSet->Active())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/UComponent.h"
+#include "UUniSqlUtil.h"
 
 #include <QString>
 #include <functional>
@@ -37,6 +38,9 @@ public:
     TUniQuery* DataSet() const { return FDataSet; }
     void SetDataSet(TUniQuery* dataSet) { FDataSet = dataSet; }   // borrowed
     void SetOnError(TErrorEvent handler) { FOnError = std::move(handler); }
+    void SetSplit(TScriptSplit split) { FSplit = split; }
+    // The line of the script that the running (or failing) statement starts on.
+    int CurrentLine() const { return FCurrentLine; }
 
     void Execute();
 
@@ -45,5 +49,7 @@ private:
     QString FSQL;
     TUniQuery* FDataSet = nullptr;
     TErrorEvent FOnError;
+    TScriptSplit FSplit = TScriptSplit::AtDelimiter;
+    int FCurrentLine = 0;
     std::unique_ptr<TUniQuery> FQuery;
 };

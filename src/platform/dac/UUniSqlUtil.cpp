@@ -1,5 +1,7 @@
 #include "UUniSqlUtil.h"
 
+#include "base/UFileUtil.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 
@@ -50,6 +52,13 @@ qsizetype SkipQuotedOrComment(const QString& s, qsizetype i)
 bool IsComment(const QString& s, qsizetype i)
 {
     return s[i] == QLatin1Char('#') || s[i] == QLatin1Char('-') || s[i] == QLatin1Char('/');
+}
+
+// "/*!" or "/*M!": code the server runs when its version is high enough.
+bool IsVersionedComment(const QString& s, qsizetype i)
+{
+    const QStringView rest = QStringView(s).mid(i);
+    return rest.startsWith(QLatin1String("/*!")) || rest.startsWith(QLatin1String("/*M!"));
 }
 
 QStringList BackquotedIdentifiers(const QString& sql)
@@ -130,14 +139,15 @@ TParsedSql ParseSqlParams(const QString& sql)
     return parsed;
 }
 
-QStringList SplitSqlScript(const QString& script)
+QList<TSqlStatement> SplitSqlStatements(const QString& script, TScriptSplit split)
 {
     static const QRegularExpression delimiterLine(
         QStringLiteral("\\Gdelimiter[ \\t]+(\\S+)[^\\n]*"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression createWord(
         QStringLiteral("\\Gcreate\\b"), QRegularExpression::CaseInsensitiveOption);
+    const bool createLines = split == TScriptSplit::AtDelimiterAndCreateLines;
 
-    QStringList statements;
+    QList<TSqlStatement> statements;
     QString delimiter = QStringLiteral(";");
     const qsizetype n = script.size();
     qsizetype start = 0;
@@ -145,10 +155,19 @@ QStringList SplitSqlScript(const QString& script)
     QChar lastSignificant;
     int depth = 0;
     bool lineStart = true;
+    // Lines are counted as the statements go, so that a long script is read once.
+    qsizetype counted = 0;
+    int line = 1;
 
     auto flush = [&](qsizetype end) {
-        if (hasContent)
-            statements.append(script.mid(start, end - start).trimmed());
+        if (hasContent) {
+            qsizetype first = start;
+            while (first < end && script[first].isSpace())
+                ++first;
+            line += CountLineBreaks(script, counted, first);
+            counted = first;
+            statements.append({script.mid(first, end - first).trimmed(), line});
+        }
         hasContent = false;
         lastSignificant = QChar();
         depth = 0;
@@ -167,7 +186,7 @@ QStringList SplitSqlScript(const QString& script)
                 start = i;
                 continue;
             }
-            if (delimiter == QLatin1String(";") && depth == 0 && hasContent
+            if (createLines && delimiter == QLatin1String(";") && depth == 0 && hasContent
                 && lastSignificant != QLatin1Char(',') && lastSignificant != QLatin1Char('(')
                 && createWord.match(script, i).hasMatch()) {
                 flush(i);
@@ -183,7 +202,7 @@ QStringList SplitSqlScript(const QString& script)
         }
         const qsizetype end = SkipQuotedOrComment(script, i);
         if (end != i) {
-            if (!IsComment(script, i)) {
+            if (!IsComment(script, i) || IsVersionedComment(script, i)) {
                 hasContent = true;
                 lastSignificant = script[end - 1];
             }
@@ -206,6 +225,14 @@ QStringList SplitSqlScript(const QString& script)
     }
     flush(n);
     return statements;
+}
+
+QStringList SplitSqlScript(const QString& script, TScriptSplit split)
+{
+    QStringList texts;
+    for (const TSqlStatement& statement : SplitSqlStatements(script, split))
+        texts.append(statement.Text);
+    return texts;
 }
 
 QString StripStatementEnd(const QString& sql)

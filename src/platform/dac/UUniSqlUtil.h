@@ -17,12 +17,31 @@ struct TParsedSql {
 // ":=" and "::" are no parameters.
 TParsedSql ParseSqlParams(const QString& sql);
 
-// Splits a script into statements: at the delimiter (";" unless a DELIMITER
-// line changes it) outside quotes and comments; and, with the ";" delimiter,
-// before a line that starts with the word "create" at parenthesis depth 0
-// when the statement before it is complete (scripts that separate their
-// statements by line breaks only). Statements holding only comments are left out.
-QStringList SplitSqlScript(const QString& script);
+// Where a script's statements end.
+enum class TScriptSplit {
+    // At the delimiter only: a user's script.
+    AtDelimiter,
+    // Also before a line that starts with the word "create" (with the ";"
+    // delimiter, at parenthesis depth 0, when the statement before it is
+    // complete): the generated table scripts, whose statements are separated
+    // by line breaks only.
+    AtDelimiterAndCreateLines,
+};
+
+// One statement of a script: its text as written, without the delimiter and
+// the blanks round it, and the line (from 1) it starts on.
+struct TSqlStatement {
+    QString Text;
+    int Line = 1;
+};
+
+// Splits a script into statements at the delimiter (";" unless a DELIMITER
+// line changes it) outside quotes and comments. Statements holding only
+// comments are left out; a versioned comment ("/*!...*/", "/*M!...*/") is
+// statement text, for the server to run or skip by its version.
+QList<TSqlStatement> SplitSqlStatements(const QString& script, TScriptSplit split = TScriptSplit::AtDelimiter);
+// The same, texts only.
+QStringList SplitSqlScript(const QString& script, TScriptSplit split = TScriptSplit::AtDelimiter);
 
 // The text with a final delimiter ";" (and blanks) removed, for wrapping a
 // statement into another one.

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QSet>
 
 #include <cerrno>
 #include <cmath>
@@ -18,9 +19,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <map>
+#include <mutex>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,35 +82,18 @@ QString SystemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// ---- file format: JSON, one object per key ----
-
-QJsonObject NodeToJson(const TRegNode& node)
+// False when a name equal to name (letter case aside) is in seen already.
+bool InsertNew(QSet<QString>& seen, const QString& name)
 {
-    QJsonArray values;
-    for (const TRegValue& value : node.Values) {
-        QJsonObject v;
-        v.insert(QStringLiteral("name"), value.Name);
-        if (value.Type == TRegDataType::rdInteger) {
-            v.insert(QStringLiteral("type"), QStringLiteral("integer"));
-            v.insert(QStringLiteral("data"), value.Number);
-        } else {
-            v.insert(QStringLiteral("type"), QStringLiteral("string"));
-            v.insert(QStringLiteral("data"), value.Text);
-        }
-        values.append(v);
-    }
-    QJsonArray keys;
-    for (const TRegNode& key : node.Keys) {
-        QJsonObject k = NodeToJson(key);
-        k.insert(QStringLiteral("name"), key.Name);
-        keys.append(k);
-    }
-    QJsonObject o;
-    o.insert(QStringLiteral("values"), values);
-    o.insert(QStringLiteral("keys"), keys);
-    return o;
+    const qsizetype before = seen.size();
+    seen.insert(name.toCaseFolded());
+    return seen.size() != before;
 }
 
+// ---- file format: JSON, one object per key ----
+
+// Names compare without regard to letter case: a hash of the folded names
+// finds a duplicate in one pass.
 bool NodeFromJson(const QJsonObject& o, TRegNode& node, QString& error)
 {
     const QJsonValue values = o.value(QStringLiteral("values"));
@@ -113,14 +102,18 @@ bool NodeFromJson(const QJsonObject& o, TRegNode& node, QString& error)
         error = QStringLiteral("key \"") + node.Name + QStringLiteral("\" lacks its lists");
         return false;
     }
-    for (const QJsonValue& item : values.toArray()) {
+    const QJsonArray valueItems = values.toArray();
+    QSet<QString> seen;
+    seen.reserve(valueItems.size());
+    node.Values.reserve(valueItems.size());
+    for (const QJsonValue& item : valueItems) {
         const QJsonObject v = item.toObject();
         const QJsonValue name = v.value(QStringLiteral("name"));
         const QString type = v.value(QStringLiteral("type")).toString();
         const QJsonValue data = v.value(QStringLiteral("data"));
         TRegValue value;
         value.Name = name.toString();
-        if (!name.isString() || node.FindValue(value.Name)) {
+        if (!name.isString() || !InsertNew(seen, value.Name)) {
             error = QStringLiteral("bad value name in key \"") + node.Name + QLatin1Char('"');
             return false;
         }
@@ -137,11 +130,15 @@ bool NodeFromJson(const QJsonObject& o, TRegNode& node, QString& error)
         }
         node.Values.append(value);
     }
-    for (const QJsonValue& item : keys.toArray()) {
+    const QJsonArray keyItems = keys.toArray();
+    seen.clear();
+    seen.reserve(keyItems.size());
+    node.Keys.reserve(keyItems.size());
+    for (const QJsonValue& item : keyItems) {
         const QJsonObject k = item.toObject();
         const QJsonValue name = k.value(QStringLiteral("name"));
         if (!name.isString() || name.toString().isEmpty() || name.toString().contains(QLatin1Char('\\'))
-            || node.FindKey(name.toString())) {
+            || !InsertNew(seen, name.toString())) {
             error = QStringLiteral("bad subkey name in key \"") + node.Name + QLatin1Char('"');
             return false;
         }
@@ -172,15 +169,6 @@ bool ParseStore(const QByteArray& bytes, TRegNode& root, QString& error)
     return NodeFromJson(top.value(QStringLiteral("root")).toObject(), root, error);
 }
 
-QByteArray SerializeStore(const TRegNode& root)
-{
-    QJsonObject top;
-    top.insert(QStringLiteral("format"), QLatin1String(FormatName));
-    top.insert(QStringLiteral("version"), FormatVersion);
-    top.insert(QStringLiteral("root"), NodeToJson(root));
-    return QJsonDocument(top).toJson(QJsonDocument::Indented);
-}
-
 bool WriteAll(int fd, const QByteArray& bytes)
 {
     const char* data = bytes.constData();
@@ -198,6 +186,259 @@ bool WriteAll(int fd, const QByteArray& bytes)
     return true;
 }
 
+// The file is written straight from the tree, in the layout of an indented
+// QJsonDocument (its members sorted by name), a buffer at a time: a store of
+// many keys is written in one pass, without a document or the whole text in
+// memory.
+class TStoreWriter {
+public:
+    explicit TStoreWriter(int fd) : FFile(fd) { FOut.reserve(BufferSize + BufferSize / 4); }
+
+    // False when the file could not be written (errno tells why).
+    bool Write(const TRegNode& root)
+    {
+        FOut += "{\n";
+        Member(1, "format");
+        String(QString::fromLatin1(FormatName));
+        FOut += ",\n";
+        Member(1, "root");
+        Node(root, 1, false);
+        FOut += ",\n";
+        Member(1, "version");
+        FOut += QByteArray::number(FormatVersion);
+        FOut += "\n}\n";
+        return Flush();
+    }
+
+private:
+    static constexpr qsizetype BufferSize = 1 << 20;
+
+    bool Flush()
+    {
+        FOk = FOk && WriteAll(FFile, FOut);
+        FOut.resize(0);   // keeps the buffer's memory
+        return FOk;
+    }
+    void Indent(int depth) { FOut.append(4 * depth, ' '); }
+
+    void Member(int depth, const char* name)
+    {
+        Indent(depth);
+        FOut += '"';
+        FOut += name;
+        FOut += "\": ";
+    }
+
+    void String(const QString& text)
+    {
+        FOut += '"';
+        const QByteArray utf8 = text.toUtf8();
+        for (const char c : utf8) {
+            switch (c) {
+            case '"': FOut += "\\\""; break;
+            case '\\': FOut += "\\\\"; break;
+            case '\b': FOut += "\\b"; break;
+            case '\f': FOut += "\\f"; break;
+            case '\n': FOut += "\\n"; break;
+            case '\r': FOut += "\\r"; break;
+            case '\t': FOut += "\\t"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    static const char hex[] = "0123456789abcdef";
+                    FOut += "\\u00";
+                    FOut += hex[(c >> 4) & 0xF];
+                    FOut += hex[c & 0xF];
+                } else {
+                    FOut += c;
+                }
+            }
+        }
+        FOut += '"';
+    }
+
+    // An array's items, each by item(), in the layout of "[ ... ]".
+    template <class List, class Item>
+    void Array(const List& list, int depth, Item item)
+    {
+        FOut += "[\n";
+        bool first = true;
+        for (const auto& entry : list) {
+            if (!first)
+                FOut += ",\n";
+            first = false;
+            Indent(depth + 1);
+            item(entry);
+            if (FOut.size() >= BufferSize && !Flush())
+                return;
+        }
+        if (!first)
+            FOut += '\n';
+        Indent(depth);
+        FOut += ']';
+    }
+
+    void Value(const TRegValue& value, int depth)
+    {
+        FOut += "{\n";
+        Member(depth + 1, "data");
+        if (value.Type == TRegDataType::rdInteger)
+            FOut += QByteArray::number(value.Number);
+        else
+            String(value.Text);
+        FOut += ",\n";
+        Member(depth + 1, "name");
+        String(value.Name);
+        FOut += ",\n";
+        Member(depth + 1, "type");
+        FOut += value.Type == TRegDataType::rdInteger ? "\"integer\"" : "\"string\"";
+        FOut += '\n';
+        Indent(depth);
+        FOut += '}';
+    }
+
+    // named: a subkey, which carries its name; the root does not.
+    void Node(const TRegNode& node, int depth, bool named)
+    {
+        FOut += "{\n";
+        Member(depth + 1, "keys");
+        Array(node.Keys, depth + 1, [&](const TRegNode& key) { Node(key, depth + 2, true); });
+        FOut += ",\n";
+        if (named) {
+            Member(depth + 1, "name");
+            String(node.Name);
+            FOut += ",\n";
+        }
+        Member(depth + 1, "values");
+        Array(node.Values, depth + 1, [&](const TRegValue& value) { Value(value, depth + 2); });
+        FOut += '\n';
+        Indent(depth);
+        FOut += '}';
+    }
+
+    int FFile;
+    bool FOk = true;
+    QByteArray FOut;
+};
+
+
+// What identifies one version of a file: a write through a temporary file
+// and a rename gives a new inode, a write in place a new size or time.
+struct TFileStamp {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    off_t Size = 0;
+    timespec Modified {};
+    timespec Changed {};
+
+    bool operator==(const TFileStamp& other) const
+    {
+        return Device == other.Device && Inode == other.Inode && Size == other.Size
+               && Modified.tv_sec == other.Modified.tv_sec && Modified.tv_nsec == other.Modified.tv_nsec
+               && Changed.tv_sec == other.Changed.tv_sec && Changed.tv_nsec == other.Changed.tv_nsec;
+    }
+};
+
+// False when the file (reached through links) is missing.
+bool StampFile(const QString& fileName, TFileStamp& stamp)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(fileName).constData(), &info) != 0)
+        return false;
+    stamp.Device = info.st_dev;
+    stamp.Inode = info.st_ino;
+    stamp.Size = info.st_size;
+    stamp.Modified = info.st_mtim;
+    stamp.Changed = info.st_ctim;
+    return true;
+}
+
+// The stores this process has read, as it last read or wrote them: a file
+// that has not changed since is not parsed again. A tree is only used under
+// the store's file lock, which also keeps threads of this process apart.
+class TParsedStores {
+public:
+    static TParsedStores& Instance()
+    {
+        static TParsedStores stores;
+        return stores;
+    }
+
+    std::shared_ptr<TRegNode> Find(const QString& fileName, const TFileStamp& stamp)
+    {
+        const std::lock_guard<std::mutex> guard(FMutex);
+        const auto it = FStores.find(fileName);
+        if (it == FStores.end() || !(it->second.Stamp == stamp))
+            return nullptr;
+        return it->second.Root;
+    }
+
+    void Keep(const QString& fileName, const TFileStamp& stamp, std::shared_ptr<TRegNode> root)
+    {
+        const std::lock_guard<std::mutex> guard(FMutex);
+        FStores[fileName] = TEntry {stamp, std::move(root)};
+    }
+
+    void Forget(const QString& fileName)
+    {
+        const std::lock_guard<std::mutex> guard(FMutex);
+        FStores.erase(fileName);
+    }
+
+    // True the first time for fileName in this process.
+    bool FirstOpen(const QString& fileName)
+    {
+        const std::lock_guard<std::mutex> guard(FMutex);
+        return FOpened.insert(fileName).second;
+    }
+
+    void AddDamageNotice(const QString& text)
+    {
+        const std::lock_guard<std::mutex> guard(FMutex);
+        FDamageNotices << text;
+    }
+
+    QStringList TakeDamageNotices()
+    {
+        const std::lock_guard<std::mutex> guard(FMutex);
+        return std::exchange(FDamageNotices, QStringList());
+    }
+
+private:
+    struct TEntry {
+        TFileStamp Stamp;
+        std::shared_ptr<TRegNode> Root;
+    };
+    std::mutex FMutex;
+    std::map<QString, TEntry> FStores;
+    std::set<QString> FOpened;
+    QStringList FDamageNotices;
+};
+
+// The file a chain of symbolic links ends at (fileName itself when it is no
+// link), so that a save replaces the target and the links stay.
+QString LinkTarget(const QString& fileName)
+{
+    const int maxLinks = 40;   // the system's own limit for a path
+    QString path = fileName;
+    for (int i = 0; i < maxLinks && QFileInfo(path).isSymLink(); ++i)
+        path = QFileInfo(path).symLinkTarget();
+    return path;
+}
+
+const mode_t ownerOnlyFile = S_IRUSR | S_IWUSR;
+const mode_t ownerOnlyFolder = S_IRWXU;
+const mode_t writableByOthers = S_IWGRP | S_IWOTH;
+
+// Takes write access from group and others; true when it had to.
+bool MakeOwnerOnly(const QString& path, mode_t ownerOnly)
+{
+    struct stat info {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &info) != 0 || (info.st_mode & writableByOthers) == 0)
+        return false;
+    return ::chmod(name.constData(), ownerOnly) == 0;
+}
+
 }  // namespace
 
 // ---- one locked view of the store ----
@@ -211,12 +452,18 @@ public:
         const QString folder = QFileInfo(FFileName).absolutePath();
         if (!QFileInfo(folder).isDir() && QDir().mkpath(folder))
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (TParsedStores::Instance().FirstOpen(FFileName))
+            TightenModes(folder);
         Lock();
         Load();
     }
 
     ~TStore()
     {
+        // Changes that were not saved must not outlive this view in the
+        // process's copy of the store.
+        if (Dirty && FShared)
+            TParsedStores::Instance().Forget(FFileName);
         if (FLock >= 0)
             ::close(FLock);   // releases the lock
     }
@@ -224,13 +471,12 @@ public:
     TStore(const TStore&) = delete;
     TStore& operator=(const TStore&) = delete;
 
-    TRegNode Root;
     bool Dirty = false;
 
     // The node of path; created when create is set (marking the store dirty).
     TRegNode* Find(const QStringList& path, bool create)
     {
-        TRegNode* node = &Root;
+        TRegNode* node = FRoot.get();
         for (const QString& name : path) {
             TRegNode* next = node->FindKey(name);
             if (!next) {
@@ -253,19 +499,26 @@ public:
             throw ERegistryException(QStringLiteral("The registry has no file: there is no home folder"));
         if (FLock < 0)
             throw ERegistryException(Failure(QStringLiteral("Cannot lock the registry file"), FLockError));
-        const QByteArray pattern = QFile::encodeName(FFileName + QStringLiteral(".XXXXXX"));
+        // Through a symbolic link the target is replaced, beside itself.
+        const QString target = LinkTarget(FFileName);
+        const QByteArray pattern = QFile::encodeName(target + QStringLiteral(".XXXXXX"));
         std::vector<char> temp(pattern.constData(), pattern.constData() + pattern.size() + 1);
         const int fd = ::mkstemp(temp.data());
         if (fd < 0)
             throw ERegistryException(Failure(QStringLiteral("Cannot write the registry file"), errno));
-        ::fchmod(fd, S_IRUSR | S_IWUSR);
-        const bool ok = WriteAll(fd, SerializeStore(Root)) && ::fsync(fd) == 0;
+        ::fchmod(fd, ownerOnlyFile);
+        const bool ok = TStoreWriter(fd).Write(*FRoot) && ::fsync(fd) == 0;
         const int error = errno;
         ::close(fd);
-        if (!ok || ::rename(temp.data(), QFile::encodeName(FFileName).constData()) != 0) {
+        if (!ok || ::rename(temp.data(), QFile::encodeName(target).constData()) != 0) {
             const int renameError = ok ? errno : error;
             ::unlink(temp.data());
             throw ERegistryException(Failure(QStringLiteral("Cannot write the registry file"), renameError));
+        }
+        TFileStamp stamp;
+        if (StampFile(FFileName, stamp)) {
+            TParsedStores::Instance().Keep(FFileName, stamp, FRoot);
+            FShared = true;
         }
         Dirty = false;
     }
@@ -276,10 +529,26 @@ private:
         return what + QStringLiteral(" \"") + FFileName + QStringLiteral("\": ") + SystemError(error);
     }
 
+    // A store that others may write could be made to hold their settings.
+    void TightenModes(const QString& folder) const
+    {
+        const auto warn = [](const QString& path) {
+            TLog::GetLogger()->Log(llWarn, QStringLiteral("The settings ") + path
+                                               + QStringLiteral(" could be written by other users; it is now the "
+                                                                "owner's only"));
+        };
+        if (MakeOwnerOnly(folder, ownerOnlyFolder))
+            warn(QStringLiteral("folder \"") + folder + QLatin1Char('"'));
+        if (MakeOwnerOnly(FFileName, ownerOnlyFile))
+            warn(QStringLiteral("file \"") + FFileName + QLatin1Char('"'));
+    }
+
     void Lock()
     {
+        // A link in place of the lock file could make the store lock, and
+        // create, a file elsewhere.
         const QByteArray lockName = QFile::encodeName(FFileName + QStringLiteral(".lock"));
-        FLock = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        FLock = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, ownerOnlyFile);
         if (FLock < 0) {
             FLockError = errno;
             return;   // reads go on unlocked; a write raises
@@ -296,43 +565,70 @@ private:
 
     void Load()
     {
-        QFile file(FFileName);
-        if (!file.exists())
+        FRoot = std::make_shared<TRegNode>();
+        TFileStamp stamp;
+        if (!StampFile(FFileName, stamp)) {
+            TParsedStores::Instance().Forget(FFileName);
             return;
+        }
+        // Unlocked, another process may be writing: nothing is kept then.
+        if (FLock >= 0) {
+            if (std::shared_ptr<TRegNode> parsed = TParsedStores::Instance().Find(FFileName, stamp)) {
+                FRoot = std::move(parsed);
+                FShared = true;
+                return;
+            }
+        }
+        QFile file(FFileName);
         QString error;
         if (!file.open(QIODevice::ReadOnly)) {
             error = file.errorString();
         } else {
             const QByteArray bytes = file.readAll();
             file.close();
-            if (ParseStore(bytes, Root, error))
+            if (ParseStore(bytes, *FRoot, error)) {
+                if (FLock >= 0) {
+                    TParsedStores::Instance().Keep(FFileName, stamp, FRoot);
+                    FShared = true;
+                }
                 return;
+            }
         }
-        Root = TRegNode();
+        FRoot = std::make_shared<TRegNode>();
+        TParsedStores::Instance().Forget(FFileName);
         KeepAside(error);
     }
 
-    // A damaged file is kept for inspection under a new name, never overwritten.
+    // A damaged file is kept for inspection under a new name, never
+    // overwritten; behind a link, the target is, and the link stays.
     void KeepAside(const QString& reason)
     {
         QString aside;
         if (FLock >= 0) {
-            const QString stem = FFileName + QStringLiteral(".damaged-")
+            const QString target = LinkTarget(FFileName);
+            const QString stem = target + QStringLiteral(".damaged-")
                                  + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
             aside = stem;
             for (int n = 2; QFileInfo::exists(aside); ++n)
                 aside = stem + QLatin1Char('-') + QString::number(n);
-            if (!QFile::rename(FFileName, aside))
+            if (!QFile::rename(target, aside))
                 aside.clear();
         }
         QString message = QStringLiteral("The registry file \"") + FFileName + QStringLiteral("\" is damaged (")
                           + reason + QStringLiteral("); the settings start empty");
-        if (!aside.isEmpty())
+        if (!aside.isEmpty()) {
             message += QStringLiteral(" and the damaged file was kept as \"") + aside + QLatin1Char('"');
+            TParsedStores::Instance().AddDamageNotice(
+                QStringLiteral("The settings file %1 was damaged. It was kept as %2 and the settings start empty.")
+                    .arg(FFileName, aside));
+        }
         TLog::GetLogger()->Log(llWarn, message);
     }
 
     QString FFileName;
+    std::shared_ptr<TRegNode> FRoot;
+    // FRoot is the process's copy of the store.
+    bool FShared = false;
     int FLock = -1;
     int FLockError = 0;
 };
@@ -342,6 +638,14 @@ private:
 TRegistry::TRegistry(const QString& fileName) : FFileName(fileName.isEmpty() ? DefaultFileName() : fileName) {}
 
 TRegistry::~TRegistry() = default;
+
+QStringList TRegistry::OpenAtStart(const QString& fileName)
+{
+    TRegistry registry(fileName);
+    if (!registry.FileName().isEmpty())
+        registry.KeyExists(QStringLiteral("\\"));
+    return TParsedStores::Instance().TakeDamageNotices();
+}
 
 QString TRegistry::DefaultFileName()
 {

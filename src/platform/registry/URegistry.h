@@ -14,10 +14,11 @@
 // names compare without regard to letter case and keep the case they were
 // created with. Values are typed: string or 32-bit integer.
 //
-// Every operation locks the file, reads it, and writes changes through a
-// temporary file and an atomic rename, so that threads and processes can use
-// the store at once. A damaged file reads as empty: it is renamed aside with
-// a logged warning and never overwritten.
+// Every operation locks the file, reads it when it changed since this process
+// last read or wrote it, and writes changes through a temporary file and an
+// atomic rename (beside the target when the file is a symbolic link), so that
+// threads and processes can use the store at once. A damaged file reads as
+// empty: it is renamed aside with a logged warning and never overwritten.
 enum class TRegDataType {
     rdUnknown,   // no such value
     rdString,
@@ -43,6 +44,11 @@ public:
     // without a home folder.
     static QString DefaultFileName();
     const QString& FileName() const { return FFileName; }
+
+    // Reads the store at the start of a program: a store or folder that others
+    // may write is made the owner's only, a damaged one is set aside. Gives the
+    // notices of damaged stores this process has set aside and not yet told.
+    static QStringList OpenAtStart(const QString& fileName = QString());
 
     // Makes key the current key; canCreate creates the missing levels. False
     // when it does not exist (and may not be created) or cannot be created.

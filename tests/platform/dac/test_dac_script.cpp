@@ -17,7 +17,7 @@ TEST_F(UniScript, RunsStatementsInOrderAndHandsOnTheLastRows)
     script.SetConnection(Connection.get());
     script.SetDataSet(dataSet.get());
     script.SetSQL(QStringLiteral(
-        "create table t (a int, note varchar(10) default ':x')\n"
+        "create table t (a int, note varchar(10) default ':x');\n"
         "create index i on t (a);\n"
         "insert into t (a) select seq from seq_1_to_40;\n"
         "select a, note from t order by a;\n"

@@ -14,6 +14,7 @@ struct SplitCase {
     const char* Name;
     const char* Script;
     QStringList Statements;
+    TScriptSplit Split = TScriptSplit::AtDelimiter;
 };
 
 }  // namespace
@@ -58,15 +59,38 @@ TEST(UniSqlUtil, ScriptSplitter)
          "CREATE TABLE `t` (\n  `a` int,\n  `b` text\n) ENGINE=InnoDB\nCREATE INDEX `i` ON `t` (`a`)\n"
          "create unique index `j` on `t` (`b`(10))",
          {"CREATE TABLE `t` (\n  `a` int,\n  `b` text\n) ENGINE=InnoDB", "CREATE INDEX `i` ON `t` (`a`)",
-          "create unique index `j` on `t` (`b`(10))"}},
+          "create unique index `j` on `t` (`b`(10))"},
+         TScriptSplit::AtDelimiterAndCreateLines},
         {"create inside parentheses stays",
-         "create table t (\ncreate_date date,\n  a int)\n", {"create table t (\ncreate_date date,\n  a int)"}},
-        {"create after an unfinished line stays", "select a,\ncreate_x from t", {"select a,\ncreate_x from t"}},
-        {"created is not create", "insert into t values (1)\ncreated_at = 2", {"insert into t values (1)\ncreated_at = 2"}},
+         "create table t (\ncreate_date date,\n  a int)\n", {"create table t (\ncreate_date date,\n  a int)"},
+         TScriptSplit::AtDelimiterAndCreateLines},
+        {"create after an unfinished line stays", "select a,\ncreate_x from t", {"select a,\ncreate_x from t"},
+         TScriptSplit::AtDelimiterAndCreateLines},
+        {"created is not create", "insert into t values (1)\ncreated_at = 2", {"insert into t values (1)\ncreated_at = 2"},
+         TScriptSplit::AtDelimiterAndCreateLines},
+        {"a user's script splits at its delimiter only", "SHOW\nCREATE TABLE t;\nselect 1\ncreate table u (a int)",
+         {"SHOW\nCREATE TABLE t", "select 1\ncreate table u (a int)"}},
         {"a column named delimiter", "create table t (\ndelimiter varchar(5),\n a int);\nselect 1",
          {"create table t (\ndelimiter varchar(5),\n a int)", "select 1"}},
+        {"versioned comments are statements, others are not",
+         "/*!40101 SET @x = 42 */;\r\n/*M!100100 SET @y = 1 */;\n/* plain; */;\n-- dash\n;select /*!1 2 */ 3",
+         {"/*!40101 SET @x = 42 */", "/*M!100100 SET @y = 1 */", "select /*!1 2 */ 3"}},
+        {"line ends stay as written", "insert into t values ('a\r\nb');\r\ninsert into t values ('c\nd')",
+         {"insert into t values ('a\r\nb')", "insert into t values ('c\nd')"}},
         {"empty", " ;; \n ; ", {}},
     };
     for (const SplitCase& c : cases)
-        EXPECT_EQ(SplitSqlScript(QString::fromUtf8(c.Script)), c.Statements) << c.Name;
+        EXPECT_EQ(SplitSqlScript(QString::fromUtf8(c.Script), c.Split), c.Statements) << c.Name;
+}
+
+TEST(UniSqlUtil, AStatementKnowsTheLineItStartsOn)
+{
+    // LF, CR LF and a lone CR each end a line; blank lines and comments
+    // before a statement count, a line end inside a literal too.
+    const QString script = QStringLiteral("select 1;\n\n  select\n2;\r\n-- note\r\nselect 'a\nb';\rselect 4;"
+                                          "\nDELIMITER $$\nselect 5$$");
+    QList<int> lines;
+    for (const TSqlStatement& statement : SplitSqlStatements(script))
+        lines << statement.Line;
+    EXPECT_EQ(lines, QList<int>({1, 3, 5, 8, 10}));
 }

@@ -169,6 +169,121 @@ TEST_F(Registry, DamagedFileReadsEmptyIsKeptAsideAndWarned)
     EXPECT_EQ(TRegistry(file).ReadString(QStringLiteral("fresh")), QStringLiteral("1"));
 }
 
+TEST_F(Registry, ADamagedStoreIsToldOnceAtStart)
+{
+    QDir().mkpath(QFileInfo(file).path());
+    const QByteArray good("{\"format\": \"Corvanta registry\", \"version\": 1, \"root\": {\"keys\": [], "
+                          "\"values\": [{\"name\": \"n\", \"type\": \"string\", \"data\": \"caf\xc3\xa9\"}]}}");
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"cut in the middle", good.left(good.size() / 2)},
+        {"one invalid byte in a value", QByteArray(good).replace("\xc3\xa9", "\xff")},
+    };
+    TRegistry::OpenAtStart(file);   // takes what earlier tests of this process set aside
+    EXPECT_EQ(TRegistry::OpenAtStart(file), QStringList()) << "no store, nothing to tell";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.bytes);
+        f.close();
+        const QStringList notices = TRegistry::OpenAtStart(file);
+        ASSERT_EQ(notices.size(), 1);
+        const QStringList aside = QDir(QFileInfo(file).path()).entryList({QStringLiteral("registry.damaged-*")},
+                                                                        QDir::Files, QDir::Time);
+        ASSERT_FALSE(aside.isEmpty());
+        EXPECT_EQ(notices.at(0), QStringLiteral("The settings file %1 was damaged. It was kept as %2 and the "
+                                                "settings start empty.")
+                                     .arg(file, QFileInfo(file).path() + QLatin1Char('/') + aside.at(0)));
+        EXPECT_EQ(TRegistry::OpenAtStart(file), QStringList()) << "told once";
+        for (const QString& name : aside)
+            QFile::remove(QFileInfo(file).path() + QLatin1Char('/') + name);
+    }
+}
+
+TEST_F(Registry, AStoreBehindALinkIsSavedThroughIt)
+{
+    // The store's folder holds a link to a file that a dotfile manager keeps
+    // elsewhere.
+    const QString kept = dir.filePath(QStringLiteral("dotfiles/registry"));
+    QDir().mkpath(QFileInfo(kept).path());
+    QDir().mkpath(QFileInfo(file).path());
+    ASSERT_TRUE(QFile::link(QStringLiteral("../dotfiles/registry"), file));
+    {
+        TRegistry reg(file);
+        ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software"), true));
+        reg.WriteString(QStringLiteral("a"), QStringLiteral("1"));
+        reg.WriteString(QStringLiteral("b"), QStringLiteral("2"));
+    }
+    EXPECT_TRUE(QFileInfo(file).isSymLink());
+    EXPECT_EQ(QFileInfo(file).symLinkTarget(), kept);
+    EXPECT_TRUE(ReadBytes(kept).contains("\"b\""));
+    EXPECT_EQ(QDir(QFileInfo(kept).path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("registry")})
+        << "no temporary file is left beside the target";
+    TRegistry check(file);
+    ASSERT_TRUE(check.OpenKey(QStringLiteral("\\Software"), false));
+    EXPECT_EQ(check.ReadString(QStringLiteral("a")), QStringLiteral("1"));
+}
+
+TEST_F(Registry, ALinkInPlaceOfTheLockFileIsNotFollowed)
+{
+    QDir().mkpath(QFileInfo(file).path());
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QFile::link(elsewhere, file + QStringLiteral(".lock")));
+    TRegistry reg(file);
+    EXPECT_THROW(reg.WriteString(QStringLiteral("a"), QStringLiteral("1")), ERegistryException);
+    EXPECT_FALSE(QFileInfo::exists(elsewhere));
+    EXPECT_FALSE(QFileInfo::exists(file));
+}
+
+TEST_F(Registry, AStoreOthersCanWriteBecomesTheOwnersAtStart)
+{
+    const QString folder = QFileInfo(file).path();
+    QDir().mkpath(folder);
+    TRegistry(file).WriteString(QStringLiteral("a"), QStringLiteral("1"));
+    const auto modeOf = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+    };
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0664), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0775), 0);
+    // A name of its own: the modes are looked at once per store and process.
+    const QString sameStore = folder + QStringLiteral("/./registry");
+    Recorder recorder;
+    TLog::GetLogger()->AddAppender(&recorder);
+    TRegistry::OpenAtStart(sameStore);
+    TLog::GetLogger()->RemoveAppender(&recorder);
+    EXPECT_EQ(modeOf(file), 0600);
+    EXPECT_EQ(modeOf(folder), 0700);
+    ASSERT_EQ(recorder.lines.size(), 2) << recorder.lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(recorder.lines.at(0).startsWith(QStringLiteral("[warn]\tThe settings folder")));
+    EXPECT_TRUE(recorder.lines.at(1).startsWith(QStringLiteral("[warn]\tThe settings file")));
+    EXPECT_EQ(TRegistry(file).ReadString(QStringLiteral("a")), QStringLiteral("1"));
+}
+
+TEST_F(Registry, AChangeByAnotherProcessIsReadEvenAtTheSameSize)
+{
+    TRegistry reg(file);
+    reg.WriteString(QStringLiteral("v"), QStringLiteral("one"));
+    EXPECT_EQ(reg.ReadString(QStringLiteral("v")), QStringLiteral("one"));
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        int status = 0;
+        try {
+            TRegistry(file).WriteString(QStringLiteral("v"), QStringLiteral("two"));
+        } catch (...) {
+            status = 1;
+        }
+        ::_exit(status);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_EQ(reg.ReadString(QStringLiteral("v")), QStringLiteral("two"));
+}
+
 TEST_F(Registry, IntegersBeyondThirtyTwoBitsAreDamage)
 {
     QDir().mkpath(QFileInfo(file).path());
