@@ -99,6 +99,52 @@ TEST_F(PictureViewer, PicturesOpenOnImageOthersFallThroughSilently)
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 }
 
+// The picture test reads through the field's reader what the decoder asks
+// for: the head of a large value that is no picture, never the whole.
+TEST_F(PictureViewer, TheChoiceReadsOnlyTheHeadOfALargeValue)
+{
+    const QByteArray png = Picture("PNG", QSize(64, 64));
+    Exec(QStringLiteral("create table t (id int primary key, b longblob)"));
+    Exec(QStringLiteral("insert into t values (1, repeat(x'5A01FF7F80', %1)), (2, %2), (3, %3)")
+             .arg((64 << 20) / 5)
+             .arg(Hex(png), Hex(png.left(png.size() / 2))));
+    OpenQuery(QStringLiteral("select id, b from t order by id"));
+    const struct {
+        const char* name;
+        TViewKind view;
+        qint64 mostRead;
+    } rows[] = {
+        {"64 MiB, no picture", TViewKind::Hex, 1 << 20},
+        {"PNG", TViewKind::Image, png.size()},
+        {"cut PNG", TViewKind::Hex, png.size() / 2},
+    };
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        auto* image = static_cast<TAlterImageDBViewForm*>(form.Selector()->FindView(TViewKind::Image));
+        for (const auto& row : rows) {
+            EXPECT_EQ(Current(form)->Kind(), row.view) << row.name;
+            EXPECT_GT(image->BytesRead(), 0) << row.name;
+            EXPECT_LE(image->BytesRead(), row.mostRead) << row.name;
+            form.NextExecute();
+        }
+    });
+}
+
+// Refusals of the XML editor beep through a working connection.
+TEST(XmlEditor, MakingOneLogsNoBrokenConnection)
+{
+    vqtest::WidgetApp();
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+        if (text.contains(QLatin1String("connect")))
+            warnings << text;
+    });
+    { TXmlDBViewForm viewer; }
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(PictureViewer, LoadPostsTheFileAndSaveWritesTheValue)
 {
     const QByteArray gif = OnePixelGif();
