@@ -100,7 +100,7 @@ protected:
 TEST_F(TextViewer, LoadAndSaveByTabAndFile)
 {
     MakeBlobs({"seed"});
-    const QByteArray binary("a\0b\x1A\r\nc", 8);
+    const QByteArray binary("a\0b\x1A\r\nc", 7);
     const struct {
         const char* name;
         QByteArray file;

@@ -104,6 +104,8 @@ void TMemoDBViewForm::ShowValue()
     FLoading = true;
     if (TField* field = Field()) {
         FLoader->Start(*field, FMemo->document());
+        // At the start, as a text set whole; the pieces go in behind it.
+        FMemo->moveCursor(QTextCursor::Start);
     } else {
         FLoader->Unload();
         FValueText = TValueText();

@@ -54,6 +54,7 @@ void TSimpleRichDBViewForm::ShowValue()
     } else if (field) {
         // Not rich text: read as plain text the way the Text tab reads it.
         FLoader->Start(*field, FRichEdit->document());
+        FRichEdit->moveCursor(QTextCursor::Start);
     } else {
         FLoader->Unload();
         ValueShown();
