@@ -14,12 +14,12 @@
 
 namespace {
 
-// Pieces read from the event loop: small enough that one never holds it long.
-constexpr qint64 SlicePiece = 256 << 10;
+// Small enough that a plain-text document takes one in a few milliseconds.
+constexpr qint64 DefaultPiece = 256 << 10;
 
 }  // namespace
 
-TTextDocumentLoader::TTextDocumentLoader(QObject* parent) : QObject(parent)
+TTextDocumentLoader::TTextDocumentLoader(QObject* parent) : QObject(parent), FPieceSize(DefaultPiece)
 {
     FTimer.setInterval(0);
     connect(&FTimer, &QTimer::timeout, this, GuardedSlot([this] { Step(); }));
@@ -37,7 +37,7 @@ void TTextDocumentLoader::Start(const TField& field, QTextDocument* document)
     document->clear();
     FReader = std::make_unique<TValueTextReader>(field.IsNull() ? nullptr : field.CreateReader(), field.IsNull(),
                                                  field.DataType());
-    Append(FReader->Next());
+    Append(FReader->Next(FPieceSize));
     if (FReader->AtEnd())
         Finish();
     else
@@ -74,7 +74,7 @@ void TTextDocumentLoader::Step()
     slice.start();
     try {
         while (!FReader->AtEnd() && slice.elapsed() < SliceMs)
-            Append(FReader->Next(SlicePiece));
+            Append(FReader->Next(FPieceSize));
     } catch (...) {
         Stop();
         throw;

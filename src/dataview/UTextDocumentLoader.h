@@ -27,8 +27,11 @@ public:
     explicit TTextDocumentLoader(QObject* parent = nullptr);
     ~TTextDocumentLoader() override;
 
+    // The bytes of the value that go in at a time: a document that lays out
+    // every line it takes (a rich-text one) wants small ones.
+    void SetPieceSize(qint64 size) { FPieceSize = size; }
     // Empties the document and starts loading the value into it; a value of
-    // one piece (TValueTextReader::PieceSize) is in when this returns.
+    // one piece is in when this returns.
     // Finished comes when the whole value is in.
     void Start(const TField& field, QTextDocument* document);
     // Drops what is left to load; the document keeps what it has.
@@ -56,5 +59,6 @@ private:
     QPointer<QTextDocument> FDocument;
     QTimer FTimer;
     TValueText FResult;
+    qint64 FPieceSize;
     bool FLoading = false;
 };

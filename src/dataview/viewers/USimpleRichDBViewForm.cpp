@@ -23,6 +23,8 @@ TSimpleRichDBViewForm::TSimpleRichDBViewForm(QWidget* parent) : TDBViewForm(pare
     layout->addWidget(FRichEdit);
     connect(FRichEdit, &QTextEdit::textChanged, this, Guarded([this](auto&&...) { TextChanged(); }));
     FLoader = new TTextDocumentLoader(this);
+    // The rich-text layout takes about a second per MiB of text.
+    FLoader->SetPieceSize(RichPiece);
     connect(FLoader, &TTextDocumentLoader::Finished, this, Guarded([this](auto&&...) { ValueShown(); }));
 }
 

@@ -35,6 +35,8 @@ protected:
 private:
     // The bytes that tell rich text: {\rtf
     static constexpr int RtfMarkSize = 5;
+    // The bytes of a plain-text value that go in at a time.
+    static constexpr qint64 RichPiece = 32 << 10;
 
     void ShowValue();
     // The whole value is shown: editing follows it.
