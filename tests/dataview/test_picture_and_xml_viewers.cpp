@@ -109,25 +109,17 @@ TEST_F(PictureViewer, TheChoiceReadsOnlyTheHeadOfALargeValue)
              .arg((64 << 20) / 5)
              .arg(Hex(png), Hex(png.left(png.size() / 2))));
     OpenQuery(QStringLiteral("select id, b from t order by id"));
-    const struct {
-        const char* name;
-        TViewKind view;
-        qint64 mostRead;
-    } rows[] = {
-        {"64 MiB, no picture", TViewKind::Hex, 1 << 20},
-        // A decoder may read a head twice.
-        {"PNG", TViewKind::Image, 2 * png.size()},
-        {"cut PNG", TViewKind::Hex, png.size()},
-    };
     auto editor = Bind<TPharostine>(QStringLiteral("b"));
     Run(*editor, [&](TCommonFieldEditForm& form) {
         auto* image = static_cast<TAlterImageDBViewForm*>(form.Selector()->FindView(TViewKind::Image));
-        for (const auto& row : rows) {
-            EXPECT_EQ(Current(form)->Kind(), row.view) << row.name;
-            EXPECT_GT(image->BytesRead(), 0) << row.name;
-            EXPECT_LE(image->BytesRead(), row.mostRead) << row.name;
-            form.NextExecute();
-        }
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Hex);
+        // The decoders' looks at the head, each a few bytes, some read twice.
+        EXPECT_GT(image->BytesRead(), 0);
+        EXPECT_LT(image->BytesRead(), 1 << 20);
+        form.NextExecute();
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Image) << "a small PNG";
+        form.NextExecute();
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Hex) << "a cut PNG falls through";
     });
 }
 
