@@ -142,5 +142,5 @@ QAction* TCommonFieldEditForm::NewEditAction(const QString& name, const QString&
 void TCommonFieldEditForm::SetDataLink(TFieldDataLink* dataLink)
 {
     TFieldEditForm::SetDataLink(dataLink);
-    FLoad->setEnabled(dataLink && !dataLink->ReadOnly());
+    FLoad->setEnabled(dataLink && !ReadOnlyValue());
 }

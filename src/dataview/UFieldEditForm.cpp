@@ -66,6 +66,14 @@ TDBViewForm* TFieldEditForm::CurrentView() const
     return FSelector ? FSelector->CurrentView() : nullptr;
 }
 
+bool TFieldEditForm::ReadOnlyValue() const
+{
+    if (!FDataLink)
+        return true;
+    const TField* field = FDataLink->Field();
+    return FDataLink->ReadOnly() || (field && field->ReadOnly());
+}
+
 bool TFieldEditForm::Execute()
 {
     if (!FDataLink || !FDataLink->DataSource())
@@ -97,7 +105,7 @@ void TFieldEditForm::LoadCurrentRecord()
 {
     ShowCurrentView();
     QString caption = QStringLiteral("Column: ") + (FDataLink->Field() ? FDataLink->Field()->FieldName() : FDataLink->FieldName());
-    if (FDataLink->ReadOnly())
+    if (ReadOnlyValue())
         caption += QStringLiteral("  (ReadOnly)");
     setWindowTitle(caption);
 }

@@ -37,6 +37,10 @@ public:
     TFieldDataLink* DataLink() const { return FDataLink; }
     TDBViewFormSelector* Selector() const { return FSelector; }
     TDBViewForm* CurrentView() const;
+    // The value cannot be changed here: the link is read-only, or the field
+    // is within an editable result (a column of another table or alias, an
+    // expression).
+    bool ReadOnlyValue() const;
     QTabWidget* PageControl() const { return FPageControl; }
 
     // Commands, public for the menus, toolbar and tests.

@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QSaveFile>
 #include <QSplitter>
 #include <QStatusBar>
@@ -497,20 +498,24 @@ void TSqlForm::OpenFieldEditor(TFieldEditor& editor, const QModelIndex& cell)
     // read-only even when other columns of the row can be written.
     editor.SetReadOnly(!field->CanModify());
     grdData->setEnabled(false);
+    // The cell's own editor, open when its button was clicked while typing:
+    // it would hand its old text back over the value just edited.
+    const QPointer<QWidget> inPlace = grdData->indexWidget(cell);
     // The grid comes back and the editor lets go of the cell also when the
     // editor raises (a refused post among others).
     struct Restore {
         TSqlForm* Form;
         TFieldEditor& Editor;
+        QPointer<QWidget> InPlace;
         ~Restore()
         {
             Form->grdData->setEnabled(true);
-            Form->grdData->closePersistentEditor(Form->grdData->currentIndex());
+            Form->FDelegate->DiscardEditor(InPlace);
             Editor.SetDataSource(nullptr);
             Editor.SetDataField(QString());
             Form->grdData->viewport()->update();
         }
-    } restore{this, editor};
+    } restore{this, editor, inPlace};
     editor.Execute();
 }
 

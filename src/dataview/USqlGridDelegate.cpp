@@ -59,6 +59,13 @@ QRect TSqlGridDelegate::ButtonRect(const QRect& cell)
     return QRect(cell.right() - ButtonWidth + 1, cell.top(), ButtonWidth, cell.height());
 }
 
+void TSqlGridDelegate::DiscardEditor(QWidget* editor)
+{
+    // The view closes its editors on this notice.
+    if (editor)
+        Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 bool TSqlGridDelegate::HasButton(const QModelIndex& index) const
 {
     const TGridColumnKind kind = FColumnKind(index.column());

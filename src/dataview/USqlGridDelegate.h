@@ -34,6 +34,8 @@ public:
     // The picture of a name: "0" empty, "1" BLOB, "5" TEXT (drawn once).
     static const QPixmap& Picture(const QString& name);
     static QRect ButtonRect(const QRect& cell);
+    // Closes an in-place editor of the view without handing its text over.
+    void DiscardEditor(QWidget* editor);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

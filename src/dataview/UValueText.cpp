@@ -1,7 +1,9 @@
 #include "UValueText.h"
 
+#include "UValueTextReader.h"
 #include "base/UException.h"
 
+#include <QBuffer>
 #include <QList>
 
 namespace {
@@ -57,35 +59,15 @@ TValueTextKind TValueText::KindOf(TFieldType type)
 
 TValueText TValueText::Decode(const QByteArray& bytes, bool isNull, TFieldType type)
 {
-    TValueText result;
-    switch (KindOf(type)) {
-    case TValueTextKind::Wide:
-        result.FEncoding = TTextEncoding::Utf8;
-        break;
-    case TValueTextKind::Narrow:
-        result.FEncoding = TTextEncoding::Windows1252;
-        break;
-    case TValueTextKind::Bytes:
-        result.FEncoding = isNull || bytes.isEmpty() ? TTextEncoding::Utf8 : DetectTextEncoding(bytes);
-        break;
-    }
-    const QString raw = DecodeText(bytes, result.FEncoding);
-
-    const qsizetype crlf = raw.count(QStringLiteral("\r\n"));
-    const qsizetype cr = raw.count(QLatin1Char('\r'));
-    const qsizetype lf = raw.count(QLatin1Char('\n'));
-    if (lf > 0 && crlf == 0)
-        result.FLineEnd = QStringLiteral("\n");
-
-    if (raw.contains(QChar(0)))
-        result.FNote = QStringLiteral("Read-only: the value holds NUL characters.");
-    else if (cr != crlf || (crlf > 0 && lf != crlf))
-        result.FNote = QStringLiteral("Read-only: the value mixes line ends.");
-    else if (raw.contains(QChar(0x2028)) || raw.contains(QChar(0x2029)))
-        result.FNote = QStringLiteral("Read-only: the value holds Unicode line separators.");
-
-    result.FText = raw;
-    result.FText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(bytes);
+    buffer->open(QIODevice::ReadOnly);
+    TValueTextReader reader(std::move(buffer), isNull, type);
+    QString text;
+    while (!reader.AtEnd())
+        text += reader.Next(std::max<qint64>(bytes.size(), 1));
+    TValueText result = reader.Result();
+    result.FText = text;
     return result;
 }
 

@@ -19,14 +19,15 @@ class TValueText {
 public:
     static TValueTextKind KindOf(TFieldType type);
 
-    // Reads a value's bytes (NULL and empty alike give empty text).
+    // Reads a value's bytes (NULL and empty alike give empty text); a large
+    // value is better read in pieces with TValueTextReader.
     static TValueText Decode(const QByteArray& bytes, bool isNull, TFieldType type);
 
     // The text with "\n" at every break, as an editor shows it.
     const QString& Text() const { return FText; }
     TTextEncoding Encoding() const { return FEncoding; }
     // "\r\n" or "\n": what a break is written as. A value without breaks
-    // takes CR LF.
+    // takes LF, this platform's line end.
     const QString& LineEnd() const { return FLineEnd; }
     // False when an editor cannot give the bytes back unchanged (NUL bytes,
     // mixed or lone-CR line ends); Note says why.
@@ -38,9 +39,11 @@ public:
     QByteArray Encode(const QString& editedText) const;
 
 private:
+    friend class TValueTextReader;
+
     QString FText;
     TTextEncoding FEncoding = TTextEncoding::Utf8;
-    QString FLineEnd = QStringLiteral("\r\n");
+    QString FLineEnd = QStringLiteral("\n");
     QString FNote;
 };
 

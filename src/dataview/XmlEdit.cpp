@@ -60,8 +60,9 @@ TXmlForm::TXmlForm(TDBXmlEdit* owner, QWidget* parent) : QWidget(parent), FOwner
     FAttributeModel = new TXmlAttributeModel(FDocument, this);
     FTreeModel->SetIconProvider(XmlIcon);
     FAttributeModel->SetIconProvider(XmlIcon);
-    for (QObject* model : {static_cast<QObject*>(FTreeModel), static_cast<QObject*>(FAttributeModel)})
-        connect(model, SIGNAL(Refused()), qApp, SLOT(beep()));
+    // beep is no slot: called from here.
+    connect(FTreeModel, &TXmlTreeModel::Refused, this, [] { QApplication::beep(); });
+    connect(FAttributeModel, &TXmlAttributeModel::Refused, this, [] { QApplication::beep(); });
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     auto* left = new QWidget(splitter);

@@ -136,6 +136,33 @@ TEST_F(FieldEditorFrame, ReadOnlyCaptionAndCommands)
     EXPECT_EQ(Query->State(), dsBrowse);
 }
 
+// A field that cannot be changed within an editable result: an expression
+// and a column of another table.
+TEST_F(FieldEditorFrame, ReadOnlyFieldOfAnEditableResult)
+{
+    Exec(QStringLiteral("create table t (id int primary key, b longblob)"));
+    Exec(QStringLiteral("create table u (id int primary key, c longblob)"));
+    Exec(QStringLiteral("insert into t values (1, 'mine')"));
+    Exec(QStringLiteral("insert into u values (1, 'other')"));
+    OpenQuery(QStringLiteral("select t.id, t.b, concat(t.b, 'x') as e, u.c from t join u on u.id = t.id"));
+    ASSERT_TRUE(Query->CanModify());
+    const struct {
+        const char* field;
+        bool readOnly;
+    } cases[] = {{"b", false}, {"e", true}, {"c", true}};
+    for (const auto& c : cases) {
+        const QString field = QString::fromLatin1(c.field);
+        auto editor = Bind<TPharostine>(field);
+        Run(*editor, [&](TCommonFieldEditForm& form) {
+            EXPECT_EQ(form.windowTitle(), QStringLiteral("Column: ") + field +
+                                              (c.readOnly ? QStringLiteral("  (ReadOnly)") : QString()));
+            EXPECT_EQ(form.LoadAction()->isEnabled(), !c.readOnly) << c.field;
+            EXPECT_TRUE(form.SaveAction()->isEnabled());
+        });
+    }
+    EXPECT_TRUE(Prompter.Prompts.isEmpty());
+}
+
 TEST_F(FieldEditorFrame, TextTypingShowsInHexAndSearchFollowsTheTab)
 {
     MakeRows();

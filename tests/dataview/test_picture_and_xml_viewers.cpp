@@ -99,6 +99,45 @@ TEST_F(PictureViewer, PicturesOpenOnImageOthersFallThroughSilently)
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 }
 
+// The picture test reads through the field's reader what the decoder asks
+// for: the head of a large value that is no picture, never the whole.
+TEST_F(PictureViewer, TheChoiceReadsOnlyTheHeadOfALargeValue)
+{
+    const QByteArray png = Picture("PNG", QSize(64, 64));
+    Exec(QStringLiteral("create table t (id int primary key, b longblob)"));
+    Exec(QStringLiteral("insert into t values (1, repeat(x'5A01FF7F80', %1)), (2, %2), (3, %3)")
+             .arg((64 << 20) / 5)
+             .arg(Hex(png), Hex(png.left(png.size() / 2))));
+    OpenQuery(QStringLiteral("select id, b from t order by id"));
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        auto* image = static_cast<TAlterImageDBViewForm*>(form.Selector()->FindView(TViewKind::Image));
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Hex);
+        // The decoders' looks at the head, each a few bytes, some read twice.
+        EXPECT_GT(image->BytesRead(), 0);
+        EXPECT_LT(image->BytesRead(), 1 << 20);
+        form.NextExecute();
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Image) << "a small PNG";
+        form.NextExecute();
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Hex) << "a cut PNG falls through";
+    });
+}
+
+// Refusals of the XML editor beep through a working connection.
+TEST(XmlEditor, MakingOneLogsNoBrokenConnection)
+{
+    vqtest::WidgetApp();
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+        if (text.contains(QLatin1String("connect")))
+            warnings << text;
+    });
+    { TXmlDBViewForm viewer; }
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(PictureViewer, LoadPostsTheFileAndSaveWritesTheValue)
 {
     const QByteArray gif = OnePixelGif();
@@ -169,7 +208,7 @@ TEST_F(XmlViewer, ArrowKeyAsksToSaveAndEditsReachTextAndBlob)
     Exec(QStringLiteral("create table t (id int primary key, m text, b longblob)"));
     Exec(QStringLiteral("insert into t values (1, %1, %1)").arg(Hex(xml)));
     OpenQuery(QStringLiteral("select id, m, b from t"));
-    for (const QString column : {QStringLiteral("m"), QStringLiteral("b")}) {
+    for (const QString& column : {QStringLiteral("m"), QStringLiteral("b")}) {
         // An arrow key: the row is edited, the value's bytes stay as they were.
         Prompter.QueueAnswer(TPromptAnswer::Yes);
         auto editor = Bind<TPharostine>(column);

@@ -370,6 +370,34 @@ TEST_F(SqlForm, ARefusedPostShowsTheErrorAndKeepsTheRow)
     EXPECT_EQ(handled, QStringList());
 }
 
+// A cell's own editor, open when its button opens the string editor, is
+// closed with the editor: it would hand its old text back.
+TEST_F(SqlForm, TheFieldEditorClosesTheCellsEditor)
+{
+    Connection->ExecSQL(S("create table e (id int primary key, s varchar(10)) charset latin1"));
+    Connection->ExecSQL(S("insert into e values (1, 'a'), (2, 'b')"));
+    Run(S("select * from e order by id"));
+    Form->show();
+    Form->grdData->setCurrentIndex(Cell(0, 1));
+    QTest::keyClicks(Form->grdData, S("z"));
+    ASSERT_NE(Form->grdData->indexWidget(Cell(0, 1)), nullptr) << "typing opened the cell's editor";
+    Prompter.QueueAnswer(TPromptAnswer::Yes);
+    QTimer::singleShot(0, [&] {
+        auto* form = static_cast<TFieldEditForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        auto* memo = static_cast<TMemoDBViewForm*>(form->CurrentView())->Memo();
+        memo->selectAll();
+        QTest::keyClicks(memo, S("typed"));
+        form->close();
+    });
+    GuardedCall([&] { Form->OnTextClick(); });
+    QApplication::processEvents();
+    EXPECT_EQ(Form->grdData->indexWidget(Cell(0, 1)), nullptr);
+    EXPECT_EQ(Form->DataSetSql()->State(), dsBrowse);
+    EXPECT_EQ(Scalar(S("select s from e where id = 1")), S("typed"));
+    EXPECT_EQ(Scalar(S("select s from e where id = 2")), S("b"));
+}
+
 TEST_F(SqlForm, ALargeTableReadsFifteenRowsAndAnotherWindowLeavesItWhole)
 {
     Connection->ExecSQL(S("create table big (id int primary key) charset latin1"));

@@ -3,6 +3,7 @@
 #include "dataview/UFontUtil.h"
 #include "dataview/UStreamUtil.h"
 #include "dataview/UValueText.h"
+#include "dataview/UValueTextReader.h"
 #include "base/UException.h"
 
 #include <QBuffer>
@@ -186,14 +187,56 @@ TEST(ValueText, LineEndsAndWhatAnEditorCannotKeep)
     EXPECT_EQ(crlf.Encode(QStringLiteral("a\nb\nc")), QByteArray("a\r\nb\r\nc"));
     const TValueText lf = TValueText::Decode("a\nb", false, ftMemo);
     EXPECT_EQ(lf.Encode(QStringLiteral("a\nb\nc")), QByteArray("a\nb\nc"));
-    // A value without breaks takes CR LF.
-    EXPECT_EQ(TValueText::Decode("a", false, ftMemo).Encode(QStringLiteral("a\nb")), QByteArray("a\r\nb"));
+    // A value without breaks takes LF.
+    EXPECT_EQ(TValueText::Decode("a", false, ftMemo).Encode(QStringLiteral("a\nb")), QByteArray("a\nb"));
+    EXPECT_EQ(TValueText::Decode({}, true, ftBlob).Encode(QStringLiteral("a\nb")), QByteArray("a\nb"));
 
     const QByteArray unfaithful[] = {QByteArray("a\0b", 3), "a\r\nb\nc", "a\rb"};
     for (const QByteArray& bytes : unfaithful) {
         const TValueText value = TValueText::Decode(bytes, false, ftBlob);
         EXPECT_FALSE(value.Faithful()) << bytes.toStdString();
         EXPECT_FALSE(value.Note().isEmpty());
+    }
+}
+
+// Read in pieces of every small size, a value gives the text and the rules
+// it gives read whole: characters, marks and CR LF cut by a piece's end.
+TEST(ValueText, PiecesReadAsTheWhole)
+{
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        TFieldType type;
+    } cases[] = {
+        {"UTF-8", "a\xC3\xA9\r\n\xE4\xB8\xAD\r\n\xF0\x9F\x98\x80x\r\n", ftBlob},
+        {"UTF-8 mark, a mark inside", "\xEF\xBB\xBF" "ab\xEF\xBB\xBF\ncd\n", ftBlob},
+        {"UTF-16LE", QByteArray("\xFF\xFEh\0\r\0\n\0\x2D\x4E\r\0\n\0", 14), ftBlob},
+        {"Windows-1252", "caf\xE9\r\nna\xEFve\r\n", ftBlob},
+        {"mixed line ends", "a\r\nb\nc\rd", ftBlob},
+        {"NUL", QByteArray("a\0\r\nb", 5), ftBlob},
+        {"lone CR last", "ab\r", ftMemo},
+        {"invalid at the end", "abc\xC3", ftBlob},
+    };
+    for (const auto& c : cases) {
+        const TValueText whole = TValueText::Decode(c.bytes, false, c.type);
+        for (qint64 size = 1; size <= c.bytes.size(); ++size) {
+            auto buffer = std::make_unique<QBuffer>();
+            buffer->setData(c.bytes);
+            buffer->open(QIODevice::ReadOnly);
+            TValueTextReader reader(std::move(buffer), false, c.type);
+            QString text;
+            while (!reader.AtEnd())
+                text += reader.Next(size);
+            const TValueText pieces = reader.Result();
+            EXPECT_EQ(text, whole.Text()) << c.name << " in pieces of " << size;
+            EXPECT_EQ(pieces.Encoding(), whole.Encoding()) << c.name << " " << size;
+            EXPECT_EQ(pieces.LineEnd(), whole.LineEnd()) << c.name << " " << size;
+            EXPECT_EQ(pieces.Note(), whole.Note()) << c.name << " " << size;
+            EXPECT_EQ(reader.BytesRead(), c.bytes.size()) << c.name << " " << size;
+        }
+        if (whole.Faithful()) {
+            EXPECT_EQ(whole.Encode(whole.Text()), c.bytes) << c.name;
+        }
     }
 }
 

@@ -95,33 +95,113 @@ protected:
     }
 };
 
-TEST_F(TextViewer, LoadAndSaveLineEnds)
+// Load and Save of every tab that has them, on files of each kind: the Text
+// tab maps lines to LF and writes UTF-8; the others keep the bytes.
+TEST_F(TextViewer, LoadAndSaveByTabAndFile)
 {
-    MakeBlobs({"a\nb", QByteArray("x\0y", 3)});
+    MakeBlobs({"seed"});
+    const QByteArray binary("a\0b\x1A\r\nc", 7);
+    const struct {
+        const char* name;
+        QByteArray file;
+        QByteArray textStored;   // stored by the Text tab, and what its Save writes
+    } files[] = {
+        {"LF text", "one\ntwo\n", "one\ntwo\n"},
+        {"CR LF text", "one\r\ntwo\r\n", "one\ntwo\n"},
+        {"no final break", "one\ntwo", "one\ntwo\n"},
+        // Windows-1252 read, stored in the value's encoding (UTF-8 for "seed").
+        {"invalid UTF-8", "caf\xE9\n", "caf\xC3\xA9\n"},
+        {"binary with 00 and 1A", binary, QByteArray("a\0b\x1A\nc\n", 7)},
+    };
     auto editor = Bind<TPharostine>(QStringLiteral("b"));
-    const QString threeLines = WriteFile(QStringLiteral("three.txt"), "one\ntwo\r\nthree");
-    const QString savedLf = Files.filePath(QStringLiteral("lf.txt"));
+    for (TViewKind tab : {TViewKind::Text, TViewKind::Rich, TViewKind::Json, TViewKind::Image, TViewKind::Hex}) {
+        for (const auto& f : files) {
+            const QByteArray expected = tab == TViewKind::Text ? f.textStored : f.file;
+            const std::string trace = f.name + std::string(" in tab ") + std::to_string(int(tab));
+            Exec(QStringLiteral("update t set b = 'seed' where id = 1"));
+            Query->Refresh();
+            const QString in = WriteFile(QStringLiteral("in.bin"), f.file);
+            const QString out = Files.filePath(QStringLiteral("out.bin"));
+            QFile::remove(out);
+            Prompter.QueueText(in);
+            Prompter.QueueText(out);
+            Prompter.QueueAnswer(TPromptAnswer::Yes);   // Save Changes?
+            Run(*editor, [&](TCommonFieldEditForm& form) {
+                ClickTab(form, tab);
+                ASSERT_EQ(Current(form)->Kind(), tab);
+                form.LoadAction()->trigger();
+                form.SaveAction()->trigger();
+            });
+            EXPECT_EQ(Scalar(QStringLiteral("select hex(b) from t where id = 1")),
+                      QString::fromLatin1(expected.toHex().toUpper()))
+                << trace;
+            EXPECT_EQ(Scalar(QStringLiteral("select hex(m) from t where id = 1")), QStringLiteral("6D656D6F")) << trace;
+            EXPECT_EQ(ReadFile(out), expected) << trace;
+        }
+    }
+    EXPECT_TRUE(Prompter.Messages().contains(QStringLiteral("File ") + Files.filePath(QStringLiteral("out.bin")) +
+                                             QStringLiteral(" saved.")));
+}
+
+// The stored value, not the typing, is what Save writes; NUL bytes show
+// read-only with a note.
+TEST_F(TextViewer, SaveWritesTheStoredValue)
+{
+    MakeBlobs({"a\r\nb", QByteArray("x\0y", 3)});
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    const QString saved = Files.filePath(QStringLiteral("saved.txt"));
     const QString savedNul = Files.filePath(QStringLiteral("nul.txt"));
-    Prompter.QueueText(savedLf);
-    Prompter.QueueText(threeLines);
+    Prompter.QueueText(saved);
+    Prompter.QueueAnswer(TPromptAnswer::No);   // the typing, at Next
     Prompter.QueueText(savedNul);
-    Prompter.QueueAnswer(TPromptAnswer::Yes);   // the loaded file, at Next
     Run(*editor, [&](TCommonFieldEditForm& form) {
         ClickTab(form, TViewKind::Text);
+        MemoOf(form)->moveCursor(QTextCursor::End);
+        QTest::keyClicks(MemoOf(form), QStringLiteral("typed"));
         form.SaveAction()->trigger();
-        form.LoadAction()->trigger();
-        EXPECT_EQ(MemoOf(form)->toPlainText(), QStringLiteral("one\ntwo\nthree\n"));
         form.NextExecute();
-        // NUL bytes: shown read-only with a note, saved whole.
         ClickTab(form, TViewKind::Text);
         EXPECT_TRUE(MemoOf(form)->isReadOnly());
         EXPECT_FALSE(form.StatusBar()->currentMessage().isEmpty());
         form.SaveAction()->trigger();
     });
-    EXPECT_EQ(ReadFile(savedLf), QByteArray("a\r\nb\r\n"));
-    EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), Sha("one\r\ntwo\r\nthree\r\n"));
-    EXPECT_EQ(ReadFile(savedNul), QByteArray("x\0y\r\n", 5));
-    EXPECT_TRUE(Prompter.Messages().contains(QStringLiteral("File ") + savedLf + QStringLiteral(" saved.")));
+    EXPECT_EQ(ReadFile(saved), QByteArray("a\nb\n"));
+    EXPECT_EQ(ReadFile(savedNul), QByteArray("x\0y\n", 4));
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), Sha("a\r\nb"));
+}
+
+// A value of more than one piece loads from the event loop into the Text and
+// Rich tabs: read-only until the whole value is in, then as a small one.
+TEST_F(TextViewer, LargeValueLoadsInPiecesAndStopsWhenLeft)
+{
+    Exec(QStringLiteral("create table t (id int primary key, b longblob, m text)"));
+    Exec(QStringLiteral("insert into t values (1, repeat('line \u00E9\\n', 200000), 'memo')"));
+    OpenQuery(QStringLiteral("select id, b, m from t"));
+    const QString expected = QStringLiteral("line \u00E9\n").repeated(200000);
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        for (TViewKind tab : {TViewKind::Text, TViewKind::Rich}) {
+            ClickTab(form, tab);
+            auto* memo = static_cast<TMemoDBViewForm*>(form.Selector()->FindView(TViewKind::Text));
+            auto* rich = static_cast<TSimpleRichDBViewForm*>(form.Selector()->FindView(TViewKind::Rich));
+            auto loading = [&] { return tab == TViewKind::Text ? memo->Loading() : rich->Loading(); };
+            auto text = [&] { return tab == TViewKind::Text ? MemoOf(form)->toPlainText() : RichOf(form)->toPlainText(); };
+            auto readOnly = [&] { return tab == TViewKind::Text ? MemoOf(form)->isReadOnly() : RichOf(form)->isReadOnly(); };
+            EXPECT_TRUE(loading());
+            EXPECT_TRUE(readOnly());
+            EXPECT_LT(text().size(), expected.size());
+            // Left while loading: the rest is dropped.
+            ClickTab(form, TViewKind::Hex);
+            EXPECT_FALSE(loading());
+            QTest::qWait(50);
+            EXPECT_TRUE(text().isEmpty());
+            ClickTab(form, tab);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !loading(); }, 30000));
+            EXPECT_FALSE(readOnly());
+            EXPECT_EQ(text(), expected) << int(tab);
+        }
+    });
+    EXPECT_TRUE(Prompter.Prompts.isEmpty());
 }
 
 TEST_F(TextViewer, EncodingsShownRightAndKept)
@@ -281,15 +361,24 @@ TEST_F(HexViewers, EmptyFileIntoBinaryIsNullAndLoadedFilesShowAtOnce)
     EXPECT_EQ(Scalar(QStringLiteral("select v is null from t where id = 1")), QStringLiteral("1"));
 
     // Too long for the column: the layer's error, the value unchanged.
+    Query->Next();
     const QString tooLong = WriteFile(QStringLiteral("long.bin"), QByteArray(9, 'x'));
     QString error;
     SetAppExceptionHandler([&](const std::exception& e) { error = ExceptionMessage(e); });
     Prompter.QueueText(tooLong);
     Prompter.QueueAnswer(TPromptAnswer::No);
-    Run(*binary, [&](TCommonFieldEditForm& form) { form.LoadAction()->trigger(); });
+    Run(*binary, [&](TCommonFieldEditForm& form) {
+        form.LoadAction()->trigger();
+        // The value stays on show.
+        HexView* hex = static_cast<TAlterBinaryHexDBViewForm*>(Current(form))->HexEditor();
+        EXPECT_EQ(hex->SourceSize(), 2);
+        EXPECT_TRUE(hex->LineTextAt(0).contains(QStringLiteral("03 04"))) << hex->LineTextAt(0).toStdString();
+    });
     SetAppExceptionHandler(nullptr);
     EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(Scalar(QStringLiteral("select hex(v) from t where id = 2")), QStringLiteral("0304"));
     binary.reset();
+    Query->First();
 
     const QByteArray bytes("\x00\xFFloaded", 8);
     const QString loaded = WriteFile(QStringLiteral("loaded.bin"), bytes);

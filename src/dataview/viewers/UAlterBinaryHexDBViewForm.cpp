@@ -73,9 +73,15 @@ void TAlterBinaryHexDBViewForm::LoadFromFile()
     DataLink()->Edit();
     FHexEditor->OpenNone();
     const QVariant value = UStreamUtil::StreamToVariant(&stream);
-    if (value.isValid())
-        Field()->SetAsBytes(value.toByteArray());
-    else
-        Field()->Clear();
+    try {
+        if (value.isValid())
+            Field()->SetAsBytes(value.toByteArray());
+        else
+            Field()->Clear();
+    } catch (...) {
+        // Refused: the value stays, and so does its display.
+        ShowValue();
+        throw;
+    }
     FHexEditor->OpenFile(fileName);
 }

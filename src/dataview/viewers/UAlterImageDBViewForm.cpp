@@ -1,9 +1,9 @@
 #include "UAlterImageDBViewForm.h"
 
 #include "base/UAppException.h"
+#include "dataview/UFieldDevice.h"
 #include "platform/dac/UFieldDataLink.h"
 
-#include <QBuffer>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
@@ -67,22 +67,24 @@ void TAlterImageDBViewForm::DataChanged()
     ShowPicture();
 }
 
-// Reads the picture by its content; a value that is no picture, or one too
-// large to decode within Qt's allocation limit, only sets the flag.
+// Reads the picture by its content, through the field's reader: a value that
+// is no picture costs the decoder's look at its head, not a copy of it. A
+// value that is no picture, or one too large to decode within Qt's
+// allocation limit, only sets the flag.
 void TAlterImageDBViewForm::ShowPicture()
 {
     FLoadFailed = false;
     FPictureSize = QSize();
+    FBytesRead = 0;
     FImage->clear();
     TField* field = Field();
     if (!field || field->IsNull())
         return;
-    QByteArray bytes = field->AsBytes();
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    TFieldDevice value(*field);
+    QImageReader reader(&value);
     reader.setDecideFormatFromContent(true);
     const QImage picture = reader.read();
+    FBytesRead = value.BytesRead();
     if (picture.isNull()) {
         FLoadFailed = true;
         return;

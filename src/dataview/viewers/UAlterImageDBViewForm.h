@@ -34,6 +34,8 @@ public:
     QLabel* Image() const { return FImage; }
     QWidget* Panel() const { return FPanel; }
     QSize PictureSize() const { return FPictureSize; }
+    // The bytes of the value the latest load read.
+    qint64 BytesRead() const { return FBytesRead; }
     void Fit(TImageFit fit);
 
     // The picture's shown size; an empty size when there is no picture.
@@ -49,5 +51,6 @@ private:
     QWidget* FPanel;
     QLabel* FImage;
     QSize FPictureSize;
+    qint64 FBytesRead = 0;
     bool FLoadFailed = false;
 };

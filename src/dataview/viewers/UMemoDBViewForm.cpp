@@ -6,10 +6,13 @@
 #include "settings/URegUtil.h"
 #include "dataview/UFindDialog.h"
 #include "dataview/UReplaceDialog.h"
+#include "dataview/UTextDocumentLoader.h"
 #include "dataview/UTextSearch.h"
+#include "dataview/UValueTextReader.h"
 #include "platform/dac/UFieldDataLink.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFontDialog>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -51,6 +54,8 @@ TMemoDBViewForm::TMemoDBViewForm(QWidget* parent) : TDBViewForm(parent)
     SetSearchActions(FSearchFind, FSearchFindNext, FSearchReplace);
 
     connect(FMemo, &QPlainTextEdit::textChanged, this, Guarded([this](auto&&...) { MemoChanged(); }));
+    FLoader = new TTextDocumentLoader(this);
+    connect(FLoader, &TTextDocumentLoader::Finished, this, Guarded([this](auto&&...) { ValueShown(); }));
 }
 
 QString TMemoDBViewForm::GetFileFilter() const
@@ -92,17 +97,28 @@ void TMemoDBViewForm::SetDataLink(TFieldDataLink* dataLink)
 
 void TMemoDBViewForm::ShowValue()
 {
-    TField* field = Field();
-    FLoading = true;
-    if (field) {
-        FValueText = TValueText::Decode(field->AsBytes(), field->IsNull(), field->DataType());
-        FMemo->setPlainText(FValueText.Text());
-    } else {
-        FValueText = TValueText();
-        FMemo->clear();
-    }
-    FLoading = false;
+    // Nothing can be typed into a half-loaded text.
+    FMemo->setReadOnly(true);
     FUserChanged = false;
+    SetNote(QString());
+    FLoading = true;
+    if (TField* field = Field()) {
+        FLoader->Start(*field, FMemo->document());
+        // At the start, as a text set whole; the pieces go in behind it.
+        FMemo->moveCursor(QTextCursor::Start);
+    } else {
+        FLoader->Unload();
+        FValueText = TValueText();
+        ValueShown();
+    }
+}
+
+void TMemoDBViewForm::ValueShown()
+{
+    TField* field = Field();
+    if (field)
+        FValueText = FLoader->Result();
+    FLoading = false;
     const bool canEdit = field && !DataLink()->ReadOnly() && DataLink()->CanModify();
     FMemo->setReadOnly(!canEdit || !FValueText.Faithful());
     SetNote(field ? FValueText.Note() : QString());
@@ -117,7 +133,7 @@ void TMemoDBViewForm::Unload()
 {
     TDBViewForm::Unload();
     FLoading = true;
-    FMemo->clear();
+    FLoader->Unload();
     FLoading = false;
     FUserChanged = false;
 }
@@ -142,7 +158,7 @@ void TMemoDBViewForm::CommitToField()
     FUserChanged = false;
 }
 
-QString TMemoDBViewForm::ToCrLfLines(const QString& text)
+QString TMemoDBViewForm::ToLfLines(const QString& text)
 {
     static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
     QStringList lines = text.split(breaks);
@@ -151,7 +167,7 @@ QString TMemoDBViewForm::ToCrLfLines(const QString& text)
         lines.removeLast();
     QString result;
     for (const QString& line : lines)
-        result += line + QStringLiteral("\r\n");
+        result += line + QLatin1Char('\n');
     return result;
 }
 
@@ -160,10 +176,26 @@ void TMemoDBViewForm::SaveToFile()
     QString fileName;
     if (!AskFileToSave(fileName))
         return;
-    // The stored value, not unsaved typing.
+    // The stored value, not unsaved typing, read and written in pieces.
     TField* field = Field();
-    const TValueText stored = TValueText::Decode(field->AsBytes(), field->IsNull(), field->DataType());
-    WriteWholeFile(fileName, EncodeText(ToCrLfLines(stored.Text()), TTextEncoding::Utf8));
+    TValueTextReader stored(field->IsNull() ? nullptr : field->CreateReader(), field->IsNull(), field->DataType());
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+    QChar last;
+    while (!stored.AtEnd()) {
+        QString text = stored.Next();
+        if (text.isEmpty())
+            continue;
+        // A CR left alone by the reader is a line break of its own.
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        last = text.back();
+        const QByteArray bytes = EncodeText(text, TTextEncoding::Utf8);
+        if (file.write(bytes) != bytes.size())
+            throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+    }
+    if ((!last.isNull() && last != QLatin1Char('\n') && file.write("\n") != 1) || !file.flush())
+        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
     ReportSaved(fileName);
 }
 
@@ -172,10 +204,11 @@ void TMemoDBViewForm::LoadFromFile()
     QString fileName;
     if (!AskFileToLoad(fileName))
         return;
-    const QString text = ToCrLfLines(DecodeText(ReadWholeFile(fileName)));
+    const QString text = ToLfLines(DecodeText(ReadWholeFile(fileName)));
     // Written in the encoding the value was read in.
     TField* field = Field();
-    const TValueText current = TValueText::Decode(field->AsBytes(), field->IsNull(), field->DataType());
+    const TValueTextReader current(field->IsNull() ? nullptr : field->CreateReader(), field->IsNull(),
+                                   field->DataType());
     const QByteArray bytes = EncodeTextStrict(text, current.Encoding());
     DataLink()->Edit();
     field->SetAsBytes(bytes);

@@ -7,6 +7,7 @@
 class QAction;
 class QPlainTextEdit;
 class TFindDialog;
+class TTextDocumentLoader;
 class TReplaceDialog;
 
 // The Text tab: the value as plain text in a memo, with find and replace and
@@ -38,14 +39,18 @@ public:
     QPlainTextEdit* Memo() const { return FMemo; }
     bool UserChanged() const { return FUserChanged; }
 
-    // The lines of text, each ended by CR LF (NUL characters kept).
-    static QString ToCrLfLines(const QString& text);
+    // The lines of text, each ended by LF (NUL characters kept).
+    static QString ToLfLines(const QString& text);
+    // Whether the value is still being loaded into the memo.
+    bool Loading() const { return FLoading; }
 
 protected:
     void DataChanged() override;
 
 private:
     void ShowValue();
+    // The whole value is in the memo: editing and the note follow it.
+    void ValueShown();
     void UseFont(const TFontInfo& font);
     void MemoChanged();
     void ShowFind();
@@ -55,6 +60,7 @@ private:
     QPlainTextEdit* FMemo;
     TFontInfo FFont;
     TValueText FValueText;
+    TTextDocumentLoader* FLoader;
     bool FLoading = false;
     bool FUserChanged = false;
     QAction* FSearchFind;

@@ -1,9 +1,10 @@
 #include "USimpleRichDBViewForm.h"
 
 #include "base/UAppException.h"
+#include "dataview/UBlobTypeUtil.h"
 #include "dataview/URtfReader.h"
 #include "dataview/URtfWriter.h"
-#include "dataview/UValueText.h"
+#include "dataview/UTextDocumentLoader.h"
 #include "platform/dac/UFieldDataLink.h"
 
 #include <QTextEdit>
@@ -21,6 +22,10 @@ TSimpleRichDBViewForm::TSimpleRichDBViewForm(QWidget* parent) : TDBViewForm(pare
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(FRichEdit);
     connect(FRichEdit, &QTextEdit::textChanged, this, Guarded([this](auto&&...) { TextChanged(); }));
+    FLoader = new TTextDocumentLoader(this);
+    // The rich-text layout takes about a second per MiB of text.
+    FLoader->SetPieceSize(RichPiece);
+    connect(FLoader, &TTextDocumentLoader::Finished, this, Guarded([this](auto&&...) { ValueShown(); }));
 }
 
 QString TSimpleRichDBViewForm::GetFileFilter() const
@@ -37,26 +42,32 @@ void TSimpleRichDBViewForm::SetDataLink(TFieldDataLink* dataLink)
 void TSimpleRichDBViewForm::ShowValue()
 {
     TField* field = Field();
-    FLoading = true;
-    bool editable = true;
-    QString note;
-    if (!field) {
-        FRichEdit->clear();
-    } else {
-        const QByteArray bytes = field->AsBytes();
-        if (TRtfReader::IsRtf(bytes)) {
-            const TRtfReader::TResult result = TRtfReader::Read(bytes, FRichEdit->document());
-            editable = result.Editable;
-            note = result.Note;
-        } else {
-            FRichEdit->setPlainText(TValueText::Decode(bytes, field->IsNull(), field->DataType()).Text());
-        }
-    }
-    FLoading = false;
+    FRichEdit->setReadOnly(true);
     FUserChanged = false;
-    const bool canEdit = field && !DataLink()->ReadOnly() && DataLink()->CanModify();
-    FRichEdit->setReadOnly(!canEdit || !editable);
-    SetNote(note);
+    FEditable = true;
+    SetNote(QString());
+    FLoading = true;
+    if (field && TRtfReader::IsRtf(UBlobTypeUtil::Head(*field, RtfMarkSize))) {
+        FLoader->Unload();
+        const TRtfReader::TResult result = TRtfReader::Read(field->AsBytes(), FRichEdit->document());
+        FEditable = result.Editable;
+        SetNote(result.Note);
+        ValueShown();
+    } else if (field) {
+        // Not rich text: read as plain text the way the Text tab reads it.
+        FLoader->Start(*field, FRichEdit->document());
+        FRichEdit->moveCursor(QTextCursor::Start);
+    } else {
+        FLoader->Unload();
+        ValueShown();
+    }
+}
+
+void TSimpleRichDBViewForm::ValueShown()
+{
+    FLoading = false;
+    const bool canEdit = Field() && !DataLink()->ReadOnly() && DataLink()->CanModify();
+    FRichEdit->setReadOnly(!canEdit || !FEditable);
 }
 
 void TSimpleRichDBViewForm::DataChanged()
@@ -68,7 +79,7 @@ void TSimpleRichDBViewForm::Unload()
 {
     TDBViewForm::Unload();
     FLoading = true;
-    FRichEdit->clear();
+    FLoader->Unload();
     FLoading = false;
     FUserChanged = false;
 }
