@@ -5,6 +5,7 @@
 
 #include "base/UAppException.h"
 #include "base/UPrompter.h"
+#include "widgets/UAppIcons.h"
 #include "scheduler/UScheduleTaskUtil.h"
 #include "scheduler/UTaskScheduler.h"
 
@@ -48,6 +49,18 @@ T* AddRow(QFormLayout* form, const QString& caption, T* field)
     return field;
 }
 
+// The same with the field under its label, across the whole width.
+template <class T>
+T* AddWideRow(QFormLayout* form, const QString& caption, T* field)
+{
+    auto* label = new QLabel(caption);
+    label->setBuddy(field);
+    form->addRow(label);
+    form->addRow(field);
+    field->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    return field;
+}
+
 QComboBox* DropDown(const char* name, const QStringList& items)
 {
     auto* box = Named(new QComboBox, name);
@@ -66,6 +79,8 @@ TTaskAccountAsker& TPropsDlg::AccountAsker()
 TPropsDlg::TPropsDlg(TTaskItem* task, QWidget* parent) : QDialog(parent), FTaskItem(task)
 {
     setObjectName(QStringLiteral("PropsDlg"));
+    // The property sheet shows the program's icon.
+    setWindowIcon(ApplicationIcon());
     resize(416, 442);
     auto* layout = new QVBoxLayout(this);
     PageControl = Named(new QTabWidget, "PageControl");
@@ -211,7 +226,7 @@ QWidget* TPropsDlg::MakeSettingsTab()
                                  QStringLiteral("Restart On Idle Resume"), QStringLiteral("Dont Start If On Batteries"),
                                  QStringLiteral("Kill If Going On Batteries"),
                                  QStringLiteral("Run If Connected To Internet")},
-                                2));
+                                1));
     cbPriority = AddRow(xp, QStringLiteral("P&riority:"),
                         DropDown("cbPriority", {QStringLiteral("Idle"), QStringLiteral("Normal"),
                                                 QStringLiteral("High"), QStringLiteral("Real Time")}));
@@ -227,7 +242,7 @@ QWidget* TPropsDlg::MakeSettingsTab()
 
     PanelVistaSettings = Named(new QWidget, "PanelVistaSettings");
     auto* vista = new QFormLayout(PanelVistaSettings);
-    ListVistaFlags = AddRow(
+    ListVistaFlags = AddWideRow(
         vista, QStringLiteral("Flags"),
         CheckList("ListVistaFlags",
                   {QStringLiteral("Allow task to be run on demand"), QStringLiteral("Force stop runing task"),
@@ -237,7 +252,10 @@ QWidget* TPropsDlg::MakeSettingsTab()
                    QStringLiteral("Stop on idle end"), QStringLiteral("Restart if the idle resume"),
                    QStringLiteral("Start if the connection Avaible"), QStringLiteral("Start as soon as possible"),
                    QStringLiteral("Wake the computer to run task"), QStringLiteral("Start Only when user logged on")},
-                  2));
+                  1));
+    // Every flag shows without scrolling.
+    ListVistaFlags->setMinimumHeight(ListVistaFlags->sizeHintForRow(0) * ListVistaFlags->count()
+                                     + 2 * ListVistaFlags->frameWidth());
     auto* idleVista = Named(new QGroupBox(QStringLiteral(" Idle ")), "gbIdle");
     auto* idleVistaForm = new QFormLayout(idleVista);
     EditIdle = AddRow(idleVistaForm, QStringLiteral("Start if the computer is idle for"),

@@ -162,7 +162,7 @@ void TTriggerPanels::BuildWeekly()
     dtStartTimeWeekly = PickerRow(grid, QStringLiteral("Start &time:"), TimePicker("dtStartTimeWeekly", pnlWeekly));
     seWeekInterval = SpinBox("seWeekInterval", 1, 52, 1, pnlWeekly);
     seWeekInterval->setAccessibleName(QStringLiteral("Weeks interval"));
-    int row = grid->rowCount();
+    const int row = grid->rowCount();
     grid->addWidget(BuddyLabel(QStringLiteral("Every"), seWeekInterval, pnlWeekly), row, 0);
     grid->addWidget(seWeekInterval, row, 1);
     grid->addWidget(new QLabel(QStringLiteral("weeks"), pnlWeekly), row, 2);
@@ -174,10 +174,12 @@ void TTriggerPanels::BuildWeekly()
     } week[] = {{"chkMonday", "&Monday", 2},     {"chkTuesday", "Tuesda&y", 4}, {"chkWednesday", "&Wednesday", 8},
                 {"chkThursday", "T&hursday", 16}, {"chkFriday", "&Friday", 32},  {"chkSaturday", "&Saturday", 64},
                 {"chkSunday", "S&unday", 1}};
-    row += 2;
+    // Three a row: the longest names fit beside each other.
+    auto* days = new QGridLayout;
+    grid->addLayout(days, row + 2, 0, 1, -1);
     for (const auto& day : week) {
         auto* box = TaggedBox(QString::fromLatin1(day.name), QString::fromLatin1(day.caption), day.tag, pnlWeekly);
-        grid->addWidget(box, row + WeekDayBoxes.size() / 4, WeekDayBoxes.size() % 4);
+        days->addWidget(box, WeekDayBoxes.size() / 3, WeekDayBoxes.size() % 3);
         WeekDayBoxes << box;
         connect(box, &QCheckBox::toggled, this, &TTriggerPanels::Changed);
     }
@@ -217,21 +219,23 @@ void TTriggerPanels::BuildMonthly(TMonthlyChoice choice)
         weekDays = cbDaysOfTheWeeks = CheckList("cbDaysOfTheWeeks", WeekDayNames(), 2, pnlMonthly);
         cbDaysOfTheWeeks->setAccessibleName(QStringLiteral("Days of the week"));
     }
-    int row = grid->rowCount();
+    const int row = grid->rowCount();
+    const bool single = choice == TMonthlyChoice::Single;
     grid->addWidget(rbMonthlyDate, row, 0);
-    grid->addWidget(days, row, 1, 1, choice == TMonthlyChoice::Single ? 1 : 5);
+    grid->addWidget(days, row, 1, 1, single ? 1 : -1);
     grid->addWidget(rbMonthlyDow, row + 1, 0);
-    grid->addWidget(cbWhichWeek, row + 1, 1, 1, 2);
-    grid->addWidget(weekDays, row + 1, 3, 1, 3);
+    grid->addWidget(cbWhichWeek, row + 1, 1);
+    grid->addWidget(weekDays, row + 1, 2, 1, -1);
     grid->addWidget(new QLabel(QStringLiteral("of the month(s):"), pnlMonthly), row + 2, 0, 1, -1);
     const char* const captions[] = {"&Jan", "&Feb", "&Mar", "&Apr", "Ma&y", "J&un",
                                     "Ju&l", "Au&g", "&Sep", "&Oct", "No&v", "D&ec"};
-    row += 3;
+    auto* months = new QGridLayout;
+    grid->addLayout(months, row + 3, 0, 1, -1);
     for (int month = 0; month < MonthsInYear; ++month) {
         const QString caption = QString::fromLatin1(captions[month]);
         auto* box = TaggedBox(QStringLiteral("chk") + QString(caption).remove(QLatin1Char('&')), caption, 1 << month,
                               pnlMonthly);
-        grid->addWidget(box, row + month / 6, month % 6);
+        months->addWidget(box, month / 4, month % 4);
         MonthBoxes << box;
         connect(box, &QCheckBox::toggled, this, &TTriggerPanels::Changed);
     }

@@ -34,8 +34,10 @@ QListWidget* CheckList(const char* name, const QStringList& captions, int column
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
         item->setCheckState(Qt::Unchecked);
     }
+    // Side by side in rows, wrapped at the list's width: every item shows
+    // whole without scrolling sideways.
     if (columns > 1) {
-        list->setFlow(QListView::TopToBottom);
+        list->setFlow(QListView::LeftToRight);
         list->setWrapping(true);
         list->setResizeMode(QListView::Adjust);
     }

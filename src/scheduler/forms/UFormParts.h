@@ -22,7 +22,7 @@ T* Named(T* widget, const char* name)
 // A label whose mnemonic focuses buddy.
 QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent = nullptr);
 QSpinBox* SpinBox(const char* name, int low, int high, int value, QWidget* parent = nullptr);
-// A list of check boxes, in columns when columns is above 1.
+// A list of check boxes, several a row when columns is above 1.
 QListWidget* CheckList(const char* name, const QStringList& captions, int columns, QWidget* parent = nullptr);
 bool IsChecked(const QListWidget* list, int index);
 void SetChecked(QListWidget* list, int index, bool checked);
