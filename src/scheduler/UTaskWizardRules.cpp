@@ -38,4 +38,51 @@ QString WorkingFolderOf(const QString& fileName)
     return folder.size() > 1 && folder.endsWith(QLatin1Char('/')) ? folder.chopped(1) : folder;
 }
 
+namespace {
+
+// The page after the kind is known: the details, or past them for an event.
+TWizardPage AfterDetails(bool ntFamily)
+{
+    return ntFamily ? wpAccountInfo : wpFinished;
+}
+
+}  // namespace
+
+TWizardPage NextPage(TWizardPage page, TTriggerType kind, bool ntFamily)
+{
+    switch (page) {
+    case wpCustomData: return wpTaskName;
+    case wpTaskName: return IsEventKind(kind) ? AfterDetails(ntFamily) : wpTriggerDetails;
+    case wpTriggerDetails: return AfterDetails(ntFamily);
+    default: return wpFinished;
+    }
+}
+
+TWizardPage PreviousPage(TWizardPage page, TTriggerType kind, bool ntFamily)
+{
+    const TWizardPage beforeAccount = IsEventKind(kind) ? wpTaskName : wpTriggerDetails;
+    switch (page) {
+    case wpCustomData:
+    case wpTaskName: return wpCustomData;
+    case wpTriggerDetails: return wpTaskName;
+    case wpAccountInfo: return beforeAccount;
+    default: return ntFamily ? wpAccountInfo : beforeAccount;
+    }
+}
+
+bool BackDiscardsTask(TWizardPage page, TTriggerType kind)
+{
+    return page == wpTriggerDetails || (page == wpAccountInfo && IsEventKind(kind));
+}
+
+bool DetailsComplete(const TTriggerFormValues& values)
+{
+    switch (values.Kind) {
+    case ttWeekly: return values.WeekDays != 0;
+    case ttMonthlyDate:
+    case ttMonthlyDow: return values.Months != 0;
+    default: return true;
+    }
+}
+
 }  // namespace taskwizard

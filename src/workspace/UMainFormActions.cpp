@@ -2,6 +2,8 @@
 
 #include "UWindowMenu.h"
 
+#include "widgets/UAppIcons.h"
+
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
@@ -125,28 +127,33 @@ void TMainFormActions::BuildToolBar(QMainWindow* form)
     ToolBar1 = form->addToolBar(QStringLiteral("ToolBar1"));
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setIconSize(QSize(24, 24));
 
+    // The pictures by the desktop's standard names; the menus show them too.
     const struct {
         QAction* action;
         const char* name;
         const char* hint;
+        const char* icon;
+        QStyle::StandardPixmap fallback;
     } buttons[] = {
-        {actLogon, "tbLogon", "LogOn"},
-        {actLogoff, "tbLogoff", "LogOff"},
-        {nullptr, nullptr, nullptr},
-        {actOpen, "tbOpen", nullptr},
-        {actEditData, "ToolButton2", nullptr},
-        {actNewSql, "tbNewSql", "Open Sql Window"},
-        {actImportLob, "btnImportLob", nullptr},
-        {actExportLob, "btnExportLob", nullptr},
-        {nullptr, nullptr, nullptr},
+        {actLogon, "tbLogon", "LogOn", "network-server", QStyle::SP_DriveNetIcon},
+        {actLogoff, "tbLogoff", "LogOff", "system-log-out", QStyle::SP_BrowserStop},
+        {nullptr, nullptr, nullptr, nullptr, {}},
+        {actOpen, "tbOpen", nullptr, "document-open", QStyle::SP_DialogOpenButton},
+        {actEditData, "ToolButton2", nullptr, "document-properties", QStyle::SP_FileDialogDetailedView},
+        {actNewSql, "tbNewSql", "Open Sql Window", "document-new", QStyle::SP_FileIcon},
+        {actImportLob, "btnImportLob", nullptr, "go-down", QStyle::SP_ArrowDown},
+        {actExportLob, "btnExportLob", nullptr, "go-up", QStyle::SP_ArrowUp},
+        {nullptr, nullptr, nullptr, nullptr, {}},
     };
     for (const auto& button : buttons) {
         if (!button.action) {
             ToolBar1->addSeparator();
             continue;
         }
+        button.action->setIcon(ThemeIcon(button.icon, button.fallback));
         ToolBar1->addAction(button.action);
         QWidget* widget = ToolBar1->widgetForAction(button.action);
         widget->setObjectName(QLatin1String(button.name));
@@ -157,10 +164,14 @@ void TMainFormActions::BuildToolBar(QMainWindow* form)
     btnTaskList = new QToolButton(ToolBar1);
     btnTaskList->setObjectName(QStringLiteral("btnTaskList"));
     btnTaskList->setText(QStringLiteral("Task List"));
+    btnTaskList->setIcon(ThemeIcon("x-office-calendar", QStyle::SP_FileDialogListView));
+    btnTaskList->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     btnTaskList->setToolTip(QStringLiteral("Select Task"));
     btnTaskList->setMinimumSize(79, 36);
     btnTaskList->setEnabled(false);
     ToolBar1->addWidget(btnTaskList);
+    ScheduledTasks1->setIcon(btnTaskList->icon());
+    actSave->setIcon(ThemeIcon("document-save", QStyle::SP_DialogSaveButton));
 }
 
 void TMainFormActions::BuildTreePopup(QMainWindow* form)

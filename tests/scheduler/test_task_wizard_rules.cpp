@@ -1,41 +1,55 @@
-// The wizard's parameters for a task of this very program, run by the
-// runner: the task's name arrives as one argument whatever it holds.
-#include "platform/tasksched/TaskSchedTestSupport.h"
-#include "platform/tasksched/UTaskRunner.h"
+// The new-task wizard's page order and its details rule, without a window.
 #include "scheduler/UTaskWizardRules.h"
 
-#include <QFile>
+#include <gtest/gtest.h>
 
-using namespace tasksched;
-using namespace tasktest;
+using namespace taskwizard;
 
-namespace {
-
-class WizardParameters : public TaskStoreTest {};
-
-}  // namespace
-
-TEST_F(WizardParameters, TheTaskNameArrivesAsOneArgument)
+TEST(WizardPages, NextAndBackByKindAndSystem)
 {
-    const QString program = Dir.path() + S("/args.sh");
-    const QString received = Dir.path() + S("/received");
-    QFile script(program);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(S("#!/bin/sh\nfor a in \"$@\"; do printf '%s|' \"$a\"; done > '%1'\n").arg(received).toUtf8());
-    script.close();
-    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const struct {
+        TWizardPage page;
+        TTriggerType kind;
+        bool ntFamily;
+        TWizardPage next, back;
+        bool discards;
+    } cases[] = {
+        {wpCustomData, ttDaily, true, wpTaskName, wpCustomData, false},
+        {wpTaskName, ttDaily, true, wpTriggerDetails, wpCustomData, false},
+        {wpTaskName, ttAtLogon, true, wpAccountInfo, wpCustomData, false},
+        // Event kinds skip the details page, and without accounts the account page.
+        {wpTaskName, ttOnLock, true, wpAccountInfo, wpCustomData, false},
+        {wpTaskName, ttOnIdle, false, wpFinished, wpCustomData, false},
+        {wpTriggerDetails, ttWeekly, true, wpAccountInfo, wpTaskName, true},
+        {wpTriggerDetails, ttWeekly, false, wpFinished, wpTaskName, true},
+        {wpAccountInfo, ttMonthlyDow, true, wpFinished, wpTriggerDetails, false},
+        {wpAccountInfo, ttOnUnlock, true, wpFinished, wpTaskName, true},
+        {wpFinished, ttOnce, true, wpFinished, wpAccountInfo, false},
+        {wpFinished, ttOnce, false, wpFinished, wpTriggerDetails, false},
+        {wpFinished, ttOnConnect, false, wpFinished, wpTaskName, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "page " << c.page << ", kind " << c.kind << ", NT " << c.ntFamily);
+        EXPECT_EQ(NextPage(c.page, c.kind, c.ntFamily), c.next);
+        EXPECT_EQ(PreviousPage(c.page, c.kind, c.ntFamily), c.back);
+        EXPECT_EQ(BackDiscardsTask(c.page, c.kind), c.discards);
+    }
+}
 
-    TTaskRunner runner(Store, Platform);
-    for (const char* name : {"Nightly mysql_database=mysql", "He said \"hi\" \"\"", "it's  two blanks", "\""}) {
-        SCOPED_TRACE(name);
-        const QString parameters = taskwizard::TaskParameters(program, S("-task 'x'"), S(name), program);
-        Register(S("Args"), *Runnable(program, parameters));
-        QFile::remove(received);
-        ASSERT_EQ(runner.RunOnDemand(S("tasks/Args")), S("OK"));
-        ASSERT_TRUE(WaitUntil([&] { return !runner.IsRunning(S("tasks/Args")); }));
-        QFile output(received);
-        ASSERT_TRUE(output.open(QIODevice::ReadOnly));
-        // The stored parameters keep the runner's splitting: 'x' stays quoted.
-        EXPECT_EQ(QString::fromUtf8(output.readAll()), S("-task|'x'|%1|").arg(S(name)));
+TEST(WizardPages, DetailsNeedAWeekDayOrAMonth)
+{
+    const struct {
+        TTriggerType kind;
+        int weekDays, months;
+        bool complete;
+    } cases[] = {{ttWeekly, 0, 4095, false}, {ttWeekly, 64, 0, true},     {ttMonthlyDate, 127, 0, false},
+                 {ttMonthlyDow, 0, 1, true}, {ttMonthlyDate, 0, 2048, true}, {ttDaily, 0, 0, true},
+                 {ttOnce, 0, 0, true}};
+    for (const auto& c : cases) {
+        TTriggerFormValues values;
+        values.Kind = c.kind;
+        values.WeekDays = c.weekDays;
+        values.Months = c.months;
+        EXPECT_EQ(DetailsComplete(values), c.complete) << c.kind << " " << c.weekDays << " " << c.months;
     }
 }

@@ -3,6 +3,7 @@
 #include "UExceptionReportDlg.h"
 #include "UNotifyUpdateDlg.h"
 #include "UVqApplication.h"
+#include "widgets/UAppIcons.h"
 #include "widgets/UWidgetPrompter.h"
 #include "app/UQuenmarel.h"
 #include "base/UCommandLine.h"
@@ -38,6 +39,8 @@ void RunWindowMode(TQuenmarel& app)
 
     TVqApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorquill"));
+    // Every window, the about box and the task dialogs show it.
+    QApplication::setWindowIcon(ApplicationIcon());
     // No display name: the platform would append it to every window caption.
 
     // Reports and update notices are windows from here on.

@@ -1,21 +1,21 @@
 #include "Props.h"
 
 #include "AccountDetails.h"
+#include "UFormParts.h"
 
 #include "base/UAppException.h"
 #include "base/UPrompter.h"
+#include "widgets/UAppIcons.h"
 #include "scheduler/UScheduleTaskUtil.h"
 #include "scheduler/UTaskScheduler.h"
 
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,26 +24,18 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+using namespace formparts;
 
 namespace {
 
 const QString KindProgram = QStringLiteral("Start a programm");
 const QString KindEMail = QStringLiteral("Send e-mail");
 const QString KindMessage = QStringLiteral("Display message");
-
-const char* const TagProperty = "tag";
-
-template <class T>
-T* Named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // A labelled row whose label is the field's buddy.
 template <class T>
@@ -57,101 +49,23 @@ T* AddRow(QFormLayout* form, const QString& caption, T* field)
     return field;
 }
 
+// The same with the field under its label, across the whole width.
+template <class T>
+T* AddWideRow(QFormLayout* form, const QString& caption, T* field)
+{
+    auto* label = new QLabel(caption);
+    label->setBuddy(field);
+    form->addRow(label);
+    form->addRow(field);
+    field->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    return field;
+}
+
 QComboBox* DropDown(const char* name, const QStringList& items)
 {
     auto* box = Named(new QComboBox, name);
     box->addItems(items);
     return box;
-}
-
-QListWidget* CheckList(const char* name, const QStringList& captions, int columns)
-{
-    auto* list = Named(new QListWidget, name);
-    for (const QString& caption : captions) {
-        auto* item = new QListWidgetItem(caption, list);
-        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
-        item->setCheckState(Qt::Unchecked);
-    }
-    if (columns > 1) {
-        list->setFlow(QListView::TopToBottom);
-        list->setWrapping(true);
-        list->setResizeMode(QListView::Adjust);
-    }
-    return list;
-}
-
-bool IsChecked(const QListWidget* list, int index)
-{
-    return list->item(index)->checkState() == Qt::Checked;
-}
-
-void SetChecked(QListWidget* list, int index, bool checked)
-{
-    list->item(index)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
-}
-
-// A stored value outside the box's range is shown as it is, not clamped, so
-// that an untouched save keeps it.
-void ShowValue(QSpinBox* box, int value)
-{
-    if (value < box->minimum())
-        box->setMinimum(value);
-    if (value > box->maximum())
-        box->setMaximum(value);
-    box->setValue(value);
-}
-
-QSpinBox* Spin(const char* name, int minimum, int maximum, int value)
-{
-    auto* box = Named(new QSpinBox, name);
-    box->setRange(minimum, maximum);
-    box->setValue(value);
-    return box;
-}
-
-QDateTimeEdit* TimePicker(const char* name)
-{
-    auto* picker = Named(new QDateTimeEdit, name);
-    picker->setDisplayFormat(QLocale().timeFormat(QLocale::ShortFormat));
-    return picker;
-}
-
-QDateTimeEdit* DatePicker(const char* name)
-{
-    auto* picker = Named(new QDateTimeEdit, name);
-    picker->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
-    picker->setCalendarPopup(true);
-    return picker;
-}
-
-QCheckBox* TaggedBox(const char* name, const QString& caption, int tag)
-{
-    auto* box = Named(new QCheckBox(caption), name);
-    box->setProperty(TagProperty, tag);
-    return box;
-}
-
-int Tag(const QCheckBox* box)
-{
-    return box->property(TagProperty).toInt();
-}
-
-QWidget* SchedulePanel(const char* name, QFormLayout*& form)
-{
-    auto* panel = Named(new QWidget, name);
-    form = new QFormLayout(panel);
-    form->addRow(new QLabel(QStringLiteral("Select the time and day you want this task to start.")));
-    return panel;
-}
-
-TDateTime Serial(const QDateTimeEdit* picker)
-{
-    return DateTimeToSerial(picker->dateTime());
-}
-
-TDateTime Today()
-{
-    return DateTimeToSerial(QDateTime(QDate::currentDate(), QTime(0, 0)));
 }
 
 }  // namespace
@@ -165,6 +79,8 @@ TTaskAccountAsker& TPropsDlg::AccountAsker()
 TPropsDlg::TPropsDlg(TTaskItem* task, QWidget* parent) : QDialog(parent), FTaskItem(task)
 {
     setObjectName(QStringLiteral("PropsDlg"));
+    // The property sheet shows the program's icon.
+    setWindowIcon(ApplicationIcon());
     resize(416, 442);
     auto* layout = new QVBoxLayout(this);
     PageControl = Named(new QTabWidget, "PageControl");
@@ -283,10 +199,8 @@ QWidget* TPropsDlg::MakeScheduleTab()
     btnEdit = Named(new QPushButton(QStringLiteral("&Edit...")), "btnEdit");
     times->addRow(QString(), btnEdit);
     layout->addLayout(times);
-    layout->addWidget(MakeOncePanel());
-    layout->addWidget(MakeDailyPanel());
-    layout->addWidget(MakeWeeklyPanel());
-    layout->addWidget(MakeMonthlyPanel());
+    pnlDetails = new TTriggerPanels(TTriggerPanels::TMonthlyChoice::Many);
+    layout->addWidget(pnlDetails);
     layout->addStretch();
     connect(cbSchedule, &QComboBox::currentIndexChanged, this, Guarded([this](int) {
         if (!FUpdating)
@@ -294,124 +208,6 @@ QWidget* TPropsDlg::MakeScheduleTab()
     }));
     connect(btnEdit, &QPushButton::clicked, this, Guarded([this] { btnEditClick(); }));
     return tab;
-}
-
-QWidget* TPropsDlg::MakeOncePanel()
-{
-    QFormLayout* form = nullptr;
-    pnlOneTimeOnly = SchedulePanel("pnlOneTimeOnly", form);
-    dtStartTimeOnce = AddRow(form, QStringLiteral("Start &time:"), TimePicker("dtStartTimeOnce"));
-    dtStartDateOnce = AddRow(form, QStringLiteral("Start &date:"), DatePicker("dtStartDateOnce"));
-    return pnlOneTimeOnly;
-}
-
-QWidget* TPropsDlg::MakeDailyPanel()
-{
-    QFormLayout* form = nullptr;
-    pnlDaily = SchedulePanel("pnlDaily", form);
-    dtStartDateDaily = AddRow(form, QStringLiteral("Start &date:"), DatePicker("dtStartDateDaily"));
-    dtStartTimeDaily = AddRow(form, QStringLiteral("Start &time:"), TimePicker("dtStartTimeDaily"));
-    form->addRow(new QLabel(QStringLiteral("Perform this task:")));
-    rbEveryDay = Named(new QRadioButton(QStringLiteral("Every d&ay")), "rbEveryDay");
-    rbEveryDay->setChecked(true);
-    form->addRow(rbEveryDay);
-    chkRepeatTask = Named(new QCheckBox(QStringLiteral("Repeat task every ")), "chkRepeatTask");
-    edtIntervalMinutesOrHours = Spin("edtIntervalMinutesOrHours", 1, 60, 5);
-    edtIntervalMinutesOrHours->setEnabled(false);
-    edtIntervalMinutesOrHours->setAccessibleName(QStringLiteral("Repeat interval"));
-    cbbIntervalUnit = DropDown("cbbIntervalUnit", {QStringLiteral("minute(s)"), QStringLiteral("hour(s)")});
-    cbbIntervalUnit->setAccessibleName(QStringLiteral("Repeat unit"));
-    cbbIntervalUnit->setCurrentIndex(0);
-    auto* repeat = new QHBoxLayout;
-    repeat->addWidget(chkRepeatTask);
-    repeat->addWidget(edtIntervalMinutesOrHours);
-    repeat->addWidget(cbbIntervalUnit);
-    form->addRow(repeat);
-    rbEvery = Named(new QRadioButton(QStringLiteral("&Every")), "rbEvery");
-    edtIntervalDaily = Spin("edtIntervalDaily", 2, 7, 2);
-    edtIntervalDaily->setEnabled(false);
-    edtIntervalDaily->setAccessibleName(QStringLiteral("Days interval"));
-    auto* every = new QHBoxLayout;
-    every->addWidget(rbEvery);
-    every->addWidget(edtIntervalDaily);
-    every->addWidget(new QLabel(QStringLiteral("days")));
-    form->addRow(every);
-    connect(rbEvery, &QRadioButton::clicked, this, Guarded([this] { rbEveryClick(); }));
-    connect(rbEveryDay, &QRadioButton::clicked, this, Guarded([this] { rbEveryDayClick(); }));
-    connect(chkRepeatTask, &QCheckBox::toggled, this, Guarded([this](bool checked) {
-        edtIntervalMinutesOrHours->setEnabled(checked && rbEveryDay->isChecked());
-    }));
-    return pnlDaily;
-}
-
-QWidget* TPropsDlg::MakeWeeklyPanel()
-{
-    QFormLayout* form = nullptr;
-    pnlWeekly = SchedulePanel("pnlWeekly", form);
-    dtStartTimeWeekly = AddRow(form, QStringLiteral("Start &time:"), TimePicker("dtStartTimeWeekly"));
-    udWeekInterval = Spin("seWeekInterval", 1, 52, 1);
-    udWeekInterval->setSuffix(QStringLiteral(" weeks"));
-    AddRow(form, QStringLiteral("Every"), udWeekInterval);
-    form->addRow(new QLabel(QStringLiteral("Select the week day below:")));
-    auto* days = new QGridLayout;
-    const struct {
-        const char* name;
-        const char* caption;
-        int tag;
-    } week[] = {{"chkMonday", "&Monday", 2},     {"chkTuesday", "Tuesda&y", 4}, {"chkWednesday", "&Wednesday", 8},
-                {"chkThursday", "T&hursday", 16}, {"chkFriday", "&Friday", 32},  {"chkSaturday", "&Saturday", 64},
-                {"chkSunday", "S&unday", 1}};
-    for (const auto& day : week) {
-        auto* box = TaggedBox(day.name, QString::fromLatin1(day.caption), day.tag);
-        days->addWidget(box, WeekDayBoxes.size() / 4, WeekDayBoxes.size() % 4);
-        WeekDayBoxes << box;
-    }
-    form->addRow(days);
-    return pnlWeekly;
-}
-
-QWidget* TPropsDlg::MakeMonthlyPanel()
-{
-    QFormLayout* form = nullptr;
-    pnlMonthly = SchedulePanel("pnlMonthly", form);
-    dtStartTimeMonthly = AddRow(form, QStringLiteral("Start &time:"), TimePicker("dtStartTimeMonthly"));
-    rbMonthlyDate = Named(new QRadioButton(QStringLiteral("&Day")), "rbMonthlyDate");
-    rbMonthlyDate->setChecked(true);
-    QStringList days;
-    for (int day = 1; day <= 31; ++day)
-        days << QString::number(day);
-    seMonthDays = CheckList("seMonthDays", days, 7);
-    seMonthDays->setAccessibleName(QStringLiteral("Days of the month"));
-    form->addRow(rbMonthlyDate, seMonthDays);
-    rbMonthlyDow = Named(new QRadioButton(QStringLiteral("T&he")), "rbMonthlyDow");
-    cbWhichWeek = DropDown("cbWhichWeek", {QStringLiteral("First"), QStringLiteral("Second"), QStringLiteral("Third"),
-                                           QStringLiteral("Forth"), QStringLiteral("Last")});
-    cbWhichWeek->setAccessibleName(QStringLiteral("Week of the month"));
-    cbWhichWeek->setEnabled(false);
-    cbDaysOfTheWeeks = CheckList("cbDaysOfTheWeeks",
-                                 {QStringLiteral("Sunday"), QStringLiteral("Monday"), QStringLiteral("Tuesday"),
-                                  QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
-                                  QStringLiteral("Saturday")},
-                                 2);
-    cbDaysOfTheWeeks->setAccessibleName(QStringLiteral("Days of the week"));
-    cbDaysOfTheWeeks->setEnabled(false);
-    auto* dow = new QHBoxLayout;
-    dow->addWidget(cbWhichWeek);
-    dow->addWidget(cbDaysOfTheWeeks);
-    form->addRow(rbMonthlyDow, dow);
-    form->addRow(new QLabel(QStringLiteral("of the month(s):")));
-    const char* const captions[] = {"&Jan", "&Feb", "&Mar", "&Apr", "Ma&y", "J&un",
-                                    "Ju&l", "Au&g", "&Sep", "&Oct", "No&v", "D&ec"};
-    auto* months = new QGridLayout;
-    for (int month = 0; month < 12; ++month) {
-        const QString caption = QString::fromLatin1(captions[month]);
-        auto* box = TaggedBox("", caption, 1 << month);
-        box->setObjectName(QStringLiteral("chk") + QString(caption).remove(QLatin1Char('&')));
-        months->addWidget(box, month / 6, month % 6);
-        MonthBoxes << box;
-    }
-    form->addRow(months);
-    return pnlMonthly;
 }
 
 QWidget* TPropsDlg::MakeSettingsTab()
@@ -430,23 +226,23 @@ QWidget* TPropsDlg::MakeSettingsTab()
                                  QStringLiteral("Restart On Idle Resume"), QStringLiteral("Dont Start If On Batteries"),
                                  QStringLiteral("Kill If Going On Batteries"),
                                  QStringLiteral("Run If Connected To Internet")},
-                                2));
+                                1));
     cbPriority = AddRow(xp, QStringLiteral("P&riority:"),
                         DropDown("cbPriority", {QStringLiteral("Idle"), QStringLiteral("Normal"),
                                                 QStringLiteral("High"), QStringLiteral("Real Time")}));
     auto* idle = Named(new QGroupBox(QStringLiteral(" Idle Time: ")), "gbIdleTime");
     auto* idleForm = new QFormLayout(idle);
-    udIdleMinutes = AddRow(idleForm, QStringLiteral("Minimum idle time:"), Spin("seIdleMinutes", 0, 10000, 0));
+    udIdleMinutes = AddRow(idleForm, QStringLiteral("Minimum idle time:"), SpinBox("seIdleMinutes", 0, 10000, 0));
     udIdleMinutes->setSuffix(QStringLiteral(" minute(s)"));
     udDeadlineMinutes =
-        AddRow(idleForm, QStringLiteral("Wait for idle-time:"), Spin("seDeadlineMinutes", 0, 10000, 0));
+        AddRow(idleForm, QStringLiteral("Wait for idle-time:"), SpinBox("seDeadlineMinutes", 0, 10000, 0));
     udDeadlineMinutes->setSuffix(QStringLiteral(" minute(s)"));
     xp->addRow(idle);
     layout->addWidget(PanelXPSettings);
 
     PanelVistaSettings = Named(new QWidget, "PanelVistaSettings");
     auto* vista = new QFormLayout(PanelVistaSettings);
-    ListVistaFlags = AddRow(
+    ListVistaFlags = AddWideRow(
         vista, QStringLiteral("Flags"),
         CheckList("ListVistaFlags",
                   {QStringLiteral("Allow task to be run on demand"), QStringLiteral("Force stop runing task"),
@@ -456,7 +252,10 @@ QWidget* TPropsDlg::MakeSettingsTab()
                    QStringLiteral("Stop on idle end"), QStringLiteral("Restart if the idle resume"),
                    QStringLiteral("Start if the connection Avaible"), QStringLiteral("Start as soon as possible"),
                    QStringLiteral("Wake the computer to run task"), QStringLiteral("Start Only when user logged on")},
-                  2));
+                  1));
+    // Every flag shows without scrolling.
+    ListVistaFlags->setMinimumHeight(ListVistaFlags->sizeHintForRow(0) * ListVistaFlags->count()
+                                     + 2 * ListVistaFlags->frameWidth());
     auto* idleVista = Named(new QGroupBox(QStringLiteral(" Idle ")), "gbIdle");
     auto* idleVistaForm = new QFormLayout(idleVista);
     EditIdle = AddRow(idleVistaForm, QStringLiteral("Start if the computer is idle for"),
@@ -468,7 +267,7 @@ QWidget* TPropsDlg::MakeSettingsTab()
     EditRestartTime->setAccessibleName(QStringLiteral("Restart interval"));
     vista->addRow(CheckTaskFails, EditRestartTime);
     // A spin box: a count that is not a number cannot be typed.
-    udRestartCount = AddRow(vista, QStringLiteral("Attempt to restart up to"), Spin("EditRestartCount", 0, 1000, 0));
+    udRestartCount = AddRow(vista, QStringLiteral("Attempt to restart up to"), SpinBox("EditRestartCount", 0, 1000, 0));
     CheckStopRuning =
         Named(new QCheckBox(QStringLiteral("Stop the task, if it runs longer than")), "CheckStopRuning");
     EditStopRuning = DropDown("EditStopRuning", StopRuningBox().Items);
@@ -870,75 +669,11 @@ TTrigger* TPropsDlg::SelectedTrigger() const
 
 void TPropsDlg::ShowSelectedTrigger()
 {
-    for (QWidget* panel : {pnlOneTimeOnly, pnlDaily, pnlWeekly, pnlMonthly})
-        panel->hide();
+    pnlDetails->ShowKind(ttUnknown);
     TTrigger* trigger = SelectedTrigger();
     if (trigger == nullptr || !FTaskItem->TaskScheduler()->RunningVistaOrLater())
         return;
-    const QDateTime start = SerialToDateTime(trigger->GetStartVistaDateTime());
-    const TTriggerTypeUnion details = trigger->Details();
-    switch (trigger->TriggerType()) {
-    case ttOnce:
-        dtStartTimeOnce->setDateTime(start);
-        dtStartDateOnce->setDateTime(start);
-        pnlOneTimeOnly->show();
-        break;
-    case ttDaily:
-        pnlDaily->show();
-        dtStartDateDaily->setDateTime(start);
-        dtStartTimeDaily->setDateTime(start);
-        chkRepeatTask->setChecked(false);
-        if (details.Daily.DaysInterval == 1) {
-            rbEveryDay->setChecked(true);
-            rbEveryDayClick();
-            if (trigger->Interval() > 0) {
-                chkRepeatTask->setChecked(true);
-                const TRepeatInterval repeat = TRepeatInterval::FromMinutes(trigger->Interval());
-                cbbIntervalUnit->setCurrentIndex(repeat.Hours ? 1 : 0);
-                ShowValue(edtIntervalMinutesOrHours, repeat.Value);
-            }
-        } else {
-            rbEvery->setChecked(true);
-            rbEveryClick();
-            ShowValue(edtIntervalDaily, details.Daily.DaysInterval);
-        }
-        break;
-    case ttMonthlyDate:
-    case ttMonthlyDow: {
-        const bool byDate = trigger->TriggerType() == ttMonthlyDate;
-        rbMonthlyDate->setChecked(byDate);
-        rbMonthlyDate->setEnabled(byDate);
-        rbMonthlyDow->setChecked(!byDate);
-        rbMonthlyDow->setEnabled(!byDate);
-        seMonthDays->setEnabled(byDate);
-        cbWhichWeek->setEnabled(!byDate);
-        cbDaysOfTheWeeks->setEnabled(!byDate);
-        pnlMonthly->show();
-        const int months = byDate ? details.MonthlyDate.rgfMonths : details.MonthlyDOW.rgfMonths;
-        for (QCheckBox* box : MonthBoxes)
-            box->setChecked((months & Tag(box)) == Tag(box));
-        if (byDate) {
-            for (int n = 0; n < 31; ++n)
-                SetChecked(seMonthDays, n, details.MonthlyDate.rgfDays & (1u << n));
-        } else {
-            FWhichWeekLoaded = details.MonthlyDOW.wWhichWeek - 1;
-            cbWhichWeek->setCurrentIndex(FWhichWeekLoaded);
-            for (int n = 0; n < 7; ++n)
-                SetChecked(cbDaysOfTheWeeks, n, details.MonthlyDOW.rgfDaysOfTheWeek & (1u << n));
-        }
-        dtStartTimeMonthly->setDateTime(start);
-        break;
-    }
-    case ttWeekly:
-        dtStartTimeWeekly->setDateTime(start);
-        for (QCheckBox* box : WeekDayBoxes)
-            box->setChecked((details.Weekly.rgfDaysOfTheWeek & Tag(box)) == Tag(box));
-        ShowValue(udWeekInterval, details.Weekly.WeeksInterval);
-        pnlWeekly->show();
-        break;
-    default:
-        break;
-    }
+    pnlDetails->Show(TTriggerFormValues::FromTrigger(*trigger));
 }
 
 void TPropsDlg::SaveSelectedTrigger()
@@ -946,90 +681,9 @@ void TPropsDlg::SaveSelectedTrigger()
     TTrigger* trigger = SelectedTrigger();
     if (trigger == nullptr)
         return;
-    TTriggerTypeUnion details = trigger->Details();
-    switch (trigger->TriggerType()) {
-    case ttOnce:
-        trigger->SetStartTime(Serial(dtStartTimeOnce));
-        trigger->SetBeginDate(Serial(dtStartDateOnce));
-        break;
-    case ttDaily:
-        trigger->SetStartTime(Serial(dtStartTimeDaily));
-        trigger->SetBeginDate(Serial(dtStartDateDaily));
-        if (rbEveryDay->isChecked()) {
-            details.Daily.DaysInterval = 1;
-            if (chkRepeatTask->isChecked()) {
-                TRepeatInterval repeat;
-                repeat.Value = edtIntervalMinutesOrHours->value();
-                repeat.Hours = cbbIntervalUnit->currentIndex() == 1;
-                trigger->SetInterval(repeat.Minutes());
-            } else {
-                trigger->SetInterval(1440);
-                trigger->SetDuration(1440);
-            }
-        } else {
-            details.Daily.DaysInterval = quint16(edtIntervalDaily->value());
-        }
-        trigger->SetDetails(details);
-        break;
-    case ttWeekly: {
-        trigger->SetStartTime(Serial(dtStartTimeWeekly));
-        trigger->SetBeginDate(Today());
-        details.Weekly.WeeksInterval = quint16(udWeekInterval->value());
-        int days = 0;
-        for (QCheckBox* box : WeekDayBoxes)
-            days += box->isChecked() ? Tag(box) : 0;
-        details.Weekly.rgfDaysOfTheWeek = quint16(days);
-        trigger->SetDetails(details);
-        break;
-    }
-    case ttMonthlyDate:
-    case ttMonthlyDow: {
-        trigger->SetStartTime(Serial(dtStartTimeMonthly));
-        int months = 0;
-        for (QCheckBox* box : MonthBoxes)
-            months += box->isChecked() ? Tag(box) : 0;
-        if (trigger->TriggerType() == ttMonthlyDate) {
-            trigger->SetBeginDate(Today());
-            quint32 days = 0;
-            for (int n = 0; n < 31; ++n)
-                days |= IsChecked(seMonthDays, n) ? (1u << n) : 0u;
-            details.MonthlyDate.rgfDays = days;
-            details.MonthlyDate.rgfMonths = quint16(months);
-        } else {
-            int dow = 0;
-            for (int n = 0; n < 7; ++n)
-                dow |= IsChecked(cbDaysOfTheWeeks, n) ? (1 << n) : 0;
-            details.MonthlyDOW.rgfMonths = quint16(months);
-            details.MonthlyDOW.wWhichWeek = quint16(cbWhichWeek->currentIndex() + 1);
-            details.MonthlyDOW.rgfDaysOfTheWeek = quint16(dow);
-            // The writer prefers the weeks read from the task: a chosen week
-            // replaces them, an unchanged one keeps them.
-            if (cbWhichWeek->currentIndex() != FWhichWeekLoaded)
-                trigger->SetVistaMonthlyDOWWeeks(TVistaMDOWWeeks{TVistaMDOWWeek(cbWhichWeek->currentIndex())});
-        }
-        trigger->SetDetails(details);
-        break;
-    }
-    default:
-        break;
-    }
+    // A repeating daily trigger keeps the duration it was read with.
+    pnlDetails->Values(trigger->TriggerType()).ToTrigger(*trigger, TRepeatDuration::Kept);
     FTaskItem->Triggers().UpdateTriggers();
-}
-
-void TPropsDlg::rbEveryClick()
-{
-    edtIntervalDaily->setEnabled(true);
-    chkRepeatTask->setEnabled(false);
-    edtIntervalMinutesOrHours->setEnabled(false);
-    cbbIntervalUnit->setEnabled(false);
-}
-
-void TPropsDlg::rbEveryDayClick()
-{
-    edtIntervalDaily->setEnabled(false);
-    chkRepeatTask->setEnabled(true);
-    edtIntervalMinutesOrHours->setEnabled(chkRepeatTask->isChecked());
-    cbbIntervalUnit->setEnabled(true);
 }
 
 void TPropsDlg::accept()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TriggerPanels.h"
+
 #include "scheduler/UPropsRules.h"
 #include "scheduler/UTaskItem.h"
 
@@ -8,14 +10,11 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateTimeEdit;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
 class QSpinBox;
 class QTableWidget;
 class QTabWidget;
@@ -60,10 +59,6 @@ private:
     QWidget* MakeScheduleTab();
     QWidget* MakeSettingsTab();
     QWidget* MakeCustomTab();
-    QWidget* MakeOncePanel();
-    QWidget* MakeDailyPanel();
-    QWidget* MakeWeeklyPanel();
-    QWidget* MakeMonthlyPanel();
 
     void ShowAction(int row);
     void ShowActionPanel(int row);
@@ -79,8 +74,6 @@ private:
     QString BoxDuration(QComboBox* box, const QString& loaded) const;
     QString RestartCountText() const;
     TTrigger* SelectedTrigger() const;
-    void rbEveryClick();
-    void rbEveryDayClick();
     void btnEditClick();
 
     TTaskItem* FTaskItem;
@@ -90,7 +83,6 @@ private:
     TTaskTimeProperties FLoadedTimes;
     int FLoadedRestartCount = 0;
     QList<QComboBox*> FTouchedBoxes;
-    int FWhichWeekLoaded = -1;
     int FActionRow = 0;
 
 public:
@@ -128,30 +120,7 @@ public:
     QLabel* lblLastRunTime;
     QComboBox* cbSchedule;
     QPushButton* btnEdit;
-    QWidget* pnlOneTimeOnly;
-    QDateTimeEdit* dtStartTimeOnce;
-    QDateTimeEdit* dtStartDateOnce;
-    QWidget* pnlDaily;
-    QDateTimeEdit* dtStartDateDaily;
-    QDateTimeEdit* dtStartTimeDaily;
-    QRadioButton* rbEveryDay;
-    QCheckBox* chkRepeatTask;
-    QSpinBox* edtIntervalMinutesOrHours;
-    QComboBox* cbbIntervalUnit;
-    QRadioButton* rbEvery;
-    QSpinBox* edtIntervalDaily;
-    QWidget* pnlWeekly;
-    QDateTimeEdit* dtStartTimeWeekly;
-    QSpinBox* udWeekInterval;
-    QList<QCheckBox*> WeekDayBoxes;   // tagged by the "tag" property
-    QWidget* pnlMonthly;
-    QDateTimeEdit* dtStartTimeMonthly;
-    QRadioButton* rbMonthlyDate;
-    QListWidget* seMonthDays;
-    QRadioButton* rbMonthlyDow;
-    QComboBox* cbWhichWeek;
-    QListWidget* cbDaysOfTheWeeks;
-    QList<QCheckBox*> MonthBoxes;     // tagged by the "tag" property
+    TTriggerPanels* pnlDetails;
     // Settings
     QWidget* PanelXPSettings;
     QListWidget* clbFlags;

@@ -21,10 +21,13 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
 enum TColumn { colName, colSchedule, colNextRun, colLastRun, colStatus, colCreator };
+// Room beside a cell's text for the item's margins.
+const int RunTimePadding = 10;
 
 // The icon of a program by its name alone, so the file is never opened.
 QIcon ProgramIcon(const QString& fileName)
@@ -118,6 +121,11 @@ TTaskListForm::TTaskListForm(QWidget* parent, tasksched::TServiceContextPtr cont
     int column = 0;
     for (int width : {148, 200, 123, 123, 80, 90})
         ListView->setColumnWidth(column++, width);
+    // The run times show whole in the font at hand.
+    const QString widest = RunTimeText(DateTimeToSerial(QDateTime(QDate(2000, 12, 28), QTime(20, 58, 58))));
+    const int runTimeWidth = ListView->fontMetrics().horizontalAdvance(widest) + 2 * RunTimePadding;
+    for (int runTime : {colNextRun, colLastRun})
+        ListView->setColumnWidth(runTime, std::max(ListView->columnWidth(runTime), runTimeWidth));
     ListView->setAccessibleName(QStringLiteral("Scheduled tasks"));
     ListView->viewport()->installEventFilter(this);
     connect(ListView, &QTreeWidget::itemSelectionChanged, this, GuardedSlot([this] { UpdateActions(); }));

@@ -1,5 +1,7 @@
 #include "TaskWizard.h"
 
+#include "UFormParts.h"
+
 #include "base/UAppException.h"
 #include "base/UPrompter.h"
 #include "scheduler/UScheduleTaskUtil.h"
@@ -10,8 +12,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDateEdit>
 #include <QFileInfo>
+#include <QDateTimeEdit>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,46 +24,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QStackedWidget>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 #include <memory>
 
+using namespace formparts;
+
 namespace {
-
-template <class T>
-T* Named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
-QSpinBox* SpinBox(const char* name, int low, int high, int value, QWidget* parent)
-{
-    auto* spin = Named(new QSpinBox(parent), name);
-    spin->setRange(low, high);
-    spin->setValue(value);
-    return spin;
-}
-
-// The sum of the tags of the checked boxes.
-int CheckedMask(const QList<QCheckBox*>& boxes)
-{
-    int mask = 0;
-    for (const QCheckBox* box : boxes) {
-        if (box->isChecked())
-            mask |= box->property("tag").toInt();
-    }
-    return mask;
-}
 
 // The wizard's side picture.
 QLabel* SidePicture(QWidget* parent)
@@ -237,130 +206,9 @@ void TNewTaskWizard::BuildTriggerDetails()
 {
     tsTriggerDetails = NewPage("tsTriggerDetails", QStringLiteral("Trigger Details"));
     QWidget* body = tsTriggerDetails->findChild<QWidget*>(QStringLiteral("tsTriggerDetailsBody"));
-    pnlDetails = new QStackedWidget(body);
+    pnlDetails = new TTriggerPanels(TTriggerPanels::TMonthlyChoice::Single, body);
     (new QVBoxLayout(body))->addWidget(pnlDetails);
-    const auto panel = [this](const char* name) {
-        auto* widget = Named(new QWidget(pnlDetails), name);
-        pnlDetails->addWidget(widget);
-        return widget;
-    };
-    const auto heading = [](QWidget* parent) {
-        return new QLabel(QStringLiteral("Select the time and day you want this task to start."), parent);
-    };
-
-    pnlOneTimeOnly = panel("pnlOneTimeOnly");
-    dtStartTimeOnce = Named(new QTimeEdit(pnlOneTimeOnly), "dtStartTimeOnce");
-    dtStartDateOnce = Named(new QDateEdit(pnlOneTimeOnly), "dtStartDateOnce");
-    auto* once = new QFormLayout(pnlOneTimeOnly);
-    once->addRow(heading(pnlOneTimeOnly));
-    once->addRow(BuddyLabel(QStringLiteral("Start &time:"), dtStartTimeOnce, pnlOneTimeOnly), dtStartTimeOnce);
-    once->addRow(BuddyLabel(QStringLiteral("Start &date:"), dtStartDateOnce, pnlOneTimeOnly), dtStartDateOnce);
-
-    pnlDaily = panel("pnlDaily");
-    dtStartDateDaily = Named(new QDateEdit(pnlDaily), "dtStartDateDaily");
-    dtStartTimeDaily = Named(new QTimeEdit(pnlDaily), "dtStartTimeDaily");
-    rbEveryDay = Named(new QRadioButton(QStringLiteral("Every d&ay"), pnlDaily), "rbEveryDay");
-    chkRepeatTask = Named(new QCheckBox(QStringLiteral("Repeat task every "), pnlDaily), "chkRepeatTask");
-    edtIntervalMinutesOrHours = SpinBox("edtIntervalMinutesOrHours", 1, 60, 5, pnlDaily);
-    edtIntervalMinutesOrHours->setAccessibleName(QStringLiteral("Repeat interval"));
-    edtIntervalMinutesOrHours->setEnabled(false);
-    cbbIntervalUnit = Named(new QComboBox(pnlDaily), "cbbIntervalUnit");
-    cbbIntervalUnit->setAccessibleName(QStringLiteral("Repeat unit"));
-    cbbIntervalUnit->addItems({QStringLiteral("minute(s)"), QStringLiteral("hour(s)")});
-    rbEvery = Named(new QRadioButton(QStringLiteral("&Every"), pnlDaily), "rbEvery");
-    edtIntervalDaily = SpinBox("edtIntervalDaily", 2, 7, 2, pnlDaily);
-    edtIntervalDaily->setAccessibleName(QStringLiteral("Days interval"));
-    edtIntervalDaily->setEnabled(false);
-    lblIntervalDaily = Named(new QLabel(QStringLiteral("days"), pnlDaily), "lblIntervalDaily");
-    lblIntervalDaily->setEnabled(false);
-    rbEveryDay->setChecked(true);
-    auto* daily = new QGridLayout(pnlDaily);
-    daily->addWidget(heading(pnlDaily), 0, 0, 1, 4);
-    daily->addWidget(BuddyLabel(QStringLiteral("Start &date:"), dtStartDateDaily, pnlDaily), 1, 0);
-    daily->addWidget(dtStartDateDaily, 1, 1);
-    daily->addWidget(BuddyLabel(QStringLiteral("Start &time:"), dtStartTimeDaily, pnlDaily), 1, 2);
-    daily->addWidget(dtStartTimeDaily, 1, 3);
-    daily->addWidget(new QLabel(QStringLiteral("Perform this task:"), pnlDaily), 2, 0, 1, 4);
-    daily->addWidget(rbEveryDay, 3, 0);
-    daily->addWidget(chkRepeatTask, 4, 0);
-    daily->addWidget(edtIntervalMinutesOrHours, 4, 1);
-    daily->addWidget(cbbIntervalUnit, 4, 2);
-    daily->addWidget(rbEvery, 5, 0);
-    daily->addWidget(edtIntervalDaily, 5, 1);
-    daily->addWidget(lblIntervalDaily, 5, 2);
-    connect(rbEvery, &QRadioButton::toggled, this, GuardedSlot([this] { rbEveryClick(); }));
-    connect(chkRepeatTask, &QCheckBox::toggled, this,
-            GuardedSlot([this] { edtIntervalMinutesOrHours->setEnabled(chkRepeatTask->isChecked()); }));
-
-    pnlWeekly = panel("pnlWeekly");
-    dtStartTimeWeekly = Named(new QTimeEdit(pnlWeekly), "dtStartTimeWeekly");
-    seWeekInterval = SpinBox("seWeekInterval", 1, 52, 1, pnlWeekly);
-    seWeekInterval->setAccessibleName(QStringLiteral("Weeks interval"));
-    auto* weekly = new QGridLayout(pnlWeekly);
-    weekly->addWidget(heading(pnlWeekly), 0, 0, 1, 4);
-    weekly->addWidget(BuddyLabel(QStringLiteral("Start &time:"), dtStartTimeWeekly, pnlWeekly), 1, 0);
-    weekly->addWidget(dtStartTimeWeekly, 1, 1);
-    weekly->addWidget(BuddyLabel(QStringLiteral("Every"), seWeekInterval, pnlWeekly), 2, 0);
-    weekly->addWidget(seWeekInterval, 2, 1);
-    weekly->addWidget(new QLabel(QStringLiteral("weeks"), pnlWeekly), 2, 2);
-    weekly->addWidget(new QLabel(QStringLiteral("Select the week day below:"), pnlWeekly), 3, 0, 1, 4);
-    const std::pair<const char*, int> days[] = {{"&Monday", 2}, {"Tuesda&y", 4}, {"&Wednesday", 8},
-                                                {"T&hursday", 16}, {"&Friday", 32}, {"&Saturday", 64},
-                                                {"S&unday", 1}};
-    int place = 0;
-    for (const auto& [text, tag] : days) {
-        auto* box = new QCheckBox(QString::fromLatin1(text), pnlWeekly);
-        box->setObjectName(QStringLiteral("ckbDay%1").arg(tag));
-        box->setProperty("tag", tag);
-        weekly->addWidget(box, 4 + place / 4, place % 4);
-        ++place;
-        WeekDayBoxes << box;
-        connect(box, &QCheckBox::toggled, this, GuardedSlot([this] { UpdateNextState(); }));
-    }
-
-    pnlMonthly = panel("pnlMonthly");
-    dtStartTimeMonthly = Named(new QTimeEdit(pnlMonthly), "dtStartTimeMonthly");
-    rbMonthlyDate = Named(new QRadioButton(QStringLiteral("&Day"), pnlMonthly), "rbMonthlyDate");
-    seMonthDay = SpinBox("seMonthDay", 1, 31, 1, pnlMonthly);
-    seMonthDay->setAccessibleName(QStringLiteral("Day of the month"));
-    rbMonthlyDow = Named(new QRadioButton(QStringLiteral("T&he"), pnlMonthly), "rbMonthlyDow");
-    cbWhichWeek = Named(new QComboBox(pnlMonthly), "cbWhichWeek");
-    cbWhichWeek->setAccessibleName(QStringLiteral("Week of the month"));
-    cbWhichWeek->addItems({QStringLiteral("First"), QStringLiteral("Second"), QStringLiteral("Third"),
-                           QStringLiteral("Forth"), QStringLiteral("Last")});
-    cbDaysOfTheWeek = Named(new QComboBox(pnlMonthly), "cbDaysOfTheWeek");
-    cbDaysOfTheWeek->setAccessibleName(QStringLiteral("Day of the week"));
-    cbDaysOfTheWeek->addItems({QStringLiteral("Sunday"), QStringLiteral("Monday"), QStringLiteral("Tuesday"),
-                               QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
-                               QStringLiteral("Saturday")});
-    // A choice is always made, so that "The" never shifts by -1.
-    cbWhichWeek->setCurrentIndex(0);
-    cbDaysOfTheWeek->setCurrentIndex(0);
-    cbWhichWeek->setEnabled(false);
-    cbDaysOfTheWeek->setEnabled(false);
-    rbMonthlyDate->setChecked(true);
-    auto* monthly = new QGridLayout(pnlMonthly);
-    monthly->addWidget(heading(pnlMonthly), 0, 0, 1, 6);
-    monthly->addWidget(BuddyLabel(QStringLiteral("Start &time:"), dtStartTimeMonthly, pnlMonthly), 1, 0);
-    monthly->addWidget(dtStartTimeMonthly, 1, 1, 1, 2);
-    monthly->addWidget(rbMonthlyDate, 2, 0);
-    monthly->addWidget(seMonthDay, 2, 1);
-    monthly->addWidget(rbMonthlyDow, 3, 0);
-    monthly->addWidget(cbWhichWeek, 3, 1, 1, 2);
-    monthly->addWidget(cbDaysOfTheWeek, 3, 3, 1, 3);
-    monthly->addWidget(new QLabel(QStringLiteral("of the month(s):"), pnlMonthly), 4, 0, 1, 6);
-    const char* const months[] = {"&Jan", "&Feb", "&Mar", "&Apr", "Ma&y", "J&un",
-                                  "Ju&l", "Au&g", "&Sep", "&Oct", "No&v", "D&ec"};
-    for (int month = 0; month < 12; ++month) {
-        auto* box = new QCheckBox(QString::fromLatin1(months[month]), pnlMonthly);
-        box->setObjectName(QStringLiteral("ckbMonth%1").arg(month + 1));
-        box->setProperty("tag", 1 << month);
-        monthly->addWidget(box, 5 + month / 6, month % 6);
-        MonthBoxes << box;
-        connect(box, &QCheckBox::toggled, this, GuardedSlot([this] { UpdateNextState(); }));
-    }
-    for (QRadioButton* choice : {rbMonthlyDate, rbMonthlyDow})
-        connect(choice, &QRadioButton::toggled, this, GuardedSlot([this] { ChangeMonthlyClick(); }));
+    connect(pnlDetails, &TTriggerPanels::Changed, this, GuardedSlot([this] { UpdateNextState(); }));
 }
 
 void TNewTaskWizard::BuildAccountInfo()
@@ -413,7 +261,7 @@ void TNewTaskWizard::FormCreate()
     const QDateTime now = QDateTime::currentDateTime();
     for (QDateTimeEdit* picker : findChildren<QDateTimeEdit*>())
         picker->setDateTime(now);
-    PageControl->setCurrentWidget(tsCustomData);
+    GoTo(taskwizard::wpCustomData);
     const QString user = SchedulerPlatform().Info->UserName();
     edtAccount->setText(user);
     edtCreator->setText(user);
@@ -471,11 +319,7 @@ void TNewTaskWizard::UpdateNextState()
     if (page == tsTaskName) {
         enabled = cbTriggerType->currentIndex() >= 0 && !edtTaskName->text().isEmpty();
     } else if (page == tsTriggerDetails) {
-        const TTriggerType type = GetTriggerType();
-        if (type == ttWeekly)
-            enabled = CheckedMask(WeekDayBoxes) != 0;
-        else if (type == ttMonthlyDate || type == ttMonthlyDow)
-            enabled = CheckedMask(MonthBoxes) != 0;
+        enabled = taskwizard::DetailsComplete(pnlDetails->Values(GetTriggerType()));
     } else if (page == tsAccountInfo) {
         enabled = !edtAccount->text().isEmpty();
     }
@@ -484,7 +328,7 @@ void TNewTaskWizard::UpdateNextState()
 
 TTriggerType TNewTaskWizard::GetTriggerType() const
 {
-    return taskwizard::TriggerTypeOf(cbTriggerType->currentIndex(), rbMonthlyDow->isChecked());
+    return taskwizard::TriggerTypeOf(cbTriggerType->currentIndex(), pnlDetails->rbMonthlyDow->isChecked());
 }
 
 void TNewTaskWizard::ComboBox1Select()
@@ -508,27 +352,14 @@ void TNewTaskWizard::UserChoiceClick()
     edUser->setEnabled(RadioButton8->isChecked());
 }
 
-void TNewTaskWizard::rbEveryClick()
+taskwizard::TWizardPage TNewTaskWizard::CurrentPage() const
 {
-    const bool everyDays = rbEvery->isChecked();
-    edtIntervalDaily->setEnabled(everyDays);
-    lblIntervalDaily->setEnabled(everyDays);
-    chkRepeatTask->setEnabled(!everyDays);
-    edtIntervalMinutesOrHours->setEnabled(!everyDays);
-    cbbIntervalUnit->setEnabled(!everyDays);
+    return taskwizard::TWizardPage(PageControl->currentIndex());
 }
 
-void TNewTaskWizard::ChangeMonthlyClick()
+void TNewTaskWizard::GoTo(taskwizard::TWizardPage page)
 {
-    seMonthDay->setEnabled(rbMonthlyDate->isChecked());
-    cbWhichWeek->setEnabled(rbMonthlyDow->isChecked());
-    cbDaysOfTheWeek->setEnabled(rbMonthlyDow->isChecked());
-    UpdateNextState();
-}
-
-void TNewTaskWizard::GoTo(QWidget* page)
-{
-    PageControl->setCurrentWidget(page);
+    PageControl->setCurrentIndex(page);
 }
 
 void TNewTaskWizard::CreateTask()
@@ -580,149 +411,97 @@ void TNewTaskWizard::FillFinishPage()
     lblTaskNextTime->setText(GetTaskScheduleText(*FTask));
 }
 
-void TNewTaskWizard::FillTrigger(TTrigger& trigger)
+bool TNewTaskWizard::NameDone()
 {
-    TTriggerTypeUnion details = trigger.Details();
-    switch (FTriggerType) {
-    case ttOnce:
-        trigger.SetStartTime(AtTime(dtStartTimeOnce->time()));
-        trigger.SetBeginDate(DateTimeToSerial(QDateTime(dtStartDateOnce->date(), QTime(0, 0))));
-        break;
-    case ttDaily:
-        trigger.SetStartTime(AtTime(dtStartTimeDaily->time()));
-        trigger.SetBeginDate(DateTimeToSerial(QDateTime(dtStartDateDaily->date(), QTime(0, 0))));
-        if (rbEveryDay->isChecked()) {
-            details.Daily.DaysInterval = 1;
-            if (chkRepeatTask->isChecked()) {
-                const int unit = cbbIntervalUnit->currentIndex() == 1 ? 60 : 1;
-                trigger.SetInterval(quint32(edtIntervalMinutesOrHours->value() * unit));
-                trigger.SetDuration(1440);
-            } else {
-                trigger.SetInterval(1440);
-                trigger.SetDuration(1440);
-            }
-        } else {
-            details.Daily.DaysInterval = quint16(edtIntervalDaily->value());
-        }
-        break;
-    case ttWeekly:
-        trigger.SetStartTime(AtTime(dtStartTimeWeekly->time()));
-        trigger.SetBeginDate(Today());
-        details.Weekly.WeeksInterval = quint16(seWeekInterval->value());
-        details.Weekly.rgfDaysOfTheWeek = quint16(CheckedMask(WeekDayBoxes));
-        break;
-    case ttMonthlyDate:
-        trigger.SetStartTime(AtTime(dtStartTimeMonthly->time()));
-        trigger.SetBeginDate(Today());
-        details.MonthlyDate.rgfDays = quint32(1) << (seMonthDay->value() - 1);
-        details.MonthlyDate.rgfMonths = quint16(CheckedMask(MonthBoxes));
-        break;
-    case ttMonthlyDow:
-        trigger.SetStartTime(AtTime(dtStartTimeMonthly->time()));
-        details.MonthlyDOW.wWhichWeek = quint16(cbWhichWeek->currentIndex() + 1);
-        details.MonthlyDOW.rgfDaysOfTheWeek = quint16(1 << cbDaysOfTheWeek->currentIndex());
-        details.MonthlyDOW.rgfMonths = quint16(CheckedMask(MonthBoxes));
-        break;
-    default:
-        break;
+    FTriggerType = GetTriggerType();
+    CreateTask();
+    if (!FTask)
+        return false;
+    TTrigger* trigger = FTask->Triggers().GetItem(0);
+    trigger->SetTriggerType(FTriggerType);
+    trigger->SetBeginDate(Today());
+    pnlDetails->ShowKind(FTriggerType);
+    if (taskwizard::IsEventKind(FTriggerType)) {
+        trigger->SetStartTime(AtTime(QTime::currentTime()));
+        trigger->SetBeginDate(Today());
+        trigger->SetUserName(RadioButton8->isChecked() ? edUser->text() : QString());
+        trigger->SetConnectionType(RadioButton10->isChecked() ? 1 : 2);
+        // The details page is skipped, and with it its writing back.
+        FTask->Triggers().UpdateTriggers();
     }
-    trigger.SetDetails(details);
+    return true;
+}
+
+void TNewTaskWizard::DetailsDone()
+{
+    FTriggerType = GetTriggerType();
+    if (Vista()) {
+        FTask->Triggers().Clear();
+        FTask->Triggers().Add(FTriggerType)->SetBeginDate(Today());
+    }
+    TTrigger* trigger = FTask->Triggers().GetItem(0);
+    trigger->SetTriggerType(FTriggerType);
+    // A repeating daily trigger runs through the whole day.
+    pnlDetails->Values(FTriggerType).ToTrigger(*trigger, TRepeatDuration::WholeDay);
+    FTask->Triggers().UpdateTriggers();
+}
+
+bool TNewTaskWizard::AccountDone()
+{
+    const QString account = Cleaned(edtAccount->text());
+    const QString password = Cleaned(edtPassword1->text());
+    if (account.isEmpty())
+        return false;
+    FTask->SetAccountInformation(account, password);
+    TTaskVistaFlags vistaFlags = FTask->VistaFlags();
+    vistaFlags.Exclude(tfvNeedLogon);
+    FTask->SetVistaFlags(vistaFlags);
+    if (!Vista()) {
+        TTaskFlags flags = FTask->Flags();
+        flags.Include(tfRunOnlyIfLoggedOn);
+        FTask->SetFlags(flags);
+    }
+    try {
+        FTask->Deactivate(true);
+    } catch (const std::exception&) {
+        // The account is checked here; the page stays without a message.
+        return false;
+    }
+    FSavedByAccountPage = true;
+    // The save released a 1.0 work item: the finish page and Finish need it.
+    if (!Vista())
+        FTask->Activate();
+    return true;
 }
 
 void TNewTaskWizard::btnNextClick()
 {
-    QWidget* page = PageControl->currentWidget();
-    if (page == tsCustomData) {
-        GoTo(tsTaskName);
-    } else if (page == tsTaskName) {
-        FTriggerType = GetTriggerType();
-        CreateTask();
-        if (!FTask)
+    const taskwizard::TWizardPage page = CurrentPage();
+    switch (page) {
+    case taskwizard::wpTaskName:
+        if (!NameDone())
             return;
-        TTrigger* trigger = FTask->Triggers().GetItem(0);
-        trigger->SetTriggerType(FTriggerType);
-        trigger->SetBeginDate(Today());
-        switch (FTriggerType) {
-        case ttOnce: pnlDetails->setCurrentWidget(pnlOneTimeOnly); break;
-        case ttDaily: pnlDetails->setCurrentWidget(pnlDaily); break;
-        case ttWeekly: pnlDetails->setCurrentWidget(pnlWeekly); break;
-        case ttMonthlyDate:
-        case ttMonthlyDow: pnlDetails->setCurrentWidget(pnlMonthly); break;
-        default: break;
-        }
-        if (taskwizard::IsEventKind(FTriggerType)) {
-            trigger->SetStartTime(AtTime(QTime::currentTime()));
-            trigger->SetBeginDate(Today());
-            trigger->SetUserName(RadioButton8->isChecked() ? edUser->text() : QString());
-            trigger->SetConnectionType(RadioButton10->isChecked() ? 1 : 2);
-            // The details page is skipped, and with it its writing back.
-            FTask->Triggers().UpdateTriggers();
-            GoTo(NtFamily() ? tsAccountInfo : tsFinished);
-        } else {
-            GoTo(tsTriggerDetails);
-        }
-        FillFinishPage();
-    } else if (page == tsTriggerDetails) {
-        FTriggerType = GetTriggerType();
-        if (Vista()) {
-            FTask->Triggers().Clear();
-            FTask->Triggers().Add(FTriggerType)->SetBeginDate(Today());
-        }
-        TTrigger* trigger = FTask->Triggers().GetItem(0);
-        trigger->SetTriggerType(FTriggerType);
-        FillTrigger(*trigger);
-        FTask->Triggers().UpdateTriggers();
-        GoTo(NtFamily() ? tsAccountInfo : tsFinished);
-        FillFinishPage();
-    } else if (page == tsAccountInfo) {
-        const QString account = Cleaned(edtAccount->text());
-        const QString password = Cleaned(edtPassword1->text());
-        if (account.isEmpty())
+        break;
+    case taskwizard::wpTriggerDetails: DetailsDone(); break;
+    case taskwizard::wpAccountInfo:
+        if (!AccountDone())
             return;
-        FTask->SetAccountInformation(account, password);
-        TTaskVistaFlags vistaFlags = FTask->VistaFlags();
-        vistaFlags.Exclude(tfvNeedLogon);
-        FTask->SetVistaFlags(vistaFlags);
-        if (!Vista()) {
-            TTaskFlags flags = FTask->Flags();
-            flags.Include(tfRunOnlyIfLoggedOn);
-            FTask->SetFlags(flags);
-        }
-        try {
-            FTask->Deactivate(true);
-        } catch (const std::exception&) {
-            // The account is checked here; the page stays without a message.
-            return;
-        }
-        FSavedByAccountPage = true;
-        // The save released a 1.0 work item: the finish page and Finish need it.
-        if (!Vista())
-            FTask->Activate();
-        GoTo(tsFinished);
-        FillFinishPage();
+        break;
+    default: break;
     }
+    GoTo(taskwizard::NextPage(page, FTriggerType, NtFamily()));
+    if (page != taskwizard::wpCustomData)
+        FillFinishPage();
     UpdateButtons();
 }
 
 void TNewTaskWizard::btnBackClick()
 {
-    QWidget* page = PageControl->currentWidget();
-    if (page == tsTriggerDetails) {
+    const taskwizard::TWizardPage page = CurrentPage();
+    // A changed name or program is taken over on the next Next.
+    if (taskwizard::BackDiscardsTask(page, FTriggerType))
         DiscardTask();
-        GoTo(tsTaskName);
-    } else if (page == tsAccountInfo) {
-        if (taskwizard::IsEventKind(FTriggerType)) {
-            // A changed name or program is taken over on the next Next.
-            DiscardTask();
-            GoTo(tsTaskName);
-        } else {
-            GoTo(tsTriggerDetails);
-        }
-    } else if (page == tsFinished) {
-        GoTo(NtFamily() ? tsAccountInfo : (taskwizard::IsEventKind(FTriggerType) ? tsTaskName : tsTriggerDetails));
-    } else if (PageControl->currentIndex() > 0) {
-        PageControl->setCurrentIndex(PageControl->currentIndex() - 1);
-    }
+    GoTo(taskwizard::PreviousPage(page, FTriggerType, NtFamily()));
     UpdateButtons();
 }
 

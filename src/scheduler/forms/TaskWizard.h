@@ -1,21 +1,21 @@
 #pragma once
 
+#include "TriggerPanels.h"
+
+#include "scheduler/UTaskWizardRules.h"
 #include "scheduler/UTriggers.h"
 
 #include <QDialog>
 
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QSpinBox;
 class QStackedWidget;
-class QTimeEdit;
 class QWidget;
 class TTaskItem;
 class TTaskScheduler;
@@ -71,32 +71,7 @@ public:
     QRadioButton* RadioButton9;
     QRadioButton* RadioButton10;
 
-    QStackedWidget* pnlDetails;
-    QWidget* pnlOneTimeOnly;
-    QTimeEdit* dtStartTimeOnce;
-    QDateEdit* dtStartDateOnce;
-    QWidget* pnlDaily;
-    QDateEdit* dtStartDateDaily;
-    QTimeEdit* dtStartTimeDaily;
-    QRadioButton* rbEveryDay;
-    QCheckBox* chkRepeatTask;
-    QSpinBox* edtIntervalMinutesOrHours;
-    QComboBox* cbbIntervalUnit;
-    QRadioButton* rbEvery;
-    QSpinBox* edtIntervalDaily;
-    QLabel* lblIntervalDaily;
-    QWidget* pnlWeekly;
-    QTimeEdit* dtStartTimeWeekly;
-    QSpinBox* seWeekInterval;
-    QList<QCheckBox*> WeekDayBoxes;
-    QWidget* pnlMonthly;
-    QTimeEdit* dtStartTimeMonthly;
-    QRadioButton* rbMonthlyDate;
-    QSpinBox* seMonthDay;
-    QRadioButton* rbMonthlyDow;
-    QComboBox* cbWhichWeek;
-    QComboBox* cbDaysOfTheWeek;
-    QList<QCheckBox*> MonthBoxes;
+    TTriggerPanels* pnlDetails;
 
     QLineEdit* edtAccount;
     QLineEdit* edtPassword1;
@@ -116,12 +91,14 @@ private:
     void FormCreate();
     void CreateTask();
     void FillFinishPage();
-    void FillTrigger(TTrigger& trigger);
-    void GoTo(QWidget* page);
+    // What Next does on the page before it moves on; false: stay.
+    bool NameDone();
+    void DetailsDone();
+    bool AccountDone();
+    taskwizard::TWizardPage CurrentPage() const;
+    void GoTo(taskwizard::TWizardPage page);
     bool NtFamily() const;
     bool Vista() const;
-    void rbEveryClick();
-    void ChangeMonthlyClick();
     void UserChoiceClick();
 
     TTaskItem* FTask = nullptr;

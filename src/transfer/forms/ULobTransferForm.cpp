@@ -77,6 +77,8 @@ TLobTransferForm::TLobTransferForm(const TTransferServices& services, const QStr
     memOutput->setReadOnly(true);
     memOutput->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     lblMessage->setAlignment(Qt::AlignCenter);
+    // The summary breaks into lines rather than lose its end at the edge.
+    lblMessage->setWordWrap(true);
     lblNotify->setWordWrap(true);
 
     auto* progressLayout = new QVBoxLayout(static_cast<TProgressPage*>(tsProgress)->Rows);

@@ -285,7 +285,7 @@ TEST_P(PropsDlg, ATaskWithoutTriggersThatNeverRan)
         EXPECT_EQ(dialog.lblLastRunTime->text(), S("Never"));
         EXPECT_EQ(dialog.lblNextRunTime->text(), S("Never"));
         EXPECT_EQ(dialog.cbSchedule->currentText(), S("<Task not scheduled>"));
-        for (QWidget* panel : {dialog.pnlOneTimeOnly, dialog.pnlDaily, dialog.pnlWeekly, dialog.pnlMonthly})
+        for (QWidget* panel : {dialog.pnlDetails->pnlOneTimeOnly, dialog.pnlDetails->pnlDaily, dialog.pnlDetails->pnlWeekly, dialog.pnlDetails->pnlMonthly})
             EXPECT_TRUE(panel->isHidden());
         dialog.cbSchedule->setCurrentIndex(0);
     }));
@@ -311,12 +311,12 @@ TEST_P(ServicePropsDlg, DailyRepeatIntervals)
             daily->SetDuration(600);
         });
         EXPECT_TRUE(Run(item, [&](TPropsDlg& dialog) {
-            EXPECT_FALSE(dialog.pnlDaily->isHidden());
-            EXPECT_TRUE(dialog.rbEveryDay->isChecked());
-            EXPECT_EQ(dialog.chkRepeatTask->isChecked(), c.repeat);
-            EXPECT_EQ(dialog.edtIntervalMinutesOrHours->value(), c.value);
-            EXPECT_EQ(dialog.cbbIntervalUnit->currentText(), S(c.unit));
-            EXPECT_EQ(dialog.dtStartTimeDaily->time(), QTime(8, 30));
+            EXPECT_FALSE(dialog.pnlDetails->pnlDaily->isHidden());
+            EXPECT_TRUE(dialog.pnlDetails->rbEveryDay->isChecked());
+            EXPECT_EQ(dialog.pnlDetails->chkRepeatTask->isChecked(), c.repeat);
+            EXPECT_EQ(dialog.pnlDetails->edtIntervalMinutesOrHours->value(), c.value);
+            EXPECT_EQ(dialog.pnlDetails->cbbIntervalUnit->currentText(), S(c.unit));
+            EXPECT_EQ(dialog.pnlDetails->dtStartTimeDaily->time(), QTime(8, 30));
         }));
         ::TTrigger* saved = Reloaded()->Triggers().Items(0);
         EXPECT_EQ(saved->Interval(), c.interval);
@@ -335,11 +335,11 @@ TEST_P(ServicePropsDlg, MonthlyDaysAndWeeks)
         AddTrigger(task, ttMonthlyDate, details);
     });
     EXPECT_TRUE(Run(item, [](TPropsDlg& dialog) {
-        EXPECT_FALSE(dialog.pnlMonthly->isHidden());
-        EXPECT_TRUE(ListChecked(dialog.seMonthDays, 0));
-        EXPECT_TRUE(ListChecked(dialog.seMonthDays, 14));
-        EXPECT_FALSE(ListChecked(dialog.seMonthDays, 1));
-        EXPECT_FALSE(dialog.rbMonthlyDow->isEnabled());
+        EXPECT_FALSE(dialog.pnlDetails->pnlMonthly->isHidden());
+        EXPECT_TRUE(ListChecked(dialog.pnlDetails->seMonthDays, 0));
+        EXPECT_TRUE(ListChecked(dialog.pnlDetails->seMonthDays, 14));
+        EXPECT_FALSE(ListChecked(dialog.pnlDetails->seMonthDays, 1));
+        EXPECT_FALSE(dialog.pnlDetails->rbMonthlyDow->isEnabled());
         auto* february = dialog.findChild<QCheckBox*>(S("chkFeb"));
         EXPECT_TRUE(february->isChecked());
         february->setChecked(false);
@@ -360,12 +360,12 @@ TEST_P(ServicePropsDlg, MonthlyDaysAndWeeks)
             AddTrigger(task, ttMonthlyDow, details)->SetMonthlyDOWTrigger();
         });
         EXPECT_TRUE(Run(dow, [&](TPropsDlg& dialog) {
-            EXPECT_EQ(dialog.cbWhichWeek->currentText(), S("Last"));
-            EXPECT_TRUE(ListChecked(dialog.cbDaysOfTheWeeks, 5));
-            EXPECT_FALSE(dialog.rbMonthlyDate->isEnabled());
-            EXPECT_FALSE(dialog.seMonthDays->isEnabled());
+            EXPECT_EQ(dialog.pnlDetails->cbWhichWeek->currentText(), S("Last"));
+            EXPECT_TRUE(ListChecked(dialog.pnlDetails->cbDaysOfTheWeeks, 5));
+            EXPECT_FALSE(dialog.pnlDetails->rbMonthlyDate->isEnabled());
+            EXPECT_FALSE(dialog.pnlDetails->seMonthDays->isEnabled());
             if (chosen >= 0)
-                dialog.cbWhichWeek->setCurrentIndex(chosen);
+                dialog.pnlDetails->cbWhichWeek->setCurrentIndex(chosen);
         }));
         EXPECT_EQ(Reloaded()->Triggers().Items(0)->Details().MonthlyDOW.wWhichWeek, chosen < 0 ? 5 : 2);
         Scheduler->DeleteTask(S("Nightly"));
@@ -382,8 +382,8 @@ TEST_P(ServicePropsDlg, SavingAWeeklyTriggerSetsToday)
         AddTrigger(task, ttWeekly, details);
     });
     EXPECT_TRUE(Run(item, [](TPropsDlg& dialog) {
-        EXPECT_FALSE(dialog.pnlWeekly->isHidden());
-        EXPECT_EQ(dialog.udWeekInterval->value(), 2);
+        EXPECT_FALSE(dialog.pnlDetails->pnlWeekly->isHidden());
+        EXPECT_EQ(dialog.pnlDetails->seWeekInterval->value(), 2);
         EXPECT_TRUE(dialog.findChild<QCheckBox*>(S("chkMonday"))->isChecked());
         EXPECT_TRUE(dialog.findChild<QCheckBox*>(S("chkFriday"))->isChecked());
         EXPECT_FALSE(dialog.findChild<QCheckBox*>(S("chkSunday"))->isChecked());

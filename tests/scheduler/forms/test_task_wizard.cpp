@@ -102,7 +102,7 @@ TEST_P(Wizard, NextRules)
     Form->btnNext->click();
     ASSERT_EQ(Page(), Form->tsTriggerDetails);
     EXPECT_FALSE(Form->btnNext->isEnabled()) << "no week day";
-    Form->WeekDayBoxes[1]->setChecked(true);
+    Form->pnlDetails->WeekDayBoxes[1]->setChecked(true);
     EXPECT_TRUE(Form->btnNext->isEnabled());
 
     Form->btnBack->click();
@@ -110,7 +110,7 @@ TEST_P(Wizard, NextRules)
     Form->btnNext->click();
     ASSERT_EQ(Page(), Form->tsTriggerDetails);
     EXPECT_FALSE(Form->btnNext->isEnabled()) << "no month";
-    Form->MonthBoxes[0]->setChecked(true);
+    Form->pnlDetails->MonthBoxes[0]->setChecked(true);
     EXPECT_TRUE(Form->btnNext->isEnabled());
     Form->btnNext->click();
     ASSERT_EQ(Page(), Form->tsAccountInfo);
@@ -133,9 +133,9 @@ TEST_P(Wizard, DailyAndMonthlyDetailsAreStored)
     for (const auto& c : cases) {
         SetUp();
         NamePage(c.name, kiDaily);
-        Form->chkRepeatTask->setChecked(c.repeat);
-        Form->edtIntervalMinutesOrHours->setValue(c.value);
-        Form->cbbIntervalUnit->setCurrentIndex(c.unit);
+        Form->pnlDetails->chkRepeatTask->setChecked(c.repeat);
+        Form->pnlDetails->edtIntervalMinutesOrHours->setValue(c.value);
+        Form->pnlDetails->cbbIntervalUnit->setCurrentIndex(c.unit);
         Form->btnNext->click();
         AccountAndFinish();
         TTaskItem* task = Reloaded(c.name);
@@ -148,11 +148,11 @@ TEST_P(Wizard, DailyAndMonthlyDetailsAreStored)
 
     SetUp();
     NamePage("Monthly", kiMonthly);
-    Form->rbMonthlyDow->setChecked(true);
-    EXPECT_TRUE(Form->cbWhichWeek->isEnabled());
-    Form->cbWhichWeek->setCurrentIndex(1);
-    Form->cbDaysOfTheWeek->setCurrentIndex(2);
-    Form->MonthBoxes[2]->setChecked(true);
+    Form->pnlDetails->rbMonthlyDow->setChecked(true);
+    EXPECT_TRUE(Form->pnlDetails->cbWhichWeek->isEnabled());
+    Form->pnlDetails->cbWhichWeek->setCurrentIndex(1);
+    Form->pnlDetails->cbDaysOfTheWeek->setCurrentIndex(2);
+    Form->pnlDetails->MonthBoxes[2]->setChecked(true);
     Form->btnNext->click();
     AccountAndFinish();
     TTaskItem* task = Reloaded("Monthly");

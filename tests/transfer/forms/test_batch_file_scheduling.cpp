@@ -85,9 +85,9 @@ void ScheduleForTomorrow(TNewTaskWizard* wizard, const QString& name)
     wizard->cbTriggerType->setCurrentIndex(0);
     wizard->ComboBox1Select();
     wizard->btnNext->click();
-    ASSERT_EQ(wizard->pnlDetails->currentWidget(), wizard->pnlOneTimeOnly);
-    wizard->dtStartDateOnce->setDate(QDate::currentDate().addDays(1));
-    wizard->dtStartTimeOnce->setTime(QTime(3, 0));
+    ASSERT_EQ(wizard->pnlDetails->currentWidget(), wizard->pnlDetails->pnlOneTimeOnly);
+    wizard->pnlDetails->dtStartDateOnce->setDate(QDate::currentDate().addDays(1));
+    wizard->pnlDetails->dtStartTimeOnce->setTime(QTime(3, 0));
     wizard->btnNext->click();
     if (wizard->PageControl->currentWidget() == wizard->tsAccountInfo)
         wizard->btnNext->click();
