@@ -25,8 +25,12 @@ fi
 # shellcheck source=server-util.sh
 . "$(dirname "$0")/server-util.sh"
 
+# Tested as the server binds it (with SO_REUSEADDR): the connections of its
+# last run that linger in TIME_WAIT do not hold the port.
 port_free() {
-    python3 -c 'import socket,sys; s=socket.socket(); s.bind(("127.0.0.1",int(sys.argv[1]))); s.close()' "$1" 2>/dev/null
+    python3 -c 'import socket,sys
+s=socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+s.bind(("127.0.0.1",int(sys.argv[1]))); s.close()' "$1" 2>/dev/null
 }
 
 # The administrator is the system user, logged on through the socket.
@@ -55,9 +59,16 @@ start_server() {
     fi
     local port
     port=$(cat "$server/port" 2>/dev/null || true)
+    # The port stays across restarts: saved tasks, batch scripts and scheduled
+    # tasks name it.
     if [ -z "$port" ] || ! port_free "$port"; then
+        local previous=$port
         port=$(free_port)
         echo "$port" >"$server/port"
+        if [ -n "$previous" ]; then
+            echo "Port $previous is held by another program: the demo server moves to port $port;" \
+                 "task files written for the old port have to be changed." >&2
+        fi
     fi
     # /usr/sbin is not on a normal user's PATH; what fails before the server's
     # own log opens goes to that log too.

@@ -3,8 +3,10 @@
 
 Each test works below a path prefix of its own. Control requests:
   POST /__vq/answer    JSON {"path": "/p/x.php", "status": 200, "body": "text",
-                       "mode": "answer" | "silent"}; "silent" accepts the
-                       request and never answers (until the client leaves).
+                       "mode": "answer" | "silent" | "endless"}; "silent"
+                       accepts the request and never answers (until the
+                       client leaves); "endless" answers 200 with a body that
+                       never ends (until the client leaves).
   GET  /__vq/requests?prefix=/p/
                        JSON list of the requests received below the prefix:
                        {"method", "path" (with query), "headers": [[name,
@@ -87,6 +89,8 @@ class Handler(BaseHTTPRequestHandler):
             return self.reply(404, b"no answer set")
         if answer.get("mode") == "silent":
             return self.hold()
+        if answer.get("mode") == "endless":
+            return self.endless()
         self.reply(int(answer.get("status", 200)), answer.get("body", "").encode(),
                    answer.get("contentType", "text/html; charset=utf-8"))
 
@@ -97,6 +101,21 @@ class Handler(BaseHTTPRequestHandler):
             readable, _, _ = select.select([self.connection], [], [], 0.5)
             if readable and not self.connection.recv(4096):
                 break
+        self.close_connection = True
+
+    def endless(self):
+        # No length and no end: only the client can stop it.
+        self.send_response(200)
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Connection", "close")
+        self.end_headers()
+        block = b"9" * 65536
+        end = time.monotonic() + SILENT_LIMIT_SECONDS
+        try:
+            while time.monotonic() < end:
+                self.wfile.write(block)
+        except OSError:
+            pass
         self.close_connection = True
 
     do_GET = do_POST = do_PUT = do_DELETE = handle_any

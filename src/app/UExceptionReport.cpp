@@ -133,6 +133,7 @@ void TExceptionReport::Send(bool includeScreenshot, bool includeLog)
     Fields.Set(LogField, includeLog ? TDebugHelper::GetLog() : QString());
     THttpClient client;
     client.TimeoutMs = PostTimeoutMs;
+    client.MaxAnswerBytes = MaxAnswerBytes;
     const THttpResponse response = client.PostForm(ExceptionReportAddress(), FormParts());
     if (response.Status < 200 || response.Status > 299)
         throw EHttpError(response.StatusLine);

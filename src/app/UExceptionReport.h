@@ -34,6 +34,8 @@ class TExceptionReport {
 public:
     // The post's time-out (tests shorten it).
     static int PostTimeoutMs;
+    // The longest answer to a report read.
+    static constexpr qint64 MaxAnswerBytes = 1 << 20;
 
     explicit TExceptionReport(const QString& message);
 

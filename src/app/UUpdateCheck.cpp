@@ -55,6 +55,7 @@ QString TUpdateCheck::RequestAddress() const
 void TUpdateCheck::QueryLatestVersion()
 {
     FailReason.clear();
+    FClient.MaxAnswerBytes = MaxAnswerBytes;
     try {
         int status = 0;
         LatestVersion = HttpGetText(FClient, RequestAddress(), &status).trimmed();

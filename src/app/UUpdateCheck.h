@@ -29,6 +29,9 @@ using TNoticeShower = std::function<void(const TUpdateNotice& notice)>;
 // TUpdateCheckRunner); the notice is shown through the shower given.
 class TUpdateCheck {
 public:
+    // The longest version answer read.
+    static constexpr qint64 MaxAnswerBytes = 64 * 1024;
+
     explicit TUpdateCheck(THttpClient& client);
 
     // The program's four-part version, sent with the request; its major.minor
@@ -37,7 +40,8 @@ public:
     QString CurrentVersion;
     QString LatestVersion;
     // Why the latest version is unknown ("HTTP status 500", libcurl's text,
-    // "the answer is not a version number"); empty when it was answered.
+    // "the answer is not a version number", "the answer is too long"); empty
+    // when it was answered.
     QString FailReason;
     QString Caption;
     std::function<QDateTime()> Clock;

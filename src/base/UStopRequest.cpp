@@ -1,10 +1,21 @@
 #include "UStopRequest.h"
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <ctime>
+#include <semaphore.h>
+#include <sys/socket.h>
+#include <thread>
 
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
+std::atomic<int> stopSocket{-1};
+std::atomic<bool> connectionCut{false};
+// Posted by the first signal (sem_post is async-signal-safe); the watcher
+// thread waits on it.
+sem_t firstSignal;
 
 extern "C" void HandleStopSignal(int signal)
 {
@@ -14,12 +25,35 @@ extern "C" void HandleStopSignal(int signal)
         return;
     }
     stopRequested = 1;
+    const int saved = errno;
+    sem_post(&firstSignal);
+    errno = saved;
+}
+
+void WatchStop()
+{
+    while (sem_wait(&firstSignal) != 0) {
+    }
+    timespec left{StopCutSeconds, 0};
+    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+    const int socket = stopSocket.load();
+    if (socket >= 0) {
+        connectionCut = true;
+        ::shutdown(socket, SHUT_RDWR);
+    }
 }
 
 }  // namespace
 
 void InstallStopSignals()
 {
+    static const bool watching = [] {
+        sem_init(&firstSignal, 0, 0);
+        std::thread(&WatchStop).detach();
+        return true;
+    }();
+    (void)watching;
     struct sigaction action {};
     action.sa_handler = &HandleStopSignal;
     sigemptyset(&action.sa_mask);
@@ -38,4 +72,14 @@ bool StopRequested()
 void RequestStop()
 {
     stopRequested = 1;
+}
+
+void SetStopSocket(int socket)
+{
+    stopSocket = socket;
+}
+
+bool StopCutConnection()
+{
+    return connectionCut;
 }

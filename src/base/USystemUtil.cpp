@@ -125,8 +125,13 @@ QString GetConfigDir()
 QString GetProgramDataDir(const QString& name)
 {
     const QString base = GetAppDataDir();
+    // A service account may have neither: the folder would be taken from the root.
+    if (base.isEmpty())
+        throw Exception(QStringLiteral("Cannot create the program folder \"%1\": neither HOME nor XDG_DATA_HOME "
+                                       "is set")
+                            .arg(name));
     const QString folder = base + QLatin1Char('/') + name;
-    if (base.isEmpty() || !QDir().mkpath(folder))
+    if (!QDir().mkpath(folder))
         throw Exception(QStringLiteral("Cannot create \"") + folder + QLatin1Char('"'));
     return folder + QLatin1Char('/');
 }

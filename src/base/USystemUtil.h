@@ -27,7 +27,8 @@ QString GetAppDataDir();
 // $XDG_CONFIG_HOME (default ~/.config), no trailing "/"; empty without a home.
 QString GetConfigDir();
 // GetAppDataDir() + "/" + name + "/", created when missing; raises
-// "Cannot create \"<folder>\"" when it cannot be made.
+// "Cannot create \"<folder>\"" when it cannot be made, and says so when
+// neither HOME nor XDG_DATA_HOME is set.
 QString GetProgramDataDir(const QString& name);
 QString GetExceptionLogFile(const QString& name);
 // The XDG documents folder without a trailing "/", created with its parents

@@ -4,11 +4,16 @@
 
 void TConvertStatus::Start()
 {
+    Start(TickCount());
+}
+
+void TConvertStatus::Start(double startTick)
+{
     Succeeded = 0;
     Errors = 0;
     Message.clear();
     LastError.clear();
-    StartTick = TickCount();
+    StartTick = startTick;
     Running = true;
     Fire(OnStart);
 }

@@ -26,9 +26,10 @@ public:
     QString LastError;   // the text of the last failed item
     bool Running = false;   // between Start and Finish
 
-    // Zeroes the counters (not Total), empties the texts, stamps the start and
-    // fires OnStart.
+    // Zeroes the counters (not Total), empties the texts, stamps the start
+    // (now, or when the run began) and fires OnStart.
     void Start();
+    void Start(double startTick);
     // Stamps the end and fires OnEnd.
     void Finish();
     void DoError() { Fire(OnError); }

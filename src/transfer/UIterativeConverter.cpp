@@ -33,6 +33,10 @@ void TIterativeConverter::SetProcessMessagesHook(std::function<void()> hook)
 
 bool TIterativeConverter::Convert()
 {
+    // The run's time counts from here: opening the statement can take most
+    // of it (its first row is read then), and a run stopped meanwhile ran
+    // that long.
+    FRunStart = TConvertStatus::TickCount();
     // Between the chunks of one large value too: events, and Stop (the button
     // or a stop signal), which fails that value before anything of it is stored.
     TUniStatement::SetChunkHook([this] {
@@ -66,7 +70,7 @@ void TIterativeConverter::StartConvert()
     FStopped = false;
     FLoggedErrors = 0;
     CountTotal();
-    FStatus->Start();
+    FStatus->Start(FRunStart);
 }
 
 void TIterativeConverter::RunLoop()

@@ -72,5 +72,6 @@ protected:
 private:
     bool FStopped = false;
     int FLoggedErrors = 0;
+    double FRunStart = 0;   // TConvertStatus::TickCount() when Convert began
     std::unique_ptr<TConvertStatus> FStatus;
 };

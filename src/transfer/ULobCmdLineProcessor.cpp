@@ -13,6 +13,7 @@
 #include "db/UDBLogon.h"
 #include "db/UDBObjectFactory.h"
 #include "db/UUniSqlExecutor.h"
+#include "platform/dac/UUniConnection.h"
 #include "platform/ini/UMyIniFile.h"
 
 #include <QFile>
@@ -27,8 +28,14 @@ bool TLobCmdLineProcessor::Process()
     FTaskFile = ParamValue(QStringLiteral("task"));
     if (!TaskFileReadable())
         return false;
+    if (!TaskFileRunnable())
+        return false;
     const bool ok = Logon();
     if (ok) {
+        // A server that froze in the middle of an item is cut off 10 s after
+        // a stop signal, so that the run still ends.
+        if (TUniConnection* connection = FDBObjectFactory->GetConnection())
+            connection->SetStopWatched(true);
         if (!FTaskFile.isEmpty()) {
             ExecuteTask();
         } else {
@@ -53,6 +60,29 @@ bool TLobCmdLineProcessor::TaskFileReadable() const
         return true;
     Logger().Error(QStringLiteral("Can not read task file ") + EscapeLogText(FTaskFile) + QStringLiteral(": ")
                    + file.errorString());
+    return false;
+}
+
+bool TLobCmdLineProcessor::TaskFileRunnable()
+{
+    // Before the logon: a file without its section would otherwise show as a
+    // logon error or as a table named ''.
+    if (FTaskFile.isEmpty() || !QFileInfo(FTaskFile).isFile())
+        return true;
+    TSessionObjectFactory* factory = SessionObjectFactory();
+    if (!factory || !factory->IsTaskFile(FTaskFile))
+        return true;
+    const std::unique_ptr<TTaskSession> session = factory->CreateSession(FTaskFile);
+    if (!session)
+        return true;
+    QString problem;
+    if (!TaskFileHasSection(session->Kind()))
+        problem = QStringLiteral("The task file has no [%1] section.").arg(session->Kind());
+    else if (session->TableMissing())
+        problem = QStringLiteral("The task file names no table.");
+    if (problem.isEmpty())
+        return true;
+    Logger().Error(problem);
     return false;
 }
 

@@ -24,6 +24,9 @@ protected:
     // False, with the reason logged, for a task file that exists but cannot
     // be read.
     bool TaskFileReadable() const;
+    // False, with the reason logged, for a task file without its own section
+    // or without the table it needs.
+    bool TaskFileRunnable();
     void ExecuteTask();
     void ExecuteSqlFile();
 

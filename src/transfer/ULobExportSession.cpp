@@ -146,3 +146,9 @@ QString TLobExportSession::BuildSql() const
         throw Exception(QStringLiteral("No database objects exist to build the export statement."));
     return BuildSql(*SourceDBFactory->GetDictionary());
 }
+
+bool TLobExportSession::TableMissing() const
+{
+    // A query counts only in Query mode, as in BuildSql.
+    return !(FromType == TExportFromType::Query && !Query.isEmpty()) && Table.isEmpty();
+}

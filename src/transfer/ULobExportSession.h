@@ -36,6 +36,7 @@ public:
     bool IsBlank() const override;
     std::unique_ptr<TTaskSession> CreateSame() const override;
     QString GetDescription() const override;
+    bool TableMissing() const override;
 
     // The statement of the export: the Query text in Query mode, else the
     // select of the large-object column and the naming columns from the table

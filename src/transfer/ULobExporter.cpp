@@ -6,23 +6,33 @@
 #include "base/UFileUtil.h"
 #include "platform/dac/UUniQuery.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <cerrno>
 #include <charconv>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const QString OnSaveSuffix = QStringLiteral(". On Save LOB to file.");
 
-// Distinct sub-folder labels remembered at most; beyond that the memory of a
-// run would grow with its rows.
-constexpr qsizetype MaxRememberedFolders = 10000;
+constexpr mode_t NewFolderMode = 0777;   // less the umask
+
+void CloseFolder(int& folder)
+{
+    if (folder >= 0)
+        ::close(folder);
+    folder = -1;
+}
 
 }  // namespace
 
 TLobExporter::TLobExporter() = default;
 
-TLobExporter::~TLobExporter() = default;
+TLobExporter::~TLobExporter()
+{
+    CloseFolders();
+}
 
 QString TLobExporter::CleanName(QString name)
 {
@@ -114,7 +124,15 @@ void TLobExporter::PrepareFolders()
     FFolderPath = task.SubFolderCreateType == TSubFolderCreateType::ByCount || task.SubFolderCreateType == TSubFolderCreateType::ByField ? QByteArray() : FBaseFolderPath;
     FFolderBlock = -1;
     FFolderLabel.clear();
-    FMadeFolders.clear();
+    CloseFolders();
+}
+
+void TLobExporter::CloseFolders()
+{
+    if (FFolder != FBaseFolderHandle)
+        CloseFolder(FFolder);
+    FFolder = -1;
+    CloseFolder(FBaseFolderHandle);
 }
 
 void TLobExporter::ConvertOneRecord()
@@ -131,6 +149,7 @@ void TLobExporter::ExportRecord()
     const TLobExportSession& task = *FExportSession;
     FPath.truncate(0);
     FPath.append(RowFolder());
+    const qsizetype nameStart = FPath.size();
 
     if (task.NameType != TExportNameType::FromField) {
         char digits[16];
@@ -151,8 +170,11 @@ void TLobExporter::ExportRecord()
         if (FBaseFolderPath.isEmpty())
             throw EInOutError(QStringLiteral("Cannot create file \"%1\". No export folder is set")
                                   .arg(QString::fromUtf8(FPath)));
+        const int folder = RowFolderHandle();
+        FName.truncate(0);
+        FName.append(FPath.constData() + nameStart, FPath.size() - nameStart);
         TLobFileWriter file;
-        file.Create(FPath);
+        file.Create(folder, FName, FPath);
         file.WriteValue(*FLobColumn);
         file.Commit();
     } catch (const std::exception& e) {
@@ -173,51 +195,78 @@ const QByteArray& TLobExporter::RowFolder()
         const int block = int((GetSerial() - 1) / count);
         if (block != FFolderBlock || FFolderPath.isEmpty()) {
             const qint64 first = block * count + 1;
-            FFolderPath = SubFolderPath(QString::number(first) + QLatin1Char('-') + QString::number(first + count - 1));
+            SetSubFolder(QString::number(first) + QLatin1Char('-') + QString::number(first + count - 1));
             FFolderBlock = block;
         }
         return FFolderPath;
     }
     if (task.SubFolderCreateType == TSubFolderCreateType::ByField) {
         QString label = CleanSubFolderLabel(FSubColumn->AsString());
-        if (label != FFolderLabel || FFolderPath.isEmpty()) {
-            FFolderPath = SubFolderPath(label);
-            FFolderLabel = std::move(label);
-        }
+        if (label != FFolderLabel || FFolderPath.isEmpty())
+            SetSubFolder(label);
         return FFolderPath;
     }
     return FFolderPath;
 }
 
-// The encoded sub-folder with a trailing "/", made when it is not known to
-// exist; empty without an export folder.
-QByteArray TLobExporter::SubFolderPath(const QString& label)
+// The sub-folder's encoded path with a trailing "/"; empty without an export
+// folder. It is opened by RowFolderHandle.
+void TLobExporter::SetSubFolder(const QString& label)
 {
-    if (FBaseFolderPath.isEmpty())
-        return {};
-    const auto made = FMadeFolders.constFind(label);
-    if (made != FMadeFolders.cend())
-        return *made;
-    const QString folder = MakeSubFolder(FBaseFolder, label);
-    QByteArray path = folder.toUtf8();
-    if (!path.endsWith('/'))
-        path.append('/');
-    if (!QFileInfo(folder).isDir())
-        return path;   // not remembered: the file's creation reports it
-    if (FMadeFolders.size() >= MaxRememberedFolders)
-        FMadeFolders.clear();
-    FMadeFolders.insert(label, path);
-    return path;
+    if (FFolder != FBaseFolderHandle)
+        CloseFolder(FFolder);
+    FFolder = -1;
+    FFolderLabel = label;
+    FFolderName = label.toUtf8();
+    if (FBaseFolderPath.isEmpty()) {
+        FFolderPath.clear();
+        return;
+    }
+    FFolderPath = FFolderName.isEmpty() ? FBaseFolderPath : FBaseFolderPath + FFolderName + '/';
 }
 
-QString TLobExporter::MakeSubFolder(const QString& base, const QString& label)
+int TLobExporter::RowFolderHandle()
 {
-    const QString path = base == QLatin1String("/") ? base + label : base + QLatin1Char('/') + label;
-    // The label is one level, and a name as it stands: blanks at its end are
-    // part of it, so it is not made with the base's levels (which are trimmed).
-    ForceDirectoryPath(base);
-    QDir().mkdir(path);
-    return path;
+    if (FFolder >= 0)
+        return FFolder;
+    const TLobExportSession& task = *FExportSession;
+    const bool sub = task.SubFolderCreateType == TSubFolderCreateType::ByCount
+                     || task.SubFolderCreateType == TSubFolderCreateType::ByField;
+    if (FBaseFolderHandle < 0) {
+        // The export folder itself may be a link: the user chose it. It is
+        // made only for sub-folders.
+        if (sub)
+            ForceDirectoryPath(FBaseFolder);
+        FBaseFolderHandle = ::open(FBaseFolderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (FBaseFolderHandle < 0)
+            TLobFileWriter::RaiseFileError("create", FPath, errno);
+    }
+    // An empty label (a NULL) is the export folder itself.
+    if (!sub || FFolderName.isEmpty()) {
+        FFolder = FBaseFolderHandle;
+        return FFolder;
+    }
+    FFolder = OpenSubFolder(FBaseFolderHandle, FFolderName);
+    return FFolder;
+}
+
+// The label's folder in the export folder, made when it is missing and never
+// followed when it is a link: a link could lead anywhere.
+int TLobExporter::OpenSubFolder(int base, const QByteArray& name) const
+{
+    ::mkdirat(base, name.constData(), NewFolderMode);
+    const int folder = ::openat(base, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder >= 0)
+        return folder;
+    const int error = errno;
+    struct stat info {};
+    if (::fstatat(base, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode)) {
+        QByteArray shown = FFolderPath;
+        shown.chop(1);
+        throw EInOutError(QStringLiteral("The sub-folder \"%1\" is a symbolic link; nothing is written through it")
+                              .arg(QString::fromUtf8(shown)));
+    }
+    TLobFileWriter::RaiseFileError("create", FPath, error);
 }
 
 void TLobExporter::AfterConvert()
@@ -227,6 +276,7 @@ void TLobExporter::AfterConvert()
 
 void TLobExporter::CloseQuery()
 {
+    CloseFolders();
     FLobColumn = FNameColumn = FExtColumn = FSubColumn = nullptr;
     Query().Close();
 }

@@ -3,7 +3,6 @@
 #include "ULobConverter.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QStringEncoder>
 
@@ -49,15 +48,17 @@ protected:
     void FindFields();
     void CloseQuery();
     void ExportRecord();
-    // base + "/" + label, each missing level created from the top; a level
-    // that cannot be made is passed over (the file's creation fails then).
-    QString MakeSubFolder(const QString& base, const QString& label);
 
 private:
     void PrepareFolders();
     // The folder of the current row, encoded, with a trailing "/".
     const QByteArray& RowFolder();
-    QByteArray SubFolderPath(const QString& label);
+    void SetSubFolder(const QString& label);
+    // The open folder of the current row; raises naming the row's file when
+    // it cannot be opened.
+    int RowFolderHandle();
+    int OpenSubFolder(int base, const QByteArray& name) const;
+    void CloseFolders();
     void AppendUtf8(QStringView text);
 
     TLobExportSession* FExportSession = nullptr;
@@ -73,7 +74,10 @@ private:
     QByteArray FFolderPath;      // the current sub-folder, encoded, with "/"
     int FFolderBlock = -1;       // the block of rows FFolderPath belongs to
     QString FFolderLabel;        // the label FFolderPath belongs to
-    QHash<QString, QByteArray> FMadeFolders;  // label to path of sub-folders known to exist
+    QByteArray FFolderName;      // the current sub-folder's label, encoded
+    int FBaseFolderHandle = -1;  // UnloadFolder, opened at the first row
+    int FFolder = -1;            // the current row's folder, opened; may be the base's
     QByteArray FPath;            // the row's file, reused
+    QByteArray FName;            // the row's file name in its folder, reused
     QStringEncoder FEncoder{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
 };

@@ -6,6 +6,7 @@
 
 #include <QRandomGenerator>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,6 +16,8 @@
 namespace {
 
 constexpr qint64 LazyChunk = 1 << 20;
+constexpr mode_t NewFileMode = 0666;   // less the umask
+constexpr int MaxNameAttempts = 100;
 
 std::function<bool()>& InterruptCheck()
 {
@@ -22,11 +25,23 @@ std::function<bool()>& InterruptCheck()
     return check;
 }
 
-// The folder part of path, with its trailing "/"; empty for a bare name.
-QByteArray FolderOf(const QByteArray& path)
+// An unnamed file is given its name through /proc (linkat with AT_EMPTY_PATH
+// needs a privilege); without /proc every file takes the temporary name.
+bool CanLinkUnnamed()
 {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash < 0 ? QByteArray() : path.left(slash + 1);
+    static const bool available = ::access("/proc/self/fd", X_OK) == 0;
+    return available;
+}
+
+// The file systems and kernels that do not make unnamed files say so thus.
+bool UnnamedRefused(int error)
+{
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+QByteArray TemporaryName()
+{
+    return ".vq-" + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
 }
 
 }  // namespace
@@ -44,24 +59,57 @@ void TLobFileWriter::SetInterruptCheck(std::function<bool()> check)
 void TLobFileWriter::Create(const QByteArray& path)
 {
     Discard();
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+    const int handle = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0)
+        RaiseFileError("create", path, errno);
+    FOwnedFolder = handle;
+    Start(handle, path.mid(slash + 1), path);
+}
+
+void TLobFileWriter::Create(int folder, const QByteArray& name, const QByteArray& path)
+{
+    Discard();
+    Start(folder, name, path);
+}
+
+void TLobFileWriter::Start(int folder, const QByteArray& name, const QByteArray& path)
+{
+    FFolder = folder;
+    FName = name;
     FPath = path;
     FLength = 0;
-    // Hidden, in the target folder (so the rename stays on one file system),
-    // with the mode a new file of that name gets; an existing file keeps its
-    // mode.
-    struct stat existing {};
-    const bool replacing = ::lstat(path.constData(), &existing) == 0 && S_ISREG(existing.st_mode);
-    const QByteArray folder = FolderOf(path);
+    FWritten = 0;
+    if (CanLinkUnnamed())
+        OpenUnnamed();
+    if (FHandle < 0)
+        OpenTemporary();
+}
+
+void TLobFileWriter::OpenUnnamed()
+{
+    FHandle = ::openat(FFolder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, NewFileMode);
+    if (FHandle >= 0) {
+        FUnnamed = true;
+        return;
+    }
+    if (!UnnamedRefused(errno))
+        RaiseError("create", errno);
+}
+
+// Hidden, in the target folder (so the rename stays on one file system).
+void TLobFileWriter::OpenTemporary()
+{
     for (int attempt = 0; FHandle < 0; ++attempt) {
-        FTempPath = folder + ".vq-" + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
-        FHandle = ::open(FTempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (FHandle < 0 && (errno != EEXIST || attempt > 100)) {
-            FTempPath.clear();
-            RaiseError("create", errno);
+        FTempName = TemporaryName();
+        FHandle = ::openat(FFolder, FTempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, NewFileMode);
+        if (FHandle < 0 && (errno != EEXIST || attempt > MaxNameAttempts)) {
+            const int error = errno;
+            FTempName.clear();
+            RaiseError("create", error);
         }
     }
-    if (replacing)
-        ::fchmod(FHandle, existing.st_mode & 07777);
 }
 
 void TLobFileWriter::WriteValue(const TField& field, const char* tail, qsizetype tailSize)
@@ -78,11 +126,12 @@ void TLobFileWriter::WriteValue(const TField& field, const char* tail, qsizetype
         }
     } catch (...) {
         // Back to the last whole value; a merge goes on with the next one.
+        FWritten = FLength;
         if (::ftruncate(FHandle, FLength) != 0 || ::lseek(FHandle, FLength, SEEK_SET) < 0)
             Discard();
         throw;
     }
-    FLength = ::lseek(FHandle, 0, SEEK_CUR);
+    FLength = FWritten;
 }
 
 void TLobFileWriter::WriteLazy(const TField& field, qint64 length)
@@ -119,6 +168,7 @@ void TLobFileWriter::WriteAll(const char* data, qint64 size, const char* tail, q
                 continue;
             RaiseError("write", errno);
         }
+        FWritten += written;
         size_t left = size_t(written);
         while (first < count && left >= parts[first].iov_len) {
             left -= parts[first].iov_len;
@@ -138,20 +188,79 @@ void TLobFileWriter::Commit()
     // Every byte is with the system once the writes returned (there is no
     // buffer of ours); the close reports what a network file system still
     // holds back. No fsync: it would cost milliseconds per file, and a kill,
-    // a stop or a full disk cannot cut a renamed file anyway.
-    const int handle = FHandle;
-    FHandle = -1;
-    if (::close(handle) != 0 && errno != EINTR) {
-        const int error = errno;
+    // a stop or a full disk cannot cut a file that has its name already.
+    if (FUnnamed) {
+        if (LinkUnnamed(FName.constData())) {
+            FUnnamed = false;
+            if (const int error = CloseHandle()) {
+                ::unlinkat(FFolder, FName.constData(), 0);   // new, so nothing earlier is lost
+                Discard();
+                RaiseError("write", error);
+            }
+            Discard();
+            return;
+        }
+        LinkUnnamedAsTemporary();
+    } else {
+        KeepExistingMode();
+    }
+    if (const int error = CloseHandle()) {
         Discard();
         RaiseError("write", error);
     }
-    if (::rename(FTempPath.constData(), FPath.constData()) != 0) {
+    if (::renameat(FFolder, FTempName.constData(), FFolder, FName.constData()) != 0) {
         const int error = errno;
         Discard();
         RaiseError("create", error);
     }
-    FTempPath.clear();
+    FTempName.clear();
+    Discard();
+}
+
+bool TLobFileWriter::LinkUnnamed(const char* name)
+{
+    char self[32];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", FHandle);
+    if (::linkat(AT_FDCWD, self, FFolder, name, AT_SYMLINK_FOLLOW) == 0)
+        return true;
+    if (errno != EEXIST) {
+        const int error = errno;
+        Discard();
+        RaiseError("create", error);
+    }
+    return false;
+}
+
+// The final name exists: the file takes a temporary name, to be renamed over
+// it, with the mode of the file it replaces.
+void TLobFileWriter::LinkUnnamedAsTemporary()
+{
+    KeepExistingMode();
+    for (int attempt = 0;; ++attempt) {
+        FTempName = TemporaryName();
+        if (LinkUnnamed(FTempName.constData()))
+            break;
+        if (attempt > MaxNameAttempts) {
+            FTempName.clear();
+            Discard();
+            RaiseError("create", EEXIST);
+        }
+    }
+    FUnnamed = false;
+}
+
+void TLobFileWriter::KeepExistingMode()
+{
+    struct stat existing {};
+    if (::fstatat(FFolder, FName.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(existing.st_mode))
+        ::fchmod(FHandle, existing.st_mode & 07777);
+}
+
+int TLobFileWriter::CloseHandle()
+{
+    const int handle = FHandle;
+    FHandle = -1;
+    return ::close(handle) != 0 && errno != EINTR ? errno : 0;
 }
 
 void TLobFileWriter::Discard() noexcept
@@ -160,15 +269,26 @@ void TLobFileWriter::Discard() noexcept
         ::close(FHandle);
         FHandle = -1;
     }
-    if (!FTempPath.isEmpty()) {
-        ::unlink(FTempPath.constData());
-        FTempPath.clear();
+    FUnnamed = false;
+    if (!FTempName.isEmpty()) {
+        ::unlinkat(FFolder, FTempName.constData(), 0);
+        FTempName.clear();
     }
+    if (FOwnedFolder >= 0) {
+        ::close(FOwnedFolder);
+        FOwnedFolder = -1;
+    }
+    FFolder = -1;
 }
 
-void TLobFileWriter::RaiseError(const char* action, int error)
+void TLobFileWriter::RaiseFileError(const char* action, const QByteArray& path, int error)
 {
     throw EInOutError(QStringLiteral("Cannot %1 file \"%2\". %3")
-                          .arg(QLatin1String(action), QString::fromUtf8(FPath),
+                          .arg(QLatin1String(action), QString::fromUtf8(path),
                                QString::fromLocal8Bit(std::strerror(error))));
+}
+
+void TLobFileWriter::RaiseError(const char* action, int error) const
+{
+    RaiseFileError(action, FPath, error);
 }

@@ -70,3 +70,8 @@ QString TLobImportSession::GetDescription() const
 {
     return QStringLiteral("From : ") + LoadFolder + QStringLiteral("\r\nTo : ") + Table;
 }
+
+bool TLobImportSession::TableMissing() const
+{
+    return Table.isEmpty();
+}

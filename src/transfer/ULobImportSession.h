@@ -25,6 +25,7 @@ public:
     bool IsBlank() const override;
     std::unique_ptr<TTaskSession> CreateSame() const override;
     QString GetDescription() const override;
+    bool TableMissing() const override;
 
     QString Schema;
     QString Table;

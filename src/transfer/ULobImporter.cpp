@@ -22,6 +22,12 @@
 
 namespace {
 
+// The parameters have names of their own: a column's name may hold ":",
+// a backtick or anything else that the parameter parsing reads differently.
+const QString KeyParamName = QStringLiteral("p1");
+const QString LobParamName = QStringLiteral("p2");
+const QString FolderParamName = QStringLiteral("p3");
+
 // The key of a number column: "_" left out, then an optional sign and
 // decimal digits within the range of a 64-bit signed integer.
 bool ReadNumberKey(QStringView key, qint64& value)
@@ -110,10 +116,10 @@ QString TLobImporter::BuildInsertSql() const
 {
     const TLobImportSession& task = *FImportSession;
     QString columns = FDictionary->QuoteName(task.NameField) + QLatin1Char(',') + FDictionary->QuoteName(task.LobField);
-    QString values = QLatin1Char(':') + task.NameField + QStringLiteral(",:") + task.LobField;
+    QString values = QLatin1Char(':') + KeyParamName + QStringLiteral(",:") + LobParamName;
     if (HasFolderColumn()) {
         columns += QLatin1Char(',') + FDictionary->QuoteName(task.FolderField);
-        values += QStringLiteral(",:") + task.FolderField;
+        values += QStringLiteral(",:") + FolderParamName;
     }
     return QStringLiteral("insert into ") + FDictionary->GetQualifiedName(task.Schema, task.Table)
            + QStringLiteral(" (") + columns + QStringLiteral(")") + QStringLiteral(" values (") + values
@@ -125,12 +131,12 @@ QString TLobImporter::BuildUpdateSql() const
     const TLobImportSession& task = *FImportSession;
     QString sql = QStringLiteral("update ") + FDictionary->GetQualifiedName(task.Schema, task.Table)
                   + QStringLiteral(" set ") + FDictionary->QuoteName(task.LobField) + QStringLiteral(" = :")
-                  + task.LobField;
+                  + LobParamName;
     if (HasFolderColumn())
         sql += QLatin1Char(',') + FDictionary->QuoteName(task.FolderField) + QStringLiteral(" = :")
-               + task.FolderField;
+               + FolderParamName;
     return sql + QStringLiteral(" where ") + FDictionary->QuoteName(task.NameField) + QStringLiteral(" = :")
-           + task.NameField;
+           + KeyParamName;
 }
 
 void TLobImporter::SetSql()
@@ -138,9 +144,9 @@ void TLobImporter::SetSql()
     const TLobImportSession& task = *FImportSession;
     TUniQuery& query = Query();
     query.SetSQL(task.ImportType == TImportType::Insert ? BuildInsertSql() : BuildUpdateSql());
-    FKeyParam = query.ParamByName(task.NameField);
-    FLobParam = query.ParamByName(task.LobField);
-    FFolderParam = HasFolderColumn() ? query.ParamByName(task.FolderField) : nullptr;
+    FKeyParam = query.ParamByName(KeyParamName);
+    FLobParam = query.ParamByName(LobParamName);
+    FFolderParam = HasFolderColumn() ? query.ParamByName(FolderParamName) : nullptr;
 }
 
 void TLobImporter::ScanFolder()

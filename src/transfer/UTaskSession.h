@@ -38,6 +38,8 @@ public:
     virtual bool IsBlank() const = 0;
     // A new, empty task of the same kind.
     virtual std::unique_ptr<TTaskSession> CreateSame() const = 0;
+    // True when the task needs a table and names none.
+    virtual bool TableMissing() const = 0;
     // "From : " source, CR LF, "To : " target.
     virtual QString GetDescription() const = 0;
 

@@ -8,6 +8,7 @@
 #include "settings/URegUtil.h"
 #include "platform/http/UHttpClient.h"
 #include "support/VqHttpTestServer.h"
+#include "support/VqTestSupport.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -70,8 +71,9 @@ TEST(ExceptionReport, OfficeAdvice)
         EXPECT_EQ(solution.Analyse(QString::fromLatin1(c.message)), c.applies);
         EXPECT_EQ(S(solution.Advice), S(c.advice));
         EXPECT_EQ(solution.Keyword.toStdString(), c.keyword);
-        if (!c.accessPath.isEmpty())
+        if (!c.accessPath.isEmpty()) {
             EXPECT_EQ(S(solution.AccessArch), "x86");
+        }
     }
     RegWriteString(key, QStringLiteral("AccessPath"), QString());
 }
@@ -117,4 +119,24 @@ TEST(ExceptionReport, AFailedPostKeepsTheLogItDidNotDeliver)
     EXPECT_TRUE(TDebugHelper::GetLog().isEmpty()) << "delivered, then emptied";
     SetMakerSite(QString());
     TDebugHelper::Done();
+}
+
+TEST(ExceptionReport, AnAnswerWithoutEndFailsThePostAtItsCap)
+{
+    VQ_REQUIRE_TEST_HTTP();
+    vqtest::HttpTestServer server;
+    server.SetEndless(QStringLiteral("report_exception.php"));
+    SetMakerSite(server.Address());
+    TExceptionReport report(QStringLiteral("boom"));
+    report.FillFields(QStringLiteral("info"));
+    vqtest::ResetPeakMemory();
+    try {
+        report.Send(false, false);
+        ADD_FAILURE() << "no exception";
+    } catch (const EHttpError& e) {
+        EXPECT_EQ(S(e.Message()), "the answer is too long");
+    }
+    EXPECT_TRUE(report.Answer.isEmpty());
+    EXPECT_LT(vqtest::PeakMemoryMiB(), 100);
+    SetMakerSite(QString());
 }

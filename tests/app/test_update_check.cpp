@@ -61,7 +61,7 @@ TEST(UpdateCheck, AnswersDecideNewOrNotAndTheManualCheckSaysWhy)
     VQ_REQUIRE_TEST_HTTP();
     struct Case {
         const char* name;
-        int status;          // 0: the address refuses; -1: never answers
+        int status;          // 0: the address refuses; -1: never answers; -2: answers without end
         QByteArray body;
         bool isNew;
         TUpdateNoticeKind notice;
@@ -82,6 +82,7 @@ TEST(UpdateCheck, AnswersDecideNewOrNotAndTheManualCheckSaysWhy)
         {"error", 500, "3.4", false, TUpdateNoticeKind::CannotCheck, cannot + QStringLiteral("HTTP status 500")},
         {"refused", 0, "", false, TUpdateNoticeKind::CannotCheck, cannot + QStringLiteral("Failed to connect")},
         {"silent", -1, "", false, TUpdateNoticeKind::CannotCheck, cannot + QStringLiteral("Operation timed out")},
+        {"endless", -2, "", false, TUpdateNoticeKind::CannotCheck, cannot + QStringLiteral("the answer is too long")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -90,6 +91,8 @@ TEST(UpdateCheck, AnswersDecideNewOrNotAndTheManualCheckSaysWhy)
         const SiteAtServer at(c.status == 0 ? vqtest::RefusingAddress() : site);
         if (c.status == -1)
             server.SetSilent(QString::fromLatin1(c.name) + QStringLiteral("/versioncheck.php"));
+        else if (c.status == -2)
+            server.SetEndless(QString::fromLatin1(c.name) + QStringLiteral("/versioncheck.php"));
         else if (c.status > 0)
             server.SetAnswer(QString::fromLatin1(c.name) + QStringLiteral("/versioncheck.php"), c.status, c.body);
 
@@ -121,6 +124,27 @@ TEST(UpdateCheck, AnswersDecideNewOrNotAndTheManualCheckSaysWhy)
                           .toStdString());
         }
     }
+}
+
+// A server that sends without end fills neither the memory nor the time-out.
+TEST(UpdateCheck, AnAnswerWithoutEndFailsTheCheckAtItsCap)
+{
+    VQ_REQUIRE_TEST_HTTP();
+    HttpTestServer server;
+    server.SetEndless(QStringLiteral("versioncheck.php"));
+    const SiteAtServer at(server.Address());
+    THttpClient client;
+    TUpdateCheck check(client);
+    check.ProgramVersion = QStringLiteral("3.3.1.210811");
+    vqtest::ResetPeakMemory();
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(check.IsNewVersion());
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_EQ(S(check.FailReason), "the answer is too long");
+    const qint64 peak = vqtest::PeakMemoryMiB();
+    EXPECT_GT(peak, 0);
+    EXPECT_LT(peak, 100);
 }
 
 TEST(UpdateCheck, VersionsReadWithADotInAnyLocale)

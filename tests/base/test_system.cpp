@@ -74,7 +74,8 @@ TEST(SystemUtil, ProgramDataDirFailsWithItsMessage)
             GetProgramDataDir(QStringLiteral("Vantorquill"));
             FAIL() << "no exception without a home";
         } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), QStringLiteral("Cannot create \"/Vantorquill\""));
+            EXPECT_EQ(e.Message(), QStringLiteral("Cannot create the program folder \"Vantorquill\": neither HOME nor "
+                                                  "XDG_DATA_HOME is set"));
         }
     }
 }

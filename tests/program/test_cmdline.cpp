@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <QRandomGenerator>
+
 
 namespace {
 
@@ -208,6 +210,17 @@ TEST_F(CmdLine, FailedRunsSayWhyAndEndWithOne)
     const QString missingSql = Path(S("nothere.sql"));
     QStringList wrongPassword = LogonArgs();
     wrongPassword.replaceInStrings(QRegularExpression(S("^mysql_password=.*")), S("mysql_password=wrong"));
+    const QStringList failingLogon = wrongPassword;
+    // Task files without their own section or table; the logon that would
+    // come first fails or succeeds by the section of its own.
+    QByteArray noise(4096, '\0');
+    QRandomGenerator(20240611).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    noise.replace('[', '(');
+    WriteFile(S("noise.ilt"), noise + "\r\n" + SourceDbSection());
+    WriteFile(S("empty.elt"), QByteArray());
+    WriteFile(S("logononly.ilt"), SourceDbSection());
+    WriteFile(S("notable.ilt"), IniSection(S("Import"), {{S("Schema"), Database}, {S("LobField"), S("body")}})
+                                    + SourceDbSection());
 
     const struct {
         const char* what;
@@ -227,6 +240,13 @@ TEST_F(CmdLine, FailedRunsSayWhyAndEndWithOne)
         {"a wrong password", wrongPassword << S("task=") + task,
          {S("[T] [error]\tException on logon."),
           S("[T] [error]\tCan not via cmd login database %1. Access denied for user*").arg(Database)}},
+        {"bytes and a logon section", {S("task=") + Path(S("noise.ilt"))},
+         {S("[T] [error]\tThe task file has no [Import] section.")}},
+        {"an empty task file, before a logon that would fail", QStringList(failingLogon) << S("task=") + Path(S("empty.elt")),
+         {S("[T] [error]\tThe task file has no [Export] section.")}},
+        {"only a logon section", {S("task=") + Path(S("logononly.ilt"))},
+         {S("[T] [error]\tThe task file has no [Import] section.")}},
+        {"no table", {S("task=") + Path(S("notable.ilt"))}, {S("[T] [error]\tThe task file names no table.")}},
         {"a missing SQL file", LogonArgs() << S("sql=") + missingSql,
          {S("[T] [info]\tstart execute sql."),
           S("[T] [error]\tException on execute sql: Cannot open file*"), S("[T] [info]\tend execute sql.")}},

@@ -280,4 +280,55 @@ TEST_F(ServerFaults, AFrozenServerBehindADeadLinkEndsTheRunAndALogonWithinTheirB
         << lines.last().toStdString();
 }
 
+// A server stopped while the run waits for its answer: its kernel still
+// acknowledges every packet, so only the stop signal can end the wait. The
+// run ends 10 s after it, with the summary so far, and the server, resumed,
+// has the rows stored before.
+TEST_F(ServerFaults, AStopSignalEndsARunWhoseServerFroze)
+{
+    Connection->ExecSQL(S("CREATE TABLE frozen (name VARCHAR(20) PRIMARY KEY, body LONGBLOB)"));
+    Connection->ExecSQL(S("CREATE TRIGGER frozen_insert BEFORE INSERT ON frozen FOR EACH ROW "
+                          "SET NEW.body = IF(SLEEP(0.3) = 0, NEW.body, NEW.body)"));
+    for (int i = 0; i < 20; ++i)
+        WriteFile(S("in/f%1.txt").arg(i, 2, 10, QLatin1Char('0')), "value");
+    const QString task = ImportTask(S("frozen"));
+
+    QProcess import;
+    import.setProcessEnvironment(Env);
+    import.start(vqtest::ProgramPath(),
+                 LogonArgs(Server->Port) << S("task=") + task << S("logfile=") + Path(S("import.log")));
+    ASSERT_TRUE(import.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (Rows(S("SELECT COUNT(*) FROM frozen")).value(0).toInt() < 2 && waited.elapsed() < 30000)
+        QThread::msleep(50);
+    ASSERT_GE(Rows(S("SELECT COUNT(*) FROM frozen")).value(0).toInt(), 2) << "the import did not get going";
+
+    ::kill(pid_t(Server->Pid), SIGSTOP);
+    auto resume = qScopeGuard([] { ::kill(pid_t(Server->Pid), SIGCONT); });
+    QThread::msleep(1000);   // surely waiting now
+    QElapsedTimer stopped;
+    stopped.start();
+    ::kill(pid_t(import.processId()), SIGTERM);
+    const bool ended = import.waitForFinished(20000);
+    const qint64 stopTime = stopped.elapsed();
+    if (!ended)
+        import.kill();
+    resume.dismiss();
+    ::kill(pid_t(Server->Pid), SIGCONT);
+
+    ASSERT_TRUE(ended) << "the run waited on";
+    EXPECT_GE(stopTime, 9000);
+    EXPECT_EQ(import.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(import.exitCode(), 1) << import.readAllStandardError().toStdString();
+    const QStringList lines = LogLines(Path(S("import.log")));
+    ASSERT_GE(lines.size(), 3) << lines.join(S("\n")).toStdString();
+    EXPECT_TRUE(QRegularExpression(S("^\\[T\\] \\d+ records    Elapsed: T\\.  1 rows can not convert\\.$"))
+                    .match(lines[lines.size() - 2])
+                    .hasMatch())
+        << lines.join(S("\n")).toStdString();
+    EXPECT_EQ(lines.last(), S("[T] [error]\tThe run was stopped by a signal."));
+    EXPECT_GE(Rows(S("SELECT COUNT(*) FROM frozen")).value(0).toInt(), 2);
+}
+
 }  // namespace

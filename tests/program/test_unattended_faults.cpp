@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
 #include <csignal>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -22,13 +23,16 @@ QStringList HiddenFiles(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression(S("^\\.")));
 }
 
-// A hidden temporary file in folder that holds part of the big value: it is
-// being written.
-bool WritingStarted(const QString& folder)
+// The process has a file in folder open that holds part of the big value:
+// a hidden temporary one or one without a name yet.
+bool WritingStarted(qint64 pid, const QString& folder)
 {
-    for (const QString& name : HiddenFiles(folder))
-        if (QFileInfo(folder + QLatin1Char('/') + name).size() > (1 << 20))
+    const QString fds = S("/proc/%1/fd").arg(pid);
+    for (const QString& fd : QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        const QFileInfo open(fds + QLatin1Char('/') + fd);
+        if (open.symLinkTarget().startsWith(folder + QLatin1Char('/')) && open.size() > (1 << 20))
             return true;
+    }
     return false;
 }
 
@@ -73,9 +77,10 @@ protected:
     {
         QElapsedTimer clock;
         clock.start();
-        while (!WritingStarted(Path(S("out"))) && !process.waitForFinished(2) && clock.elapsed() < 60000) {
+        const qint64 pid = process.processId();
+        while (!WritingStarted(pid, Path(S("out"))) && !process.waitForFinished(2) && clock.elapsed() < 60000) {
         }
-        ASSERT_TRUE(WritingStarted(Path(S("out")))) << "the big value was never being written";
+        ASSERT_TRUE(WritingStarted(pid, Path(S("out")))) << "the big value was never being written";
         ::kill(pid_t(process.processId()), signal);
         ASSERT_TRUE(process.waitForFinished(60000));
     }
@@ -318,6 +323,133 @@ TEST_F(Faults, AMissingLoadFolderIsNamedInTheLog)
     EXPECT_EQ(LogLines(), QStringList({S("[T] [info]\t") + task,
                                        S("[T] Warning: the folder to load does not exist: ") + Path(S("in")),
                                        S("[T] 0 records    Elapsed: T")}));
+}
+
+// A label's folder that is a link to somewhere else is never written
+// through: that row fails naming the folder, the other rows go on. The export
+// folder itself may be a link: the user chose it.
+TEST_F(Faults, ASubFolderThatIsALinkIsNotWrittenThrough)
+{
+    Exec(S("CREATE TABLE items (id INT PRIMARY KEY, name VARCHAR(20), sub VARCHAR(20), body LONGBLOB)"));
+    QByteArray everyByte;
+    for (int i = 0; i < 256; ++i)
+        everyByte.append(char(i));
+    Exec(S("INSERT INTO items VALUES (1, 'a', 'good', X'%1'), (2, 'b', 'link', 'secret'), "
+           "(3, 'c', 'good', REPEAT('c', 3000000)), (4, 'd', 'new', 'four')")
+             .arg(QString::fromLatin1(everyByte.toHex())));
+    QDir().mkpath(Path(S("real")));
+    QDir().mkpath(Path(S("elsewhere")));
+    ASSERT_EQ(::symlink(QFile::encodeName(Path(S("real"))).constData(), QFile::encodeName(Path(S("out"))).constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(Path(S("elsewhere"))).constData(),
+                        QFile::encodeName(Path(S("real/link"))).constData()),
+              0);
+    WriteFile(S("sub.elt"), IniSection(S("Export"), {{S("FromType"), S("0")},
+                                                     {S("Schema"), Database},
+                                                     {S("Table"), S("items")},
+                                                     {S("Where"), S("where id > 0 order by id")},
+                                                     {S("LobField"), S("body")},
+                                                     {S("NameType"), S("0")},
+                                                     {S("NameField"), S("name")},
+                                                     {S("ExtType"), S("1")},
+                                                     {S("Ext"), S("bin")},
+                                                     {S("UnloadFolder"), Path(S("out"))},
+                                                     {S("SubFolderCreateType"), S("2")},
+                                                     {S("SubField"), S("sub")}}));
+    const QString task = Path(S("sub.elt"));
+
+    const auto run = Run(LogonArgs() << S("task=") + task << LogArg());
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+    EXPECT_TRUE(FilesBelow(Path(S("elsewhere"))).isEmpty());
+    EXPECT_EQ(FilesBelow(Path(S("real"))), (QMap<QString, QByteArray>{{S("good/a.bin"), everyByte},
+                                                                      {S("good/c.bin"), QByteArray(3000000, 'c')},
+                                                                      {S("new/d.bin"), "four"}}));
+    EXPECT_TRUE(QFileInfo(Path(S("real/link"))).isSymLink());
+    EXPECT_EQ(LogLines(), QStringList({S("[T] [info]\t") + task, S("[T] Serial: 2"),
+                                       S("The sub-folder \"%1\" is a symbolic link; nothing is written through it. "
+                                         "On Save LOB to file.")
+                                           .arg(Path(S("out/link"))),
+                                       S("[T] 3 records    Elapsed: T.  1 rows can not convert.")}));
+}
+
+// Column names with ":" and a backtick: insert and update alike store every
+// file byte for byte in its row, and the other rows stay as they were.
+TEST_F(Faults, ColumnNamesWithAColonOrABacktickImportInEitherMode)
+{
+    Exec(S("CREATE TABLE odd (`a:b` VARCHAR(20) PRIMARY KEY, `x``y` LONGBLOB, other VARCHAR(10))"));
+    QByteArray everyByte;
+    for (int i = 255; i >= 0; --i)
+        everyByte.append(char(i));
+    WriteFile(S("in/k1.bin"), everyByte);
+    WriteFile(S("in/k2.txt"), "line\r\nend");
+    for (const char* mode : {"0", "1"}) {
+        SCOPED_TRACE(mode);
+        Exec(S("DELETE FROM odd"));
+        if (QByteArray(mode) == "1")
+            Exec(S("INSERT INTO odd VALUES ('k1', 'old', 'o1'), ('k2', 'old', 'o2'), ('k3', 'kept', 'o3')"));
+        WriteFile(S("odd.ilt"), IniSection(S("Import"), {{S("Schema"), Database},
+                                                         {S("Table"), S("odd")},
+                                                         {S("LobField"), S("x`y")},
+                                                         {S("LoadFolder"), Path(S("in"))},
+                                                         {S("IncludeSubFolder"), S("0")},
+                                                         {S("NameField"), S("a:b")},
+                                                         {S("IncludeNameExt"), S("0")},
+                                                         {S("ImportType"), S(mode)},
+                                                         {S("ExtType"), S("0")}}));
+        const auto run = Run(LogonArgs() << S("task=") + Path(S("odd.ilt")) << LogArg());
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 0) << LogLines().join(S("\n")).toStdString();
+        QStringList expected{S("k1|%1|").arg(QString::fromLatin1(everyByte.toHex().toUpper())),
+                             S("k2|%1|").arg(QString::fromLatin1(QByteArray("line\r\nend").toHex().toUpper()))};
+        if (QByteArray(mode) == "1") {
+            expected[0] += S("o1");
+            expected[1] += S("o2");
+            expected << S("k3|%1|o3").arg(QString::fromLatin1(QByteArray("kept").toHex().toUpper()));
+        }
+        EXPECT_EQ(Rows(S("SELECT `a:b`, HEX(`x``y`), IFNULL(other, '') FROM odd ORDER BY `a:b`")), expected);
+    }
+}
+
+// A stop while the first row is still on its way: the summary's time is the
+// time the run took, not the moment between its start and its end.
+TEST_F(Faults, ARunStoppedInItsFirstItemReportsTheTimeItRan)
+{
+    Exec(S("CREATE TABLE items (id INT PRIMARY KEY, name VARCHAR(20), ext VARCHAR(10), body LONGBLOB)"));
+    Exec(S("INSERT INTO items VALUES (1, 'slow', 'bin', 'one')"));
+    const QString task = ExportTask(S("export.elt"), S("items"), {}, S("where SLEEP(2) = 0"));
+    QProcess process;
+    Start(process, LogonArgs() << S("task=") + task << LogArg());
+    QElapsedTimer clock;
+    clock.start();
+    while (!QFile(LogFile()).exists() && clock.elapsed() < 30000)
+        QThread::msleep(20);
+    QThread::msleep(1200);
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    const QByteArray log = ReadFile(LogFile());
+    const QRegularExpressionMatch summary =
+        QRegularExpression(S("\\] 0 records    Elapsed: 00:00:(\\d\\d\\.\\d{3})\r\n")).match(QString::fromUtf8(log));
+    ASSERT_TRUE(summary.hasMatch()) << log.toStdString();
+    EXPECT_GE(summary.captured(1).toDouble(), 1.0) << log.toStdString();
+    EXPECT_EQ(LogLines().last(), S("[T] [error]\tThe run was stopped by a signal."));
+}
+
+// A service account may have no home: the log that the run was given still
+// says why it cannot start.
+TEST_F(Faults, WithoutAHomeTheLogSaysThatNeitherFolderIsSet)
+{
+    const QString task = ImportTask(S("files"), false);
+    QProcessEnvironment env = Env;
+    env.remove(S("HOME"));
+    env.remove(S("XDG_DATA_HOME"));
+    env.remove(S("XDG_CONFIG_HOME"));
+    const auto run = vqtest::RunProcess(vqtest::ProgramPath(), LogonArgs() << S("task=") + task << LogArg(), env);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(LogLines(), QStringList({S("[T] [error]\tCannot create the program folder \"Vantorquill\": neither "
+                                         "HOME nor XDG_DATA_HOME is set")}))
+        << run.err.toStdString();
 }
 
 }  // namespace

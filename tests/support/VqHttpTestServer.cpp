@@ -96,6 +96,14 @@ void HttpTestServer::SetSilent(const QString& relative)
     Control(QStringLiteral("__vq/answer"), &json);
 }
 
+void HttpTestServer::SetEndless(const QString& relative)
+{
+    const QJsonObject answer {{QStringLiteral("path"), FPrefix + relative},
+                              {QStringLiteral("mode"), QStringLiteral("endless")}};
+    const QByteArray json = QJsonDocument(answer).toJson(QJsonDocument::Compact);
+    Control(QStringLiteral("__vq/answer"), &json);
+}
+
 QList<HttpRequest> HttpTestServer::Requests() const
 {
     const QByteArray json = Control(

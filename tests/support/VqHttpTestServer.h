@@ -37,6 +37,8 @@ public:
                    const QString& contentType = QStringLiteral("text/html; charset=utf-8"));
     // The request is taken and never answered.
     void SetSilent(const QString& relative);
+    // The request is answered 200 with a body that never ends.
+    void SetEndless(const QString& relative);
     // The requests received below the prefix, in order.
     QList<HttpRequest> Requests() const;
 

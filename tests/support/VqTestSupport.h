@@ -71,6 +71,11 @@ ProcessResult RunProcess(const QString& program, const QStringList& arguments,
 // returns done().
 bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 10000);
 
+// The peak resident memory of this process since the last reset, in MiB
+// (-1 when unknown).
+void ResetPeakMemory();
+qint64 PeakMemoryMiB();
+
 // The environment of a run without a display.
 QProcessEnvironment HeadlessEnvironment();
 

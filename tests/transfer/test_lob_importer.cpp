@@ -113,7 +113,7 @@ TEST_F(LobImporter, TreeOfFilesWithTextKeysAndTheirFolders)
     Run();
 
     EXPECT_EQ(Importer->Query().SQL(),
-              S("insert into `%1`.`t` (`name`,`body`,`dir`) values (:name,:body,:dir)").arg(Database));
+              S("insert into `%1`.`t` (`name`,`body`,`dir`) values (:p1,:p2,:p3)").arg(Database));
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join(S("\n")).toStdString();
     EXPECT_EQ(Importer->Status().Total, 7);
     EXPECT_EQ(Importer->Status().Succeeded, 7);
@@ -219,7 +219,7 @@ TEST_F(LobImporter, UpdateByKeyWithTheFolderColumnLeftOutWhenItIsTheKey)
     Task.ImportType = TImportType::Update;
     Task.FolderField = S("name");
     Run();
-    EXPECT_EQ(Importer->Query().SQL(), S("update `%1`.`t` set `body` = :body where `name` = :name").arg(Database));
+    EXPECT_EQ(Importer->Query().SQL(), S("update `%1`.`t` set `body` = :p2 where `name` = :p1").arg(Database));
     EXPECT_TRUE(Errors.isEmpty());
     EXPECT_EQ(Importer->Status().Succeeded, 3);
     EXPECT_EQ(Stored(), (QMap<QString, QString>{{S("one"), Sha(S("one.bin"))},
@@ -231,7 +231,7 @@ TEST_F(LobImporter, UpdateByKeyWithTheFolderColumnLeftOutWhenItIsTheKey)
     Task.FolderField = S("dir");
     Run();
     EXPECT_EQ(Importer->Query().SQL(),
-              S("update `%1`.`t` set `body` = :body,`dir` = :dir where `name` = :name").arg(Database));
+              S("update `%1`.`t` set `body` = :p2,`dir` = :p3 where `name` = :p1").arg(Database));
     EXPECT_EQ(Scalar(S("select count(*) from t where dir = '%1/'").arg(In.path())), S("2"));
 }
 

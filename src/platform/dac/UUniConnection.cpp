@@ -6,6 +6,7 @@
 #include "UUniError.h"
 #include "UUniTextCursor.h"
 #include "base/UNetUtil.h"
+#include "base/UStopRequest.h"
 
 #include <algorithm>
 #include <errmsg.h>
@@ -109,10 +110,23 @@ void TUniConnection::Connect()
 {
     if (FHandle)
         return;
+    if (FStopWatched && StopCutConnection())
+        throw EUniError(QStringLiteral("The run was stopped by a signal."), CR_CONNECTION_ERROR);
     FHandle = OpenSession(false);
     FUnicode = FSpecificOptions.BoolValue(QStringLiteral("UseUnicode"), false);
     FMaxAllowedPacket = -1;
     ++FGeneration;
+    if (FStopWatched)
+        SetStopSocket(int(mysql_get_socket(FHandle)));
+}
+
+void TUniConnection::SetStopWatched(bool watched)
+{
+    if (FStopWatched && !watched)
+        SetStopSocket(-1);
+    FStopWatched = watched;
+    if (watched && FHandle)
+        SetStopSocket(int(mysql_get_socket(FHandle)));
 }
 
 void TUniConnection::CloseSession(bool lost)
@@ -127,6 +141,8 @@ void TUniConnection::CloseSession(bool lost)
             client->ConnectionClosing();
     }
     FLineHolder = nullptr;
+    if (FStopWatched)
+        SetStopSocket(-1);
     mysql_close(FHandle);
     FHandle = nullptr;
     FMaxAllowedPacket = -1;

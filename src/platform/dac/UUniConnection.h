@@ -88,6 +88,10 @@ public:
     bool KillRunningQuery();
     // The session's max_allowed_packet, read once per session.
     qint64 MaxAllowedPacket();
+    // The connection of an unattended run: its socket is the one a stop
+    // signal shuts down when the run hangs (see UStopRequest.h), and once
+    // that happened it neither reconnects nor sends anything more.
+    void SetStopWatched(bool watched);
     // Changes on every (re)connect: prepared statements of an older session are gone.
     quint64 Generation() const { return FGeneration; }
 
@@ -124,6 +128,7 @@ private:
     quint64 FGeneration = 0;
     qint64 FMaxAllowedPacket = -1;
     TUniCursor* FLineHolder = nullptr;
+    bool FStopWatched = false;
     std::vector<TUniConnectionClient*> FClients;
     std::unique_ptr<TUniTableCatalog> FTableCatalog;
 };

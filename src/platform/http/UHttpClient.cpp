@@ -28,12 +28,22 @@ struct TSlistDeleter {
 struct TTransfer {
     THttpResponse response;
     const std::atomic<bool>* aborted = nullptr;
+    qint64 maxBody = 0;
+    bool tooLong = false;
     char error[CURL_ERROR_SIZE] = {};
 };
 
 size_t WriteBody(char* data, size_t size, size_t count, void* user)
 {
-    static_cast<TTransfer*>(user)->response.Body.append(data, qsizetype(size * count));
+    auto* transfer = static_cast<TTransfer*>(user);
+    const qsizetype length = qsizetype(size * count);
+    // A server that sends without end must not fill the memory; a short
+    // count makes libcurl end the request.
+    if (transfer->maxBody > 0 && transfer->response.Body.size() + length > transfer->maxBody) {
+        transfer->tooLong = true;
+        return 0;
+    }
+    transfer->response.Body.append(data, length);
     return size * count;
 }
 
@@ -132,6 +142,7 @@ THttpResponse THttpClient::Perform(void* handle)
     CURL* easy = static_cast<CURL*>(handle);
     TTransfer transfer;
     transfer.aborted = &FAborted;
+    transfer.maxBody = MaxAnswerBytes;
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &WriteBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &ReadHeader);
@@ -173,6 +184,8 @@ THttpResponse THttpClient::Perform(void* handle)
 
     if (FAborted)
         throw EAbort();
+    if (transfer.tooLong)
+        throw EHttpError(QStringLiteral("the answer is too long"));
     if (state != CURLM_OK)
         throw EHttpError(QString::fromUtf8(curl_multi_strerror(state)));
     if (result != CURLE_OK) {

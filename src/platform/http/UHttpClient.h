@@ -44,6 +44,9 @@ public:
 
     int ConnectTimeoutMs = DefaultConnectTimeoutMs;
     int TimeoutMs = DefaultTimeoutMs;   // the whole request
+    // The longest answer body kept; a longer one ends the request with
+    // "the answer is too long". 0: no limit.
+    qint64 MaxAnswerBytes = 0;
 
     // The answer whatever its status; a request that fails raises EHttpError,
     // an aborted one EAbort.
