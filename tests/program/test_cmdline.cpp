@@ -4,10 +4,9 @@
 #include "db/USSHConnectionOption.h"
 #include "platform/ssh/UScFileStorage.h"
 
-#include <sys/stat.h>
-
 #include <QRandomGenerator>
 
+#include <sys/stat.h>
 
 namespace {
 
