@@ -70,8 +70,9 @@ TEST(ExceptionReport, OfficeAdvice)
         EXPECT_EQ(solution.Analyse(QString::fromLatin1(c.message)), c.applies);
         EXPECT_EQ(S(solution.Advice), S(c.advice));
         EXPECT_EQ(solution.Keyword.toStdString(), c.keyword);
-        if (!c.accessPath.isEmpty())
+        if (!c.accessPath.isEmpty()) {
             EXPECT_EQ(S(solution.AccessArch), "x86");
+        }
     }
     RegWriteString(key, QStringLiteral("AccessPath"), QString());
 }

@@ -169,7 +169,7 @@ TEST_F(XmlViewer, ArrowKeyAsksToSaveAndEditsReachTextAndBlob)
     Exec(QStringLiteral("create table t (id int primary key, m text, b longblob)"));
     Exec(QStringLiteral("insert into t values (1, %1, %1)").arg(Hex(xml)));
     OpenQuery(QStringLiteral("select id, m, b from t"));
-    for (const QString column : {QStringLiteral("m"), QStringLiteral("b")}) {
+    for (const QString& column : {QStringLiteral("m"), QStringLiteral("b")}) {
         // An arrow key: the row is edited, the value's bytes stay as they were.
         Prompter.QueueAnswer(TPromptAnswer::Yes);
         auto editor = Bind<TPharostine>(column);
