@@ -39,7 +39,8 @@ public:
 
 protected:
     TApp();
-    // Construction, step 2 and 3: program name, exception hook, the reference.
+    // Part of construction: the program name, the exception hook and the
+    // application reference.
     void RegisterInstance();
     // Clears the reference when this object is it.
     void UnregisterInstance();

@@ -17,7 +17,7 @@ class TSessionManager;
 // that this core never links QtWidgets.
 using TGuiRunner = std::function<void(TQuenmarel& app)>;
 
-// Third level: the factories and managers that the other subsystems reach
+// Third level: the factories and managers that the rest of the program reaches
 // through the application object, the command line and the logon.
 class TQuenmarel : public TDataApp {
 public:
@@ -52,12 +52,14 @@ public:
 
 protected:
     TQuenmarel();
-    // Construction: steps 1 to 7. A failure while the services are built shows
+    // Construction: refuses a second application object, registers this one,
+    // then builds the services. A failure while the services are built shows
     // the exception report and aborts (EConstructionAborted); the caller frees
     // the partly built object.
     void Construct();
 
-    // Steps 4 to 7, in this order; each subsystem's service is created here.
+    // The services, built in this order: database object factory, large-object
+    // factory, batch-file creator, session manager.
     // A new factory for "Mysql"; Construct keeps it and points
     // SourceDBFactory and DestDBFactory at it.
     virtual std::unique_ptr<TDBObjectFactory> CreateDBObjectFactory();

@@ -89,8 +89,8 @@ QStringList FileDialogFilters(const QString& filter)
     return result;
 }
 
-TPromptAnswer TConsolePrompter::Ask(const QString& text, TPromptButtons buttons, TPromptKind kind,
-                                    const QString& title)
+TPromptAnswer TConsolePrompter::Ask(const QString& text, TPromptButtons buttons, TPromptKind,
+                                    const QString&)
 {
     const TPromptAnswer answer = EscapeAnswer(buttons);
     if (buttons & ~pbOK)
@@ -100,7 +100,7 @@ TPromptAnswer TConsolePrompter::Ask(const QString& text, TPromptButtons buttons,
     return answer;
 }
 
-bool TConsolePrompter::InputText(const QString& title, const QString& label, QString& value)
+bool TConsolePrompter::InputText(const QString&, const QString&, QString&)
 {
     return false;
 }

@@ -16,7 +16,7 @@
 #include "platform/dac/UDataSource.h"
 #include "platform/dac/UUniConnection.h"
 #include "platform/dac/UUniQuery.h"
-#include "workspace/UQsci.h"
+#include "widgets/UQsci.h"
 
 #include <QAction>
 #include <QApplication>

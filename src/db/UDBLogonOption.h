@@ -45,9 +45,9 @@ public:
     virtual void AssignTo(TUniConnection& connection, TSSHConnection& tunnel) const;
     // Prepares a profile for the connection it will be applied to; called once
     // after the profile is created.
-    virtual void InitConnection(TUniConnection* connection) {}
+    virtual void InitConnection(TUniConnection*) {}
     // Run after every logon with the connection.
-    virtual void AfterConnect(TUniConnection& connection) {}
+    virtual void AfterConnect(TUniConnection&) {}
     // The profile name under which a successful logon is remembered.
     virtual QString GetCaption(const TUniConnection& connection) const;
 

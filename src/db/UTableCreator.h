@@ -71,7 +71,7 @@ protected:
     // The construction steps that need the descendant's overrides.
     void Construct();
 
-    virtual void BeforeExecute(const QString& script) {}
+    virtual void BeforeExecute(const QString&) {}
     virtual void AfterExecute() {}
     virtual std::unique_ptr<TDBHelper> CreateHelper() const = 0;
     virtual QString GetQualifiedTableName() const;

@@ -1,7 +1,7 @@
 #include "UCreateTableDlg.h"
 
 #include "UTableCreateExecuteForm.h"
-#include "UQsci.h"
+#include "widgets/UQsci.h"
 #include "base/UAppException.h"
 #include "base/UPrompter.h"
 #include "base/UStringUtil.h"

@@ -1,6 +1,6 @@
 #include "UTableCreateExecuteForm.h"
 
-#include "UQsci.h"
+#include "widgets/UQsci.h"
 #include "base/UAppException.h"
 #include "db/UTableCreator.h"
 

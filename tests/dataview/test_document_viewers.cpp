@@ -5,17 +5,12 @@
 #include "dataview/viewers/UHtmlDBViewForm.h"
 #include "dataview/viewers/UJsonDBViewForm.h"
 #include "dataview/viewers/UPdfDBViewForm.h"
+#include "widgets/UQsci.h"
 
 #include <QFileInfo>
 #include <QTcpServer>
 #include <QTest>
 #include <QTextDocument>
-
-#define signals Q_SIGNALS
-#define slots Q_SLOTS
-#include <Qsci/qsciscintilla.h>
-#undef slots
-#undef signals
 
 using namespace fetest;
 

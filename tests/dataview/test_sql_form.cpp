@@ -12,7 +12,7 @@
 #include "base/UAppException.h"
 #include "dataview/viewers/UMemoDBViewForm.h"
 #include "platform/dac/UUniQuery.h"
-#include "workspace/UQsci.h"
+#include "widgets/UQsci.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

@@ -202,8 +202,9 @@ TEST(XmlTreeModel, IllFormedEditsAreRefused)
         const QByteArray before = c.name == std::string("root up before the doctype") ? QByteArray() : l.Doc.Save();
         EXPECT_EQ(c.run(l), TXmlEditResult::Refused) << c.name;
         EXPECT_EQ(beeps.size() + attributeBeeps.size(), 1) << c.name;
-        if (!before.isEmpty())
+        if (!before.isEmpty()) {
             EXPECT_EQ(l.Doc.Save(), before) << c.name;
+        }
     }
 }
 

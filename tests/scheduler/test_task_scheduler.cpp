@@ -56,8 +56,9 @@ TEST_P(TaskScheduler, ListsSortedIgnoringCaseAndLooksUpByCase)
     EXPECT_EQ(backup->Name(), S("Backup"));
     EXPECT_EQ(Scheduler->ActivateTask(S("Backup")), backup);
     EXPECT_EQ(Scheduler->ActivateTask(S("Backup.job")), backup);
-    if (Job())
+    if (Job()) {
         EXPECT_EQ(TTaskScheduler::JobName(S("Backup.JOB")), S("Backup.JOB"));
+    }
     // Not in the list by case: the service is asked, and its names ignore case.
     TTaskItem* upper = Scheduler->ActivateTask(S("BACKUP"));
     ASSERT_NE(upper, nullptr);

@@ -11,7 +11,7 @@
 #include "workspace/UCreateTableDesign.h"
 #include "workspace/UCreateTableDlg.h"
 #include "workspace/UNewTableCreator.h"
-#include "workspace/UQsci.h"
+#include "widgets/UQsci.h"
 #include "workspace/UTableCreateHelper.h"
 #include "workspace/UTableCreateExecuteForm.h"
 

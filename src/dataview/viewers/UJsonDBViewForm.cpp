@@ -2,16 +2,9 @@
 
 #include "dataview/UValueText.h"
 #include "platform/dac/UFieldDataLink.h"
+#include "widgets/UQsci.h"
 
 #include <QVBoxLayout>
-
-// QScintilla's headers use the keywords the build switches off.
-#define signals Q_SIGNALS
-#define slots Q_SLOTS
-#include <Qsci/qscilexerjavascript.h>
-#include <Qsci/qsciscintilla.h>
-#undef slots
-#undef signals
 
 TJsonDBViewForm::TJsonDBViewForm(QWidget* parent) : TDBViewForm(parent)
 {

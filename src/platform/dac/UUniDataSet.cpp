@@ -6,54 +6,12 @@
 
 #include "base/UTextCodec.h"
 
-#include <QIODevice>
-#include <cstring>
 #include <algorithm>
 #include <limits>
 
 namespace {
 
 constexpr qint64 AllRows = std::numeric_limits<qint64>::max();
-constexpr qint64 CopyChunk = 1 << 20;
-
-// A kept value in memory, shared with the record it came from.
-class TBytesSource : public TValueSource {
-public:
-    explicit TBytesSource(QByteArray bytes) : FBytes(std::move(bytes)) {}
-    qint64 Size() const override { return FBytes.size(); }
-    qint64 Read(qint64 offset, char* buffer, qint64 size) const override
-    {
-        if (offset >= FBytes.size())
-            return 0;
-        size = std::min(size, FBytes.size() - offset);
-        std::memcpy(buffer, FBytes.constData() + offset, size_t(size));
-        return size;
-    }
-
-private:
-    QByteArray FBytes;
-};
-
-// A kept value in the spill file, which lives as long as any reader of it.
-class TSpillSource : public TValueSource {
-public:
-    TSpillSource(std::shared_ptr<TSpillFile> file, qint64 offset, qint64 length)
-        : FFile(std::move(file)), FOffset(offset), FLength(length)
-    {
-    }
-    qint64 Size() const override { return FLength; }
-    qint64 Read(qint64 offset, char* buffer, qint64 size) const override
-    {
-        if (offset >= FLength)
-            return 0;
-        return FFile->Read(FOffset + offset, buffer, std::min(size, FLength - offset));
-    }
-
-private:
-    std::shared_ptr<TSpillFile> FFile;
-    qint64 FOffset;
-    qint64 FLength;
-};
 
 // Characters of session text: UTF-8 counts lead bytes, Windows-1252 bytes.
 qint64 CountCharacters(const char* data, qint64 size, bool utf8)
@@ -106,13 +64,7 @@ void TUniDataSet::Close()
         cursor->Close();
     }
     FFields.clear();
-    FRecords.clear();
-    FRecords.shrink_to_fit();
-    // The spill file is kept for the next result unless a reader still holds it.
-    if (FSpill && FSpill.use_count() == 1)
-        FSpill->Reset();
-    else
-        FSpill.reset();
+    FStore.Clear();
     FEditRecord = TRecord();
     FChanged.clear();
     FModified = false;
@@ -169,9 +121,9 @@ void TUniDataSet::ResetPosition()
         return;
     }
     FetchBlock(FetchAll() ? AllRows : FFetchRows);
-    FCurrent = FRecords.empty() ? -1 : 0;
-    FEof = FRecords.empty();
-    FRecNo = FRecords.empty() ? 0 : 1;
+    FCurrent = FStore.Empty() ? -1 : 0;
+    FEof = FStore.Empty();
+    FRecNo = FStore.Empty() ? 0 : 1;
 }
 
 qint64 TUniDataSet::FetchBlock(qint64 rows)
@@ -182,7 +134,7 @@ qint64 TUniDataSet::FetchBlock(qint64 rows)
             break;
         TRecord record;
         StoreCurrentRow(record);
-        FRecords.push_back(std::move(record));
+        FStore.Append(std::move(record));
         ++fetched;
     }
     if (FCursor && FCursor->AtEnd())
@@ -194,7 +146,7 @@ qint64 TUniDataSet::FetchMore()
 {
     if (!MoreRows())
         return 0;
-    const qint64 first = qint64(FRecords.size());
+    const qint64 first = FStore.Count();
     const qint64 fetched = FetchBlock(FFetchRows);
     if (fetched > 0)
         DataEvent(TDataEvent::RowsFetched, first, fetched);
@@ -205,29 +157,10 @@ void TUniDataSet::FetchAllRows()
 {
     if (!MoreRows())
         return;
-    const qint64 first = qint64(FRecords.size());
+    const qint64 first = FStore.Count();
     const qint64 fetched = FetchBlock(AllRows);
     if (fetched > 0)
         DataEvent(TDataEvent::RowsFetched, first, fetched);
-}
-
-TUniDataSet::TStoredValue TUniDataSet::StoreBytes(const char* data, qint64 size)
-{
-    TStoredValue value;
-    value.Null = false;
-    value.Length = size;
-    if (size > TSpillFile::InlineLimit)
-        value.Offset = Spill().Append(data, size);
-    else
-        value.Bytes = QByteArray(data, size);
-    return value;
-}
-
-TSpillFile& TUniDataSet::Spill()
-{
-    if (!FSpill)
-        FSpill = std::make_shared<TSpillFile>();
-    return *FSpill;
 }
 
 void TUniDataSet::StoreCurrentRow(TRecord& record)
@@ -240,28 +173,16 @@ void TUniDataSet::StoreCurrentRow(TRecord& record)
         if (cell.Null)
             continue;
         if (!cell.Lazy) {
-            value = StoreBytes(cell.Data, cell.Length);
+            value = FStore.StoreBytes(cell.Data, cell.Length);
             continue;
         }
         // A value still in the received row: copied over in pieces.
-        value.Null = false;
-        value.Length = cell.Length;
-        if (cell.Length <= TSpillFile::InlineLimit) {
-            value.Bytes = QByteArray(cell.Length, Qt::Uninitialized);
-            FCursor->ReadColumn(int(i), 0, value.Bytes.data(), cell.Length);
-            continue;
-        }
-        QByteArray chunk(std::min(CopyChunk, cell.Length), Qt::Uninitialized);
-        for (qint64 offset = 0; offset < cell.Length;) {
-            const qint64 got = FCursor->ReadColumn(int(i), offset, chunk.data(), chunk.size());
-            if (got <= 0)
-                throw EUniError(QStringLiteral("The value of field '%1' could not be read")
-                                    .arg(FFields[i]->FieldName()));
-            const qint64 at = Spill().Append(chunk.constData(), got);
-            if (offset == 0)
-                value.Offset = at;
-            offset += got;
-        }
+        std::optional<TStoredValue> stored = FStore.StorePieces(cell.Length, [this, i](qint64 offset, char* buffer, qint64 size) {
+            return FCursor->ReadColumn(int(i), offset, buffer, size);
+        });
+        if (!stored)
+            throw EUniError(QStringLiteral("The value of field '%1' could not be read").arg(FFields[i]->FieldName()));
+        value = std::move(*stored);
     }
 }
 
@@ -342,7 +263,7 @@ void TUniDataSet::Next()
         DataEvent(TDataEvent::Scroll);
         return;
     }
-    if (FCurrent + 1 >= qint64(FRecords.size()) && FetchMore() == 0) {
+    if (FCurrent + 1 >= FStore.Count() && FetchMore() == 0) {
         FEof = true;
         return;
     }
@@ -386,10 +307,10 @@ void TUniDataSet::First()
         return;
     }
     const qint64 before = FCurrent;
-    FCurrent = FRecords.empty() ? -1 : 0;
-    FRecNo = FRecords.empty() ? 0 : 1;
+    FCurrent = FStore.Empty() ? -1 : 0;
+    FRecNo = FStore.Empty() ? 0 : 1;
     FBof = true;
-    FEof = FRecords.empty();
+    FEof = FStore.Empty();
     if (FCurrent != before)
         DataEvent(TDataEvent::Scroll);
 }
@@ -401,10 +322,10 @@ void TUniDataSet::Last()
     LeaveRow();
     FetchAllRows();
     const qint64 before = FCurrent;
-    FCurrent = qint64(FRecords.size()) - 1;
-    FRecNo = qint64(FRecords.size());
+    FCurrent = FStore.Count() - 1;
+    FRecNo = FStore.Count();
     FEof = true;
-    FBof = FRecords.empty();
+    FBof = FStore.Empty();
     if (FCurrent != before)
         DataEvent(TDataEvent::Scroll);
 }
@@ -416,9 +337,9 @@ bool TUniDataSet::SetRecNo(qint64 recNo)
     if (recNo < 1)
         return false;
     LeaveRow();
-    while (qint64(FRecords.size()) < recNo && FetchMore() > 0) {
+    while (FStore.Count() < recNo && FetchMore() > 0) {
     }
-    if (qint64(FRecords.size()) < recNo)
+    if (FStore.Count() < recNo)
         return false;
     if (FCurrent != recNo - 1) {
         FCurrent = recNo - 1;
@@ -435,22 +356,7 @@ qint64 TUniDataSet::RecordCount() const
         return FCountedRecords;
     if (FUniDirectional)
         return -1;
-    return qint64(FRecords.size());
-}
-
-TUniCell TUniDataSet::CellOf(const TRecord& record, int index) const
-{
-    TUniCell cell;
-    if (size_t(index) >= record.Values.size())
-        return cell;
-    const TStoredValue& value = record.Values[size_t(index)];
-    cell.Null = value.Null;
-    cell.Length = value.Null ? 0 : value.Length;
-    if (value.Offset >= 0)
-        cell.Lazy = true;
-    else
-        cell.Data = value.Bytes.constData();
-    return cell;
+    return FStore.Count();
 }
 
 TUniCell TUniDataSet::Cell(int index) const
@@ -458,33 +364,21 @@ TUniCell TUniDataSet::Cell(int index) const
     if (index < 0 || index >= FieldCount())
         return {};
     if (FState == dsEdit || FState == dsInsert)
-        return CellOf(FEditRecord, index);
+        return TRecordStore::Cell(FEditRecord, index);
     if (FUniDirectional)
         return FUniRowValid && FCursor ? FCursor->Cells()[size_t(index)] : TUniCell();
     if (FCurrent < 0)
         return {};
-    return CellOf(FRecords[size_t(FCurrent)], index);
+    return TRecordStore::Cell(FStore.Row(FCurrent), index);
 }
 
 TUniCell TUniDataSet::RowCell(qint64 row, int index) const
 {
     if (row == FCurrent && (FState == dsEdit || FState == dsInsert))
-        return CellOf(FEditRecord, index);
-    if (row < 0 || row >= qint64(FRecords.size()))
+        return TRecordStore::Cell(FEditRecord, index);
+    if (row < 0 || row >= FStore.Count())
         return {};
-    return CellOf(FRecords[size_t(row)], index);
-}
-
-qint64 TUniDataSet::ReadStored(const TStoredValue& value, qint64 offset, char* buffer, qint64 size) const
-{
-    if (value.Null || offset >= value.Length)
-        return 0;
-    size = std::min(size, value.Length - offset);
-    if (value.Offset < 0) {
-        std::memcpy(buffer, value.Bytes.constData() + offset, size_t(size));
-        return size;
-    }
-    return FSpill ? FSpill->Read(value.Offset + offset, buffer, size) : 0;
+    return TRecordStore::Cell(FStore.Row(row), index);
 }
 
 qint64 TUniDataSet::ReadLazy(int index, qint64 offset, char* buffer, qint64 size) const
@@ -492,12 +386,12 @@ qint64 TUniDataSet::ReadLazy(int index, qint64 offset, char* buffer, qint64 size
     if (index < 0 || index >= FieldCount())
         return 0;
     if (FState == dsEdit || FState == dsInsert)
-        return ReadStored(FEditRecord.Values[size_t(index)], offset, buffer, size);
+        return FStore.Read(FEditRecord.Values[size_t(index)], offset, buffer, size);
     if (FUniDirectional)
         return FUniRowValid && FCursor ? FCursor->ReadColumn(index, offset, buffer, size) : 0;
     if (FCurrent < 0)
         return 0;
-    return ReadStored(FRecords[size_t(FCurrent)].Values[size_t(index)], offset, buffer, size);
+    return FStore.Read(FStore.Row(FCurrent).Values[size_t(index)], offset, buffer, size);
 }
 
 qint64 TUniDataSet::ReadRowLazy(qint64 row, int index, qint64 offset, char* buffer, qint64 size) const
@@ -505,17 +399,15 @@ qint64 TUniDataSet::ReadRowLazy(qint64 row, int index, qint64 offset, char* buff
     if (index < 0 || index >= FieldCount())
         return 0;
     if (row == FCurrent && (FState == dsEdit || FState == dsInsert))
-        return ReadStored(FEditRecord.Values[size_t(index)], offset, buffer, size);
-    if (row < 0 || row >= qint64(FRecords.size()))
+        return FStore.Read(FEditRecord.Values[size_t(index)], offset, buffer, size);
+    if (row < 0 || row >= FStore.Count())
         return 0;
-    return ReadStored(FRecords[size_t(row)].Values[size_t(index)], offset, buffer, size);
+    return FStore.Read(FStore.Row(row).Values[size_t(index)], offset, buffer, size);
 }
 
 std::shared_ptr<TValueSource> TUniDataSet::ValueSource(const TStoredValue& value) const
 {
-    if (value.Offset >= 0)
-        return std::make_shared<TSpillSource>(FSpill, value.Offset, value.Length);
-    return std::make_shared<TBytesSource>(value.Bytes);
+    return FStore.Source(value);
 }
 
 // --- editing ---------------------------------------------------------------
@@ -536,7 +428,7 @@ void TUniDataSet::Edit()
         Insert();   // an empty result: editing starts a new row
         return;
     }
-    FEditRecord = FRecords[size_t(FCurrent)];
+    FEditRecord = FStore.Row(FCurrent);
     FChanged.assign(FFields.size(), false);
     FModified = false;
     FState = dsEdit;
@@ -547,7 +439,7 @@ void TUniDataSet::BeginInsert(qint64 at)
 {
     TRecord blank;
     blank.Values.resize(FFields.size());
-    FRecords.insert(FRecords.begin() + at, blank);
+    FStore.Insert(at, blank);
     FEditRecord = std::move(blank);
     FChanged.assign(FFields.size(), false);
     FModified = false;
@@ -565,7 +457,7 @@ void TUniDataSet::Insert()
     if (!CanModify())
         throw EUniError(QStringLiteral("Cannot modify a read-only dataset"));
     LeaveRow();
-    BeginInsert(FCurrent < 0 ? qint64(FRecords.size()) : FCurrent);
+    BeginInsert(FCurrent < 0 ? FStore.Count() : FCurrent);
 }
 
 void TUniDataSet::EndEdit()
@@ -602,11 +494,11 @@ void TUniDataSet::Post()
     const qint64 row = FCurrent;
     if (FState == dsEdit) {
         if (std::find(FChanged.begin(), FChanged.end(), true) != FChanged.end())
-            RunWrite(ukModify, [&] { InternalPost(ukModify, &FRecords[size_t(row)], FEditRecord, FChanged); });
+            RunWrite(ukModify, [&] { InternalPost(ukModify, &FStore.Row(row), FEditRecord, FChanged); });
     } else {
         RunWrite(ukInsert, [&] { InternalPost(ukInsert, nullptr, FEditRecord, FChanged); });
     }
-    FRecords[size_t(row)] = std::move(FEditRecord);
+    FStore.Row(row) = std::move(FEditRecord);
     EndEdit();
     DataEvent(TDataEvent::RowChanged, row);
     DataEvent(TDataEvent::UpdateState);
@@ -624,12 +516,12 @@ void TUniDataSet::Cancel()
     if (FState != dsInsert)
         return;
     const qint64 row = FCurrent;
-    FRecords.erase(FRecords.begin() + row);
+    FStore.Erase(row);
     EndEdit();
-    FCurrent = std::min(row, qint64(FRecords.size()) - 1);
+    FCurrent = std::min(row, FStore.Count() - 1);
     FRecNo = FCurrent + 1;
     FBof = FCurrent <= 0;
-    FEof = FRecords.empty();
+    FEof = FStore.Empty();
     DataEvent(TDataEvent::RowDeleted, row);
     DataEvent(TDataEvent::UpdateState);
     DataEvent(TDataEvent::Scroll);
@@ -649,15 +541,15 @@ void TUniDataSet::Delete()
     if (!CanModify())
         throw EUniError(QStringLiteral("Cannot modify a read-only dataset"));
     const qint64 row = FCurrent;
-    RunWrite(ukDelete, [&] { InternalPost(ukDelete, nullptr, FRecords[size_t(row)], {}); });
-    FRecords.erase(FRecords.begin() + row);
+    RunWrite(ukDelete, [&] { InternalPost(ukDelete, nullptr, FStore.Row(row), {}); });
+    FStore.Erase(row);
     DataEvent(TDataEvent::RowDeleted, row);
-    if (row >= qint64(FRecords.size()))
+    if (row >= FStore.Count())
         FetchMore();
-    FCurrent = std::min(row, qint64(FRecords.size()) - 1);
+    FCurrent = std::min(row, FStore.Count() - 1);
     FRecNo = FCurrent + 1;
     FBof = FCurrent <= 0;
-    FEof = FRecords.empty();
+    FEof = FStore.Empty();
     DataEvent(TDataEvent::Scroll);
 }
 
@@ -678,9 +570,9 @@ void TUniDataSet::CheckWidth(int index, const TStoredValue& value) const
         // Never more characters than bytes: counted only when it matters.
         const bool utf8 = FUnicode;
         size = 0;
-        QByteArray chunk(std::min(CopyChunk, value.Length), Qt::Uninitialized);
+        QByteArray chunk(std::min(TRecordStore::CopyChunk, value.Length), Qt::Uninitialized);
         for (qint64 offset = 0; offset < value.Length;) {
-            const qint64 got = ReadStored(value, offset, chunk.data(), chunk.size());
+            const qint64 got = FStore.Read(value, offset, chunk.data(), chunk.size());
             if (got <= 0)
                 break;
             size += CountCharacters(chunk.constData(), got, utf8);
@@ -718,7 +610,7 @@ void TUniDataSet::StoreEdited(int index, TStoredValue value)
 void TUniDataSet::SetCell(int index, const QByteArray& value, bool isNull)
 {
     CheckSettable(index);
-    StoreEdited(index, isNull ? TStoredValue() : StoreBytes(value.constData(), value.size()));
+    StoreEdited(index, isNull ? TStoredValue() : FStore.StoreBytes(value.constData(), value.size()));
 }
 
 void TUniDataSet::SetCellFrom(int index, QIODevice& device)
@@ -726,27 +618,7 @@ void TUniDataSet::SetCellFrom(int index, QIODevice& device)
     CheckSettable(index);
     // Small values stay in memory; a larger one goes chunk by chunk to the
     // spill file, so a file of any size is never held whole.
-    QByteArray head = device.read(TSpillFile::InlineLimit + 1);
-    TStoredValue stored;
-    stored.Null = false;
-    if (head.size() <= TSpillFile::InlineLimit) {
-        stored.Bytes = head;
-        stored.Length = head.size();
-    } else {
-        stored.Offset = Spill().Append(head.constData(), head.size());
-        stored.Length = head.size();
-        QByteArray chunk(CopyChunk, Qt::Uninitialized);
-        for (;;) {
-            const qint64 got = device.read(chunk.data(), chunk.size());
-            if (got < 0)
-                throw EInOutError(device.errorString());
-            if (got == 0)
-                break;
-            Spill().Append(chunk.constData(), got);
-            stored.Length += got;
-        }
-    }
-    StoreEdited(index, std::move(stored));
+    StoreEdited(index, FStore.StoreFrom(device));
 }
 
 void TUniDataSet::TakeResultFrom(TUniDataSet& source)
@@ -760,8 +632,7 @@ void TUniDataSet::TakeResultFrom(TUniDataSet& source)
     FFields = std::move(source.FFields);
     for (auto& field : FFields)
         field->SetDataSet(this);
-    FRecords = std::move(source.FRecords);
-    FSpill = std::move(source.FSpill);
+    FStore.TakeFrom(source.FStore);
     FActive = source.FActive;
     FUnicode = source.FUnicode;
     FState = source.FActive ? dsBrowse : dsInactive;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "UField.h"
-#include "USpillFile.h"
+#include "URecordStore.h"
 #include "UUniCursor.h"
 #include "UValueSource.h"
 #include "base/UComponent.h"
@@ -77,7 +77,7 @@ public:
 
     bool Eof() const { return FEof; }
     bool Bof() const { return FBof; }
-    bool IsEmpty() const { return FEof && FBof && FRecords.empty(); }
+    bool IsEmpty() const { return FEof && FBof && FStore.Empty(); }
     void First();
     void Next();
     void Prior();
@@ -93,7 +93,7 @@ public:
     // set; -1 for a unidirectional one without a count.
     qint64 RecordCount() const;
     // Kept rows (the rows read so far) and whether the result has more.
-    qint64 KeptRowCount() const { return qint64(FRecords.size()); }
+    qint64 KeptRowCount() const { return FStore.Count(); }
     bool MoreRows() const { return FCursor && !FCursor->AtEnd() && !FUniDirectional; }
     // Reads up to FetchRows more rows into the kept rows (announced); the number read.
     qint64 FetchMore();
@@ -144,16 +144,8 @@ public:
     void DataEvent(TDataEvent event, qint64 info = 0, qint64 count = 0);
 
 protected:
-    // One stored value: in memory, or a slice of the spill file.
-    struct TStoredValue {
-        QByteArray Bytes;
-        qint64 Offset = -1;    // in the spill file; -1: Bytes holds it
-        qint64 Length = 0;
-        bool Null = true;
-    };
-    struct TRecord {
-        std::vector<TStoredValue> Values;
-    };
+    // A kept row: its values in memory or in the spill file.
+    using TRecord = TStoredRecord;
     // A stored value as a source for chunked sending.
     std::shared_ptr<TValueSource> ValueSource(const TStoredValue& value) const;
 
@@ -186,7 +178,6 @@ private:
     TTextEncoding ValueEncoding(TFieldType type) const;
     qint64 FetchBlock(qint64 rows);
     void StoreCurrentRow(TRecord& record);
-    TStoredValue StoreBytes(const char* data, qint64 size);
     void ResetPosition();
     void CheckActive() const;
     void CheckBidirectional() const;
@@ -197,9 +188,6 @@ private:
     void BeginInsert(qint64 at);
     void EndEdit();
     void RunWrite(TUpdateKind kind, const std::function<void()>& write);
-    TUniCell CellOf(const TRecord& record, int index) const;
-    qint64 ReadStored(const TStoredValue& value, qint64 offset, char* buffer, qint64 size) const;
-    TSpillFile& Spill();
 
     bool FActive = false;
     bool FUnicode = false;
@@ -208,8 +196,7 @@ private:
     int FFetchRows = 25;
     std::unique_ptr<TUniCursor> FCursor;
     std::vector<std::unique_ptr<TField>> FFields;
-    std::vector<TRecord> FRecords;
-    std::shared_ptr<TSpillFile> FSpill;
+    TRecordStore FStore;
     TRecord FEditRecord;
     std::vector<bool> FChanged;
     bool FModified = false;

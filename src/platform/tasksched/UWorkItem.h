@@ -142,7 +142,7 @@ public:
 
     // The property page of a page type (task 0, schedule 1, settings 2):
     // there are none here, so that no page comes back.
-    std::shared_ptr<QObject> GetPage(int pageType, bool persistChanges) const { return nullptr; }
+    std::shared_ptr<QObject> GetPage(int /*pageType*/, bool /*persistChanges*/) const { return nullptr; }
 
     void Run();
     // Checks and writes the work item to the store.

@@ -1,7 +1,7 @@
 #include "ULobExportForm.h"
 
 #include "UBrowseFileEdit.h"
-#include "UQsci.h"
+#include "widgets/UQsci.h"
 #include "URadioGroup.h"
 #include "settings/UQuenmarelSettings.h"
 #include "db/UDBDictionary.h"

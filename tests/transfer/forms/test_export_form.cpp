@@ -5,7 +5,7 @@
 #include "transfer/ULobExportSession.h"
 #include "transfer/forms/UBrowseFileEdit.h"
 #include "transfer/forms/ULobExportForm.h"
-#include "transfer/forms/UQsci.h"
+#include "widgets/UQsci.h"
 #include "transfer/forms/URadioGroup.h"
 
 #include <QLineEdit>
