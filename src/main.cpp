@@ -1,9 +1,9 @@
 #include "app/UProgram.h"
 #include "app/UVantorquill.h"
-#include "app/forms/UGuiRunner.h"
+#include "app/UWindowModule.h"
 
 int main(int argc, char** argv)
 {
-    TQuenmarel::SetGuiRunner(&RunWindowMode);
+    TQuenmarel::SetGuiRunner(&RunWindowModule);
     return RunProgram(argc, argv, &TVantorquill::GetInstance);
 }

@@ -1,7 +1,8 @@
 // The import of one data set from the command line (the built program with a
 // task file) and through the import dialog driven offscreen (the real
 // progress outputer, the program's event pump and the repaints),
-// interleaved, best of three each. The dialog's run is timed from the click
+// interleaved, best of three each (ROUNDS), with the medians and the
+// median of the rounds' ratios of processor time. The dialog's run is timed from the click
 // on Import to its return; the command line from start to exit (start-up and
 // logon included, a few tens of milliseconds).
 //
@@ -30,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -110,6 +112,13 @@ TRunTime RunDialog(TDBObjectFactory& factory, TLobObjectFactory& lobFactory, con
     return {timer.nsecsElapsed() / 1e9, CpuSeconds(RUSAGE_SELF) - cpuBefore};
 }
 
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -146,6 +155,7 @@ int main(int argc, char** argv)
 
         TRunTime bestCli{1e9, 1e9};
         TRunTime bestDialog{1e9, 1e9};
+        std::vector<double> cliCpu, dialogCpu, cpuRatios;
         for (int round = 1; round <= rounds; ++round) {
             ResetTable(connection);
             const TRunTime cli = RunCommandLine(program, taskFile, scratch.filePath(QStringLiteral("run.log")));
@@ -158,6 +168,9 @@ int main(int argc, char** argv)
             std::fflush(stdout);
             if (cliRows != dialogRows)
                 rc = 1;
+            cliCpu.push_back(cli.cpu);
+            dialogCpu.push_back(dialog.cpu);
+            cpuRatios.push_back(dialog.cpu / cli.cpu);
             bestCli = {std::min(bestCli.wall, cli.wall), std::min(bestCli.cpu, cli.cpu)};
             bestDialog = {std::min(bestDialog.wall, dialog.wall), std::min(bestDialog.cpu, dialog.cpu)};
         }
@@ -165,6 +178,12 @@ int main(int argc, char** argv)
                     bestDialog.wall, (bestDialog.wall / bestCli.wall - 1) * 100);
         std::printf("processor time, best of %d: command line %.3f s, dialog %.3f s, dialog costs %+.1f %%\n", rounds,
                     bestCli.cpu, bestDialog.cpu, (bestDialog.cpu / bestCli.cpu - 1) * 100);
+        std::printf("processor time, median of %d: command line %.3f s, dialog %.3f s; "
+                    "median of the rounds' ratios: dialog costs %+.1f %%\n",
+                    rounds, Median(cliCpu), Median(dialogCpu), (Median(cpuRatios) - 1) * 100);
+        double loads[3] = {0, 0, 0};
+        getloadavg(loads, 3);
+        std::printf("load average at the end: %.2f %.2f %.2f\n", loads[0], loads[1], loads[2]);
         SourceDBFactory = DestDBFactory = nullptr;
     } catch (const std::exception& error) {
         SourceDBFactory = DestDBFactory = nullptr;

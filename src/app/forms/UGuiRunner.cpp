@@ -6,6 +6,7 @@
 #include "widgets/UAppIcons.h"
 #include "widgets/UWidgetPrompter.h"
 #include "app/UQuenmarel.h"
+#include "app/UWindowModule.h"
 #include "base/UCommandLine.h"
 #include "base/UException.h"
 #include "db/UDBLogon.h"
@@ -16,19 +17,17 @@
 #include "transfer/forms/UTaskSavingForms.h"
 #include "workspace/UMainForm.h"
 
-bool HasDisplay()
+#include <type_traits>
+
+// The window module's entry, which the program resolves by name.
+extern "C" Q_DECL_EXPORT void VqRunWindowMode(TQuenmarel& app)
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-           || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    RunWindowMode(app);
 }
+static_assert(std::is_same_v<decltype(&VqRunWindowMode), TWindowModuleEntry>);
 
 void RunWindowMode(TQuenmarel& app)
 {
-    if (!HasDisplay())
-        throw Exception(QStringLiteral(
-            "No display is available. Run a saved task without a window:\n"
-            "  Vantorquill task=\"/path/to/task.elt\" logfile=\"/path/to/run.log\""));
-
     static QByteArray program;
     program = ParamStr(0).toLocal8Bit();
     static char* argv[2];

@@ -6,6 +6,3 @@ class TQuenmarel;
 // program path only, so Qt never sees name=value arguments), the widget
 // prompter, the main window, and the message loop until it closes.
 void RunWindowMode(TQuenmarel& app);
-
-// True when a window system can be reached (or a platform is forced).
-bool HasDisplay();
