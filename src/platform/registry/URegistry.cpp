@@ -626,7 +626,7 @@ private:
     }
 
     QString FFileName;
-    std::shared_ptr<TRegNode> FRoot;
+    std::shared_ptr<TRegNode> FRoot = std::make_shared<TRegNode>();   // without a file: empty, in memory
     // FRoot is the process's copy of the store.
     bool FShared = false;
     int FLock = -1;
