@@ -103,8 +103,14 @@ std::optional<TStoredValue> TRecordStore::StorePieces(qint64 length, const TPiec
     value.Null = false;
     value.Length = length;
     if (length <= TSpillFile::InlineLimit) {
+        // A source may hand out less than asked: read until the value is whole.
         value.Bytes = QByteArray(length, Qt::Uninitialized);
-        read(0, value.Bytes.data(), length);
+        for (qint64 offset = 0; offset < length;) {
+            const qint64 got = read(offset, value.Bytes.data() + offset, length - offset);
+            if (got <= 0)
+                return std::nullopt;
+            offset += got;
+        }
         return value;
     }
     QByteArray chunk(std::min(CopyChunk, length), Qt::Uninitialized);
