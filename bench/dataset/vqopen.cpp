@@ -4,6 +4,7 @@
 //   vqopen post FILE         row 1 of t64: the file loaded into the field, posted
 //   vqopen drain TABLE       open, then another statement reads every row into
 //                            the kept rows; the memory that takes
+#include "../common/VqBenchDb.h"
 #include "dataview/UDBGridModel.h"
 #include "platform/dac/UDataSource.h"
 #include "platform/dac/UUniConnection.h"
@@ -19,27 +20,12 @@ namespace {
 
 long PeakKb()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
+    return vqbenchdb::StatusKb("VmHWM:");
 }
 
 std::unique_ptr<TUniConnection> Connect()
 {
-    auto connection = std::make_unique<TUniConnection>();
-    connection->SetProviderName(QStringLiteral("MySQL"));
-    connection->SetServer(qEnvironmentVariable("VQ_TEST_DB_HOST"));
-    connection->SetPort(qEnvironmentVariableIntValue("VQ_TEST_DB_PORT"));
-    connection->SetUsername(qEnvironmentVariable("VQ_TEST_DB_USER"));
-    connection->SetPassword(qEnvironmentVariable("VQ_TEST_DB_PASSWORD"));
-    connection->SetLoginPrompt(false);
-    connection->Connect();
-    connection->SetDatabase(qEnvironmentVariable("VQ_BENCH_DB", QStringLiteral("vqbench_ds")));
-    return connection;
+    return vqbenchdb::Connect(QStringLiteral("vqbench_ds"));
 }
 
 void Paged(TUniQuery& query, TUniConnection& connection, const QString& sql)

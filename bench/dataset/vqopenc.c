@@ -7,53 +7,11 @@
  *                             in 1 MiB pieces of long data
  * Server from VQ_TEST_DB_HOST/PORT/USER/PASSWORD, database VQ_BENCH_DB.
  * Prints name=value lines: times in ms, peak memory (VmHWM) in KiB. */
-#include <mysql.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-#include <time.h>
-
-static double now_ms(void)
-{
-    struct timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
-}
-
-static long peak_kb(void)
-{
-    FILE* f = fopen("/proc/self/status", "r");
-    char line[256];
-    long kb = -1;
-    while (f && fgets(line, sizeof line, f))
-        if (strncmp(line, "VmHWM:", 6) == 0)
-            kb = atol(line + 6);
-    if (f)
-        fclose(f);
-    return kb;
-}
-
-static MYSQL* connect_db(void)
-{
-    MYSQL* m = mysql_init(NULL);
-    const char* db = getenv("VQ_BENCH_DB") ? getenv("VQ_BENCH_DB") : "vqbench_ds";
-    if (!mysql_real_connect(m, getenv("VQ_TEST_DB_HOST"), getenv("VQ_TEST_DB_USER"), getenv("VQ_TEST_DB_PASSWORD"),
-                            db, (unsigned)atoi(getenv("VQ_TEST_DB_PORT")), NULL, 0)) {
-        fprintf(stderr, "connect: %s\n", mysql_error(m));
-        exit(1);
-    }
-    return m;
-}
-
-static void die(MYSQL* m)
-{
-    fprintf(stderr, "%s\n", mysql_error(m));
-    exit(1);
-}
+#include "../common/vqbenchdb.h"
 
 static int open_rows(const char* table, int runs)
 {
-    MYSQL* m = connect_db();
+    MYSQL* m = connect_db("vqbench_ds");
     char sql[256];
     snprintf(sql, sizeof sql, "select * from %s", table);
     double first = -1, best = 1e18;
@@ -72,7 +30,7 @@ static int open_rows(const char* table, int runs)
         else if (took < best)
             best = took;
         /* The early close: stop the statement rather than read the rest. */
-        MYSQL* killer = connect_db();
+        MYSQL* killer = connect_db("vqbench_ds");
         char kill[64];
         snprintf(kill, sizeof kill, "KILL QUERY %lu", mysql_thread_id(m));
         mysql_query(killer, kill);
@@ -81,15 +39,15 @@ static int open_rows(const char* table, int runs)
         while (mysql_more_results(m) && mysql_next_result(m) == 0) {
         }
     }
-    printf("first_ms=%.3f\nbest_ms=%.3f\npeak_kb=%ld\n", first, best, peak_kb());
+    printf("first_ms=%.3f\nbest_ms=%.3f\npeak_kb=%ld\n", first, best, status_kb("VmHWM:"));
     mysql_close(m);
     return 0;
 }
 
 static int update_file(const char* file)
 {
-    MYSQL* m = connect_db();
-    const long baseline = peak_kb();
+    MYSQL* m = connect_db("vqbench_ds");
+    const long baseline = status_kb("VmHWM:");
     const double start = now_ms();
     FILE* f = fopen(file, "rb");
     if (!f) {
@@ -115,7 +73,7 @@ static int update_file(const char* file)
     const double took = now_ms() - start;
     fclose(f);
     mysql_stmt_close(st);
-    printf("post_ms=%.3f\npeak_over_baseline_kb=%ld\n", took, peak_kb() - baseline);
+    printf("post_ms=%.3f\npeak_over_baseline_kb=%ld\n", took, status_kb("VmHWM:") - baseline);
     mysql_close(m);
     return 0;
 }

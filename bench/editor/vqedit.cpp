@@ -14,6 +14,7 @@
 //                              the same, Escape pressed 300 ms after the click:
 //                              the time until the window is gone
 // Prints name=value lines: times in ms, memory in KiB.
+#include "../common/VqBenchDb.h"
 #include "dataview/HexView.h"
 #include "dataview/Pharostine.h"
 #include "dataview/UCommonFieldEditForm.h"
@@ -36,37 +37,12 @@
 
 namespace {
 
-long StatusKb(const char* name)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(name))
-            return line.mid(int(std::strlen(name))).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-// VmHWM starts again from the present resident size.
-void ResetPeak()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
+using vqbenchdb::ResetPeak;
+using vqbenchdb::StatusKb;
 
 std::unique_ptr<TUniConnection> Connect()
 {
-    auto connection = std::make_unique<TUniConnection>();
-    connection->SetProviderName(QStringLiteral("MySQL"));
-    connection->SetServer(qEnvironmentVariable("VQ_TEST_DB_HOST"));
-    connection->SetPort(qEnvironmentVariableIntValue("VQ_TEST_DB_PORT"));
-    connection->SetUsername(qEnvironmentVariable("VQ_TEST_DB_USER"));
-    connection->SetPassword(qEnvironmentVariable("VQ_TEST_DB_PASSWORD"));
-    connection->SetLoginPrompt(false);
-    connection->Connect();
-    connection->SetDatabase(qEnvironmentVariable("VQ_BENCH_DB", QStringLiteral("vqbench_ed")));
-    return connection;
+    return vqbenchdb::Connect(QStringLiteral("vqbench_ed"));
 }
 
 struct TRun {

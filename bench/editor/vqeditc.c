@@ -8,61 +8,9 @@
  * Server from VQ_TEST_DB_HOST/PORT/USER/PASSWORD, database VQ_BENCH_DB.
  * Prints name=value lines: times in ms, memory in KiB; the growth is the
  * peak (VmHWM, reset before the work) less the resident size before it. */
-#include <mysql.h>
+#include "../common/vqbenchdb.h"
+
 #include <stdint.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-#include <time.h>
-
-static double now_ms(void)
-{
-    struct timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
-}
-
-static long status_kb(const char* name)
-{
-    FILE* f = fopen("/proc/self/status", "r");
-    char line[256];
-    long kb = -1;
-    const size_t length = strlen(name);
-    while (f && fgets(line, sizeof line, f))
-        if (strncmp(line, name, length) == 0)
-            kb = atol(line + length);
-    if (f)
-        fclose(f);
-    return kb;
-}
-
-/* Resets VmHWM to the present resident size. */
-static void reset_peak(void)
-{
-    FILE* f = fopen("/proc/self/clear_refs", "w");
-    if (f) {
-        fputs("5", f);
-        fclose(f);
-    }
-}
-
-static MYSQL* connect_db(void)
-{
-    MYSQL* m = mysql_init(NULL);
-    const char* db = getenv("VQ_BENCH_DB") ? getenv("VQ_BENCH_DB") : "vqbench_ed";
-    if (!mysql_real_connect(m, getenv("VQ_TEST_DB_HOST"), getenv("VQ_TEST_DB_USER"), getenv("VQ_TEST_DB_PASSWORD"),
-                            db, (unsigned)atoi(getenv("VQ_TEST_DB_PORT")), NULL, 0)) {
-        fprintf(stderr, "connect: %s\n", mysql_error(m));
-        exit(1);
-    }
-    return m;
-}
-
-static void die(MYSQL* m)
-{
-    fprintf(stderr, "%s\n", mysql_error(m));
-    exit(1);
-}
 
 static void die_stmt(MYSQL_STMT* st)
 {
@@ -91,7 +39,7 @@ static void seed(uint64_t x)
 
 static int fill(const char* table, long long bytes)
 {
-    MYSQL* m = connect_db();
+    MYSQL* m = connect_db("vqbench_ed");
     char sql[256];
     snprintf(sql, sizeof sql, "DROP TABLE IF EXISTS %s", table);
     if (mysql_query(m, sql))
@@ -128,7 +76,7 @@ static int fill(const char* table, long long bytes)
 
 static int fetch(const char* table)
 {
-    MYSQL* m = connect_db();
+    MYSQL* m = connect_db("vqbench_ed");
     const long before = status_kb("VmRSS:");
     reset_peak();
     const double start = now_ms();
