@@ -142,6 +142,21 @@ protected:
             QCoreApplication::processEvents();
     }
     int Rows(const char* table) { return Scalar(QStringLiteral("select count(*) from ") + QLatin1String(table)).toInt(); }
+    // Text opens the string editor on the current cell; replaces its text with
+    // typed, closes it and answers "Save Changes?" with Yes.
+    void TypeInStringEditorAndSave(const QString& typed)
+    {
+        Prompter.QueueAnswer(TPromptAnswer::Yes);
+        QTimer::singleShot(0, [typed] {
+            auto* form = static_cast<TFieldEditForm*>(QApplication::activeModalWidget());
+            ASSERT_NE(form, nullptr);
+            auto* memo = static_cast<TMemoDBViewForm*>(form->CurrentView())->Memo();
+            memo->selectAll();
+            QTest::keyClicks(memo, typed);
+            form->close();
+        });
+        GuardedCall([&] { Form->OnTextClick(); });   // as the button's slot runs it
+    }
 
     std::unique_ptr<TSqlForm> Form;
     vqtest::FakePrompter Prompter;
@@ -352,16 +367,7 @@ TEST_F(SqlForm, ARefusedPostShowsTheErrorAndKeepsTheRow)
     Prompter.Prompts.clear();
     Form->show();
     Form->grdData->setCurrentIndex(Cell(1, 1));
-    Prompter.QueueAnswer(TPromptAnswer::Yes);
-    QTimer::singleShot(0, [&] {
-        auto* form = static_cast<TFieldEditForm*>(QApplication::activeModalWidget());
-        ASSERT_NE(form, nullptr);
-        auto* memo = static_cast<TMemoDBViewForm*>(form->CurrentView())->Memo();
-        memo->selectAll();
-        QTest::keyClicks(memo, S("a"));
-        form->close();
-    });
-    GuardedCall([&] { Form->OnTextClick(); });   // as the button's slot runs it
+    TypeInStringEditorAndSave(S("a"));
     ASSERT_GE(Prompter.Prompts.size(), 1);
     EXPECT_EQ(Prompter.Prompts.takeFirst().text, S("Save Changes?"));
     expectRefused(dsEdit, "field editor");
@@ -381,16 +387,7 @@ TEST_F(SqlForm, TheFieldEditorClosesTheCellsEditor)
     Form->grdData->setCurrentIndex(Cell(0, 1));
     QTest::keyClicks(Form->grdData, S("z"));
     ASSERT_NE(Form->grdData->indexWidget(Cell(0, 1)), nullptr) << "typing opened the cell's editor";
-    Prompter.QueueAnswer(TPromptAnswer::Yes);
-    QTimer::singleShot(0, [&] {
-        auto* form = static_cast<TFieldEditForm*>(QApplication::activeModalWidget());
-        ASSERT_NE(form, nullptr);
-        auto* memo = static_cast<TMemoDBViewForm*>(form->CurrentView())->Memo();
-        memo->selectAll();
-        QTest::keyClicks(memo, S("typed"));
-        form->close();
-    });
-    GuardedCall([&] { Form->OnTextClick(); });
+    TypeInStringEditorAndSave(S("typed"));
     QApplication::processEvents();
     EXPECT_EQ(Form->grdData->indexWidget(Cell(0, 1)), nullptr);
     EXPECT_EQ(Form->DataSetSql()->State(), dsBrowse);
