@@ -230,8 +230,11 @@ void TTaskRunner::Serve(const TTaskEntry& entry, const QDateTime& now)
     state.LastCheck = now;
     FChecked.insert(entry.Key, now);
     // A minute in which nothing fell due is not written: the state keeps the
-    // last check at which something did, and no run fell due since.
-    if (!lastDue.isValid() && storedCheck.isValid())
+    // last check at which something did, and no run fell due since. A task
+    // written after that check gets this one, or its new triggers would count
+    // the time before they existed as missed at the runner's next start.
+    if (!lastDue.isValid() && storedCheck.isValid()
+        && QFileInfo(FStore->FileOf(kind, entry.Task.Name)).lastModified() <= storedCheck)
         state.LastCheck = storedCheck;
     DeleteIfExpired(entry, state, now);
     if (!lastDue.isValid())

@@ -186,7 +186,7 @@ TTaskStore::TStamp TTaskStore::StampOf(const QString& file)
     if (::lstat(QFile::encodeName(file).constData(), &info) != 0)
         return {};
     return {quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec),
-            qint64(info.st_mtim.tv_nsec)};
+            qint64(info.st_mtim.tv_nsec), qint64(info.st_ctim.tv_sec), qint64(info.st_ctim.tv_nsec)};
 }
 
 void TTaskStore::CheckName(const QString& name)

@@ -106,10 +106,11 @@ public:
 
 private:
     // A file's identity and version: the store replaces files by renaming,
-    // which changes the inode.
+    // which changes the inode; a chmod or chown changes the change time only,
+    // and must bring the owner and mode checks back.
     struct TStamp {
         quint64 Device = 0, Inode = 0;
-        qint64 Size = -1, Seconds = 0, Nanoseconds = 0;
+        qint64 Size = -1, Seconds = 0, Nanoseconds = 0, ChangeSeconds = 0, ChangeNanoseconds = 0;
         bool operator==(const TStamp&) const = default;
     };
     static TStamp StampOf(const QString& file);

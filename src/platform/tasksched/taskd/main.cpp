@@ -5,6 +5,7 @@
 #include "platform/tasksched/UTaskService.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -66,8 +67,10 @@ int main(int argc, char** argv)
 
     auto store = std::make_shared<TTaskStore>();
     QString error;
-    if (!TTaskStore::MakePrivateFolder(store->RunFolder(), &error))
-        return Fail(*store, error);
+    // The lock lives in the store; the socket's folder may lie outside it.
+    for (const QString& folder : {QFileInfo(store->RunnerLockPath()).path(), store->RunFolder()})
+        if (!TTaskStore::MakePrivateFolder(folder, &error))
+            return Fail(*store, error);
     // One runner per store whatever the environment: a second one leaves,
     // telling the first of a logon, whose triggers it then fires.
     TRunnerLock lock;
