@@ -19,7 +19,8 @@ constexpr qint64 DefaultPiece = 256 << 10;
 
 }  // namespace
 
-TTextDocumentLoader::TTextDocumentLoader(QObject* parent) : QObject(parent), FPieceSize(DefaultPiece)
+TTextDocumentLoader::TTextDocumentLoader(QTextDocument* document, QObject* parent)
+    : QObject(parent), FDocument(document), FPieceSize(DefaultPiece)
 {
     FTimer.setInterval(0);
     connect(&FTimer, &QTimer::timeout, this, GuardedSlot([this] { Step(); }));
@@ -27,10 +28,10 @@ TTextDocumentLoader::TTextDocumentLoader(QObject* parent) : QObject(parent), FPi
 
 TTextDocumentLoader::~TTextDocumentLoader() = default;
 
-void TTextDocumentLoader::Start(const TField& field, QTextDocument* document)
+void TTextDocumentLoader::Start(const TField& field)
 {
     Stop();
-    FDocument = document;
+    QTextDocument* document = FDocument;
     FResult = TValueText();
     FLoading = true;
     document->setUndoRedoEnabled(false);

@@ -24,7 +24,8 @@ public:
     // A document this long (in characters) gives its memory back when emptied.
     static constexpr int LargeDocument = 1 << 20;
 
-    explicit TTextDocumentLoader(QObject* parent = nullptr);
+    // Loads into document, which it also empties on Unload whatever filled it.
+    TTextDocumentLoader(QTextDocument* document, QObject* parent = nullptr);
     ~TTextDocumentLoader() override;
 
     // The bytes of the value that go in at a time: a document that lays out
@@ -33,7 +34,7 @@ public:
     // Empties the document and starts loading the value into it; a value of
     // one piece is in when this returns.
     // Finished comes when the whole value is in.
-    void Start(const TField& field, QTextDocument* document);
+    void Start(const TField& field);
     // Drops what is left to load; the document keeps what it has.
     void Stop();
     // Stops and empties the document, giving a large one's memory back.

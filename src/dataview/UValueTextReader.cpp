@@ -1,5 +1,8 @@
 #include "UValueTextReader.h"
 
+#include "base/UException.h"
+#include "base/UTextCodec.h"
+
 #include <QStringDecoder>
 
 namespace {
@@ -18,6 +21,19 @@ qsizetype WholeUtf8(const QByteArray& bytes)
     return size;
 }
 
+// The bytes of a UTF-16 text that end on a whole character: never between
+// the two halves of a surrogate pair.
+qsizetype WholeUtf16(const QByteArray& bytes, bool bigEndian)
+{
+    qsizetype whole = bytes.size() & ~qsizetype(1);
+    if (whole >= 2) {
+        const auto high = static_cast<unsigned char>(bytes[whole - (bigEndian ? 2 : 1)]);
+        if ((high & 0xFC) == 0xD8)
+            whole -= 2;   // a first half: it waits for its second
+    }
+    return whole;
+}
+
 qsizetype WholeCharacters(const QByteArray& bytes, TTextEncoding encoding)
 {
     switch (encoding) {
@@ -26,7 +42,7 @@ qsizetype WholeCharacters(const QByteArray& bytes, TTextEncoding encoding)
         return WholeUtf8(bytes);
     case TTextEncoding::Utf16LE:
     case TTextEncoding::Utf16BE:
-        return bytes.size() & ~qsizetype(1);
+        return WholeUtf16(bytes, encoding == TTextEncoding::Utf16BE);
     case TTextEncoding::Windows1252:
         break;
     }
@@ -92,9 +108,7 @@ bool TValueTextReader::IsUtf8(std::unique_ptr<QIODevice>& value)
         const qsizetype whole = WholeUtf8(bytes);
         held = bytes.mid(whole);
         bytes.truncate(whole);
-        // Each piece starts on a character; a mark inside the value is one.
-        const TTextEncoding found = DetectTextEncoding(bytes);
-        valid = found == TTextEncoding::Utf8 || found == TTextEncoding::Utf8Bom;
+        valid = InvalidUtf8Offset(bytes) < 0;
     }
     valid = valid && held.isEmpty();
     value->seek(0);
@@ -107,7 +121,10 @@ QByteArray TValueTextReader::NextBytes(qint64 size)
     QByteArray bytes = FHeldBytes + read;
     FHeldBytes.clear();
     FRead += read.size();
-    if (read.isEmpty() || FRead >= FSize) {
+    // A value cut short would be shown, and could be saved, as if whole.
+    if (read.isEmpty() && FRead < FSize)
+        throw EInOutError(QStringLiteral("The value could not be read whole."));
+    if (FRead >= FSize) {
         // What is left of a cut character goes out as it is.
         FAtEnd = true;
         return bytes;

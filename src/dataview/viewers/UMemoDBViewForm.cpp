@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QSaveFile>
 #include <QFontDialog>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -54,7 +55,7 @@ TMemoDBViewForm::TMemoDBViewForm(QWidget* parent) : TDBViewForm(parent)
     SetSearchActions(FSearchFind, FSearchFindNext, FSearchReplace);
 
     connect(FMemo, &QPlainTextEdit::textChanged, this, Guarded([this](auto&&...) { MemoChanged(); }));
-    FLoader = new TTextDocumentLoader(this);
+    FLoader = new TTextDocumentLoader(FMemo->document(), this);
     connect(FLoader, &TTextDocumentLoader::Finished, this, Guarded([this](auto&&...) { ValueShown(); }));
 }
 
@@ -103,7 +104,7 @@ void TMemoDBViewForm::ShowValue()
     SetNote(QString());
     FLoading = true;
     if (TField* field = Field()) {
-        FLoader->Start(*field, FMemo->document());
+        FLoader->Start(*field);
         // At the start, as a text set whole; the pieces go in behind it.
         FMemo->moveCursor(QTextCursor::Start);
     } else {
@@ -179,8 +180,9 @@ void TMemoDBViewForm::SaveToFile()
     // The stored value, not unsaved typing, read and written in pieces.
     TField* field = Field();
     TValueTextReader stored(field->IsNull() ? nullptr : field->CreateReader(), field->IsNull(), field->DataType());
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // The file takes its new text only when all of it was read and written.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
         throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
     QChar last;
     while (!stored.AtEnd()) {
@@ -194,7 +196,7 @@ void TMemoDBViewForm::SaveToFile()
         if (file.write(bytes) != bytes.size())
             throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
     }
-    if ((!last.isNull() && last != QLatin1Char('\n') && file.write("\n") != 1) || !file.flush())
+    if ((!last.isNull() && last != QLatin1Char('\n') && file.write("\n") != 1) || !file.commit())
         throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
     ReportSaved(fileName);
 }

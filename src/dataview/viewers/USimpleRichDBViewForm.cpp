@@ -22,7 +22,7 @@ TSimpleRichDBViewForm::TSimpleRichDBViewForm(QWidget* parent) : TDBViewForm(pare
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(FRichEdit);
     connect(FRichEdit, &QTextEdit::textChanged, this, Guarded([this](auto&&...) { TextChanged(); }));
-    FLoader = new TTextDocumentLoader(this);
+    FLoader = new TTextDocumentLoader(FRichEdit->document(), this);
     // The rich-text layout takes about a second per MiB of text.
     FLoader->SetPieceSize(RichPiece);
     connect(FLoader, &TTextDocumentLoader::Finished, this, Guarded([this](auto&&...) { ValueShown(); }));
@@ -55,7 +55,7 @@ void TSimpleRichDBViewForm::ShowValue()
         ValueShown();
     } else if (field) {
         // Not rich text: read as plain text the way the Text tab reads it.
-        FLoader->Start(*field, FRichEdit->document());
+        FLoader->Start(*field);
         FRichEdit->moveCursor(QTextCursor::Start);
     } else {
         FLoader->Unload();
