@@ -142,7 +142,7 @@ TParsedSql ParseSqlParams(const QString& sql)
 QList<TSqlStatement> SplitSqlStatements(const QString& script, TScriptSplit split)
 {
     static const QRegularExpression delimiterLine(
-        QStringLiteral("\\Gdelimiter[ \\t]+(\\S+)[^\\n]*"), QRegularExpression::CaseInsensitiveOption);
+        QStringLiteral("\\Gdelimiter[ \\t]+(\\S+)[^\\r\\n]*"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression createWord(
         QStringLiteral("\\Gcreate\\b"), QRegularExpression::CaseInsensitiveOption);
     const bool createLines = split == TScriptSplit::AtDelimiterAndCreateLines;
@@ -210,7 +210,7 @@ QList<TSqlStatement> SplitSqlStatements(const QString& script, TScriptSplit spli
             lineStart = false;
             continue;
         }
-        if (c == QLatin1Char('\n')) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {   // a script keeps its own line ends
             lineStart = true;
         } else if (!c.isSpace()) {
             lineStart = false;

@@ -77,6 +77,8 @@ TEST(UniSqlUtil, ScriptSplitter)
          {"/*!40101 SET @x = 42 */", "/*M!100100 SET @y = 1 */", "select /*!1 2 */ 3"}},
         {"line ends stay as written", "insert into t values ('a\r\nb');\r\ninsert into t values ('c\nd')",
          {"insert into t values ('a\r\nb')", "insert into t values ('c\nd')"}},
+        {"lines that end in a lone CR", "select 0;\rDELIMITER $$\rselect 1; select 2$$\rselect 3$$\r",
+         {"select 0", "select 1; select 2", "select 3"}},
         {"empty", " ;; \n ; ", {}},
     };
     for (const SplitCase& c : cases)
