@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <ctime>
+#include <mutex>
 #include <semaphore.h>
 #include <sys/socket.h>
 #include <thread>
@@ -13,6 +14,9 @@ namespace {
 volatile std::sig_atomic_t stopRequested = 0;
 std::atomic<int> stopSocket{-1};
 std::atomic<bool> connectionCut{false};
+// Held while the watcher cuts and while a socket is registered or dropped, so
+// a closed socket's number, reused by another connection, is never cut.
+std::mutex socketGuard;
 // Posted by the first signal (sem_post is async-signal-safe); the watcher
 // thread waits on it.
 sem_t firstSignal;
@@ -37,6 +41,7 @@ void WatchStop()
     timespec left{StopCutSeconds, 0};
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
+    const std::lock_guard<std::mutex> hold(socketGuard);
     const int socket = stopSocket.load();
     if (socket >= 0) {
         connectionCut = true;
@@ -76,6 +81,7 @@ void RequestStop()
 
 void SetStopSocket(int socket)
 {
+    const std::lock_guard<std::mutex> hold(socketGuard);
     stopSocket = socket;
 }
 

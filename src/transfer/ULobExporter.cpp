@@ -237,7 +237,8 @@ int TLobExporter::RowFolderHandle()
         // made only for sub-folders.
         if (sub)
             ForceDirectoryPath(FBaseFolder);
-        FBaseFolderHandle = ::open(FBaseFolderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        // O_PATH: a folder one may write into but not list still takes files.
+        FBaseFolderHandle = ::open(FBaseFolderPath.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (FBaseFolderHandle < 0)
             TLobFileWriter::RaiseFileError("create", FPath, errno);
     }
@@ -255,7 +256,7 @@ int TLobExporter::RowFolderHandle()
 int TLobExporter::OpenSubFolder(int base, const QByteArray& name) const
 {
     ::mkdirat(base, name.constData(), NewFolderMode);
-    const int folder = ::openat(base, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int folder = ::openat(base, name.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (folder >= 0)
         return folder;
     const int error = errno;
