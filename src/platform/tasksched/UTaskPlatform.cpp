@@ -114,9 +114,15 @@ bool TRunnerServiceControl::Reload()
     return !Ask(QStringLiteral("RELOAD"), 3000, FSocketPath).isEmpty();
 }
 
+namespace {
+constexpr int RunAnswerMs = 10000;
+}  // namespace
+
 QString TRunnerServiceControl::Run(const QString& storedName)
 {
-    return Ask(QStringLiteral("RUN ") + storedName, 3000, FSocketPath);
+    // A runner that is busy starting another run on a loaded machine still
+    // answers; one that is not there is refused at once whatever the wait.
+    return Ask(QStringLiteral("RUN ") + storedName, RunAnswerMs, FSocketPath);
 }
 
 TPlatform TPlatform::Default()
