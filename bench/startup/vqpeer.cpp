@@ -1,8 +1,10 @@
 // The peer of a command-line run that ends at once: a small QtCore program
 // that reads its arguments, finds the task file missing, says so on standard
-// error and exits with 1. Built twice: on QtCore alone, and linking the
-// non-window libraries that the program links (VQP_LINK_LIBRARIES), each
-// of them called once so that none is left out of the link.
+// error and exits with 1. Built three times: on QtCore alone; linking the
+// non-window libraries that the program links (VQP_LINK_LIBRARIES: QtNetwork,
+// libmariadb, PCRE2); and linking libssh and libcurl besides
+// (VQP_LINK_SSH_CURL), which the program opens only when a run needs them.
+// Each library is called once so that none is left out of the link.
 #include <QFileInfo>
 #include <QString>
 #include <QStringList>
@@ -10,11 +12,13 @@
 
 #ifdef VQP_LINK_LIBRARIES
 #include <QHostAddress>
-#include <curl/curl.h>
-#include <libssh/libssh.h>
 #include <mysql.h>
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
+#endif
+#ifdef VQP_LINK_SSH_CURL
+#include <curl/curl.h>
+#include <libssh/libssh.h>
 #endif
 
 int main(int argc, char** argv)
@@ -26,14 +30,17 @@ int main(int argc, char** argv)
     for (const QString& argument : arguments)
         if (argument.startsWith(QLatin1String("task="), Qt::CaseInsensitive))
             task = argument.mid(5);
-#ifdef VQP_LINK_LIBRARIES
     // Never true: keeps every library in the link without running it.
     if (argc < 0) {
-        std::printf("%lu %s %s %s %d\n", mysql_get_client_version(), ssh_version(0), curl_version(),
+#ifdef VQP_LINK_LIBRARIES
+        std::printf("%lu %s %d\n", mysql_get_client_version(),
                     qPrintable(QHostAddress(QHostAddress::LocalHost).toString()),
                     pcre2_config(PCRE2_CONFIG_UNICODE, nullptr));
-    }
 #endif
+#ifdef VQP_LINK_SSH_CURL
+        std::printf("%s %s\n", ssh_version(0), curl_version());
+#endif
+    }
     if (!QFileInfo(task).isFile()) {
         std::fprintf(stderr, "task file: %s not exists.\n", task.toLocal8Bit().constData());
         return 1;

@@ -3,6 +3,7 @@
 #include "CmdLineTestRun.h"
 #include "db/USSHConnectionOption.h"
 #include "platform/ssh/UScFileStorage.h"
+#include "support/VqSshTestSupport.h"
 
 #include <QRandomGenerator>
 
@@ -135,6 +136,31 @@ TEST_F(CmdLine, ImportTaskWithLogonBySourceDbThroughTheTunnel)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(Rows(S("SELECT name, HEX(body) FROM files ORDER BY name")), HexRows(SampleFiles()));
     EXPECT_EQ(LogLines(), QStringList({S("[T] [info]\t") + task, S("[T] 3 records    Elapsed: T")}));
+}
+
+TEST_F(CmdLine, ATunnelWithoutAUsableSSHLibraryFailsTheLogonWithItsReason)
+{
+    const QString task = PrepareImport();
+    TMysqlDBLogonOption option;
+    FillTestDbProfile(option);
+    option.UseSSH = true;
+    option.SSHConnectionOption()->SSHHost = S("127.0.0.1");
+    option.SSHConnectionOption()->SSHPort = sshtest::FreePort();
+    option.SSHConnectionOption()->SSHUserName = S("nobody");
+    option.SSHConnectionOption()->SSHPassword = S("secret");
+    option.SaveToIni(task, S("SourceDB"));
+    // Found before the system's own copy, and no library at all.
+    WriteFile(S("lib/libssh.so.4"), "not a library");
+    Env.insert(S("LD_LIBRARY_PATH"), Path(S("lib")));
+
+    const auto run = Run({S("task=") + task, LogArg()});
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_EQ(LogLines(), QStringList({S("[T] [error]\tException on logon."),
+                                       S("[T] [error]\tCan not via ini login database %1. At SSH connect: The SSH "
+                                         "library cannot be loaded: %2: file too short")
+                                           .arg(Database, Path(S("lib/libssh.so.4")))}));
+    EXPECT_TRUE(Rows(S("SELECT name FROM files")).isEmpty());
 }
 
 TEST_F(CmdLine, ExportOfTenRowsOfWhichTwoFailWithLogonBySourceDb)

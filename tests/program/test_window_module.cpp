@@ -1,6 +1,7 @@
 // Window mode is a module beside the program: a command-line run never maps
-// a window library, window mode loads the module whole, and a missing or
-// broken module is said plainly.
+// a window library (nor the SSH and HTTP libraries unless it uses them),
+// window mode loads the module whole, and a missing or broken module is said
+// plainly.
 #include "CmdLineTestRun.h"
 #include "settings/UAppSettings.h"
 #include "settings/URegUtil.h"
@@ -33,6 +34,13 @@ QStringList WindowLibraries(const QStringList& libraries)
         S("^(libQt6(Gui|Widgets|Pdf|PdfWidgets|OpenGL|XcbQpa)|libqscintilla|libX11|libxcb|libEGL|libGLX|libGL\\.|"
           "libOpenGL|libxkbcommon|vantorquill-window)"));
     return libraries.filter(window);
+}
+
+// The libraries opened only when a run uses SSH or HTTP, and what they bring.
+QStringList NetworkLibraries(const QStringList& libraries)
+{
+    static const QRegularExpression network(S("^(libssh2?\\.|libcurl)"));
+    return libraries.filter(network);
 }
 
 class WindowModuleTest : public cmdtest::CmdLineTest {
@@ -78,6 +86,7 @@ TEST_F(WindowModuleTest, ATaskRunMapsNoWindowLibrary)
     const QStringList libraries = LoadedLibraries(run.err);
     ASSERT_TRUE(libraries.contains(S("libQt6Core.so.6"))) << run.err.toStdString();
     EXPECT_TRUE(WindowLibraries(libraries).isEmpty()) << WindowLibraries(libraries).join(S(", ")).toStdString();
+    EXPECT_TRUE(NetworkLibraries(libraries).isEmpty()) << NetworkLibraries(libraries).join(S(", ")).toStdString();
 }
 
 TEST_F(WindowModuleTest, WindowModeLoadsTheModuleWhole)

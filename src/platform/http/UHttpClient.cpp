@@ -1,28 +1,31 @@
 #include "UHttpClient.h"
 
-#include <curl/curl.h>
+#include "UCurlLibrary.h"
 
 #include <memory>
 
 namespace {
-void InitCurlOnce()
+// Opens the library and starts it, once; the library is ready on return.
+const TCurlLibrary& InitCurlOnce()
 {
-    static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);
+    const TCurlLibrary& curl = TCurlLibrary::Get();
+    static const CURLcode init = curl.curl_global_init(CURL_GLOBAL_DEFAULT);
     if (init != CURLE_OK)
-        throw EHttpError(QString::fromUtf8(curl_easy_strerror(init)));
+        throw EHttpError(QString::fromUtf8(curl.curl_easy_strerror(init)));
+    return curl;
 }
 
 struct TEasyDeleter {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+    void operator()(CURL* easy) const { TCurlLibrary::Get().curl_easy_cleanup(easy); }
 };
 using TEasy = std::unique_ptr<CURL, TEasyDeleter>;
 
 struct TMimeDeleter {
-    void operator()(curl_mime* mime) const { curl_mime_free(mime); }
+    void operator()(curl_mime* mime) const { TCurlLibrary::Get().curl_mime_free(mime); }
 };
 
 struct TSlistDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { TCurlLibrary::Get().curl_slist_free_all(list); }
 };
 
 struct TTransfer {
@@ -75,19 +78,19 @@ QByteArray NoProxyList()
 
 TEasy NewEasy(const QString& address, const THttpClient& client)
 {
-    InitCurlOnce();
-    TEasy easy(curl_easy_init());
+    const TCurlLibrary& curl = InitCurlOnce();
+    TEasy easy(curl.curl_easy_init());
     if (!easy)
         throw EHttpError(QStringLiteral("Out of memory"));
     CURL* e = easy.get();
-    curl_easy_setopt(e, CURLOPT_URL, address.toUtf8().constData());
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(client.ConnectTimeoutMs));
-    curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, long(client.TimeoutMs));
-    curl_easy_setopt(e, CURLOPT_NOPROXY, NoProxyList().constData());
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl.curl_easy_setopt(e, CURLOPT_URL, address.toUtf8().constData());
+    curl.curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl.curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl.curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(client.ConnectTimeoutMs));
+    curl.curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, long(client.TimeoutMs));
+    curl.curl_easy_setopt(e, CURLOPT_NOPROXY, NoProxyList().constData());
+    curl.curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl.curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
     return easy;
 }
 }
@@ -101,61 +104,63 @@ void THttpClient::Abort()
     FAborted = true;
     std::lock_guard lock(FLock);
     if (FMulti)
-        curl_multi_wakeup(static_cast<CURLM*>(FMulti));
+        TCurlLibrary::Get().curl_multi_wakeup(static_cast<CURLM*>(FMulti));
 }
 
 THttpResponse THttpClient::Get(const QString& address)
 {
     TEasy easy = NewEasy(address, *this);
-    curl_easy_setopt(easy.get(), CURLOPT_HTTPGET, 1L);
+    TCurlLibrary::Get().curl_easy_setopt(easy.get(), CURLOPT_HTTPGET, 1L);
     return Perform(easy.get());
 }
 
 THttpResponse THttpClient::PostForm(const QString& address, const QList<THttpFormPart>& parts)
 {
     TEasy easy = NewEasy(address, *this);
-    std::unique_ptr<curl_mime, TMimeDeleter> mime(curl_mime_init(easy.get()));
+    const TCurlLibrary& curl = TCurlLibrary::Get();
+    std::unique_ptr<curl_mime, TMimeDeleter> mime(curl.curl_mime_init(easy.get()));
     for (const THttpFormPart& source : parts) {
-        curl_mimepart* part = curl_mime_addpart(mime.get());
-        curl_mime_name(part, source.Name.toUtf8().constData());
-        curl_mime_data(part, source.Data.constData(), size_t(source.Data.size()));
+        curl_mimepart* part = curl.curl_mime_addpart(mime.get());
+        curl.curl_mime_name(part, source.Name.toUtf8().constData());
+        curl.curl_mime_data(part, source.Data.constData(), size_t(source.Data.size()));
         if (!source.FileName.isEmpty())
-            curl_mime_filename(part, source.FileName.toUtf8().constData());
+            curl.curl_mime_filename(part, source.FileName.toUtf8().constData());
         // Set always, so that libcurl never guesses one from the file name.
         const QString type = source.ContentType.isEmpty() && !source.FileName.isEmpty()
                                  ? QStringLiteral("application/octet-stream")
                                  : source.ContentType;
         if (!type.isEmpty())
-            curl_mime_type(part, type.toUtf8().constData());
+            curl.curl_mime_type(part, type.toUtf8().constData());
         if (!source.TransferEncoding.isEmpty())
-            curl_mime_encoder(part, source.TransferEncoding.toUtf8().constData());
+            curl.curl_mime_encoder(part, source.TransferEncoding.toUtf8().constData());
     }
-    curl_easy_setopt(easy.get(), CURLOPT_MIMEPOST, mime.get());
+    curl.curl_easy_setopt(easy.get(), CURLOPT_MIMEPOST, mime.get());
     // No "Expect: 100-continue" pause before a large body.
-    std::unique_ptr<curl_slist, TSlistDeleter> headers(curl_slist_append(nullptr, "Expect:"));
-    curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers.get());
+    std::unique_ptr<curl_slist, TSlistDeleter> headers(curl.curl_slist_append(nullptr, "Expect:"));
+    curl.curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers.get());
     return Perform(easy.get());
 }
 
 THttpResponse THttpClient::Perform(void* handle)
 {
+    const TCurlLibrary& curl = TCurlLibrary::Get();
     CURL* easy = static_cast<CURL*>(handle);
     TTransfer transfer;
     transfer.aborted = &FAborted;
     transfer.maxBody = MaxAnswerBytes;
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &WriteBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &ReadHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
-    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Progress);
-    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer.error);
+    curl.curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &WriteBody);
+    curl.curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+    curl.curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &ReadHeader);
+    curl.curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
+    curl.curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl.curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Progress);
+    curl.curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transfer);
+    curl.curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer.error);
 
-    CURLM* multi = curl_multi_init();
+    CURLM* multi = curl.curl_multi_init();
     if (!multi)
         throw EHttpError(QStringLiteral("Out of memory"));
-    curl_multi_add_handle(multi, easy);
+    curl.curl_multi_add_handle(multi, easy);
     {
         std::lock_guard lock(FLock);
         FMulti = multi;
@@ -165,9 +170,9 @@ THttpResponse THttpClient::Perform(void* handle)
     int running = 1;
     CURLMcode state = CURLM_OK;
     while (running && !FAborted && state == CURLM_OK) {
-        state = curl_multi_perform(multi, &running);
+        state = curl.curl_multi_perform(multi, &running);
         if (running && state == CURLM_OK)
-            state = curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+            state = curl.curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
     }
     {
         std::lock_guard lock(FLock);
@@ -175,25 +180,25 @@ THttpResponse THttpClient::Perform(void* handle)
     }
     CURLcode result = CURLE_OK;
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+    while (CURLMsg* message = curl.curl_multi_info_read(multi, &left)) {
         if (message->msg == CURLMSG_DONE)
             result = message->data.result;
     }
-    curl_multi_remove_handle(multi, easy);
-    curl_multi_cleanup(multi);
+    curl.curl_multi_remove_handle(multi, easy);
+    curl.curl_multi_cleanup(multi);
 
     if (FAborted)
         throw EAbort();
     if (transfer.tooLong)
         throw EHttpError(QStringLiteral("the answer is too long"));
     if (state != CURLM_OK)
-        throw EHttpError(QString::fromUtf8(curl_multi_strerror(state)));
+        throw EHttpError(QString::fromUtf8(curl.curl_multi_strerror(state)));
     if (result != CURLE_OK) {
         const QString text = QString::fromUtf8(transfer.error).trimmed();
-        throw EHttpError(text.isEmpty() ? QString::fromUtf8(curl_easy_strerror(result)) : text);
+        throw EHttpError(text.isEmpty() ? QString::fromUtf8(curl.curl_easy_strerror(result)) : text);
     }
     long status = 0;
-    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    curl.curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
     transfer.response.Status = int(status);
     return transfer.response;
 }

@@ -1,6 +1,7 @@
 #include "UScSSHChannel.h"
 
 #include "UScSSHClient.h"
+#include "UScSSHLibrary.h"
 
 #include <QByteArray>
 #include <algorithm>
@@ -8,8 +9,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <libssh/callbacks.h>
-#include <libssh/libssh.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -45,8 +44,8 @@ bool WouldBlock(int error)
 class TScSSHChannel::TPump {
 public:
     TPump(ssh_session session, int listenFd, const QString& destHost, int destPort, int sourcePort, int timeout)
-        : FSession(session), FListenFd(listenFd), FDestHost(destHost.toUtf8()), FDestPort(destPort),
-          FSourcePort(sourcePort), FTimeout(std::chrono::seconds(timeout > 0 ? timeout : 15))
+        : FSsh(TScSSHLibrary::Get()), FSession(session), FListenFd(listenFd), FDestHost(destHost.toUtf8()),
+          FDestPort(destPort), FSourcePort(sourcePort), FTimeout(std::chrono::seconds(timeout > 0 ? timeout : 15))
     {
         FWakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
         if (FWakeFd < 0) {
@@ -54,7 +53,7 @@ public:
             ::close(FListenFd);
             throw ESSHError(QStringLiteral("Cannot start the SSH forwarding: %1").arg(ErrnoText(error)));
         }
-        ssh_set_blocking(FSession, 0);
+        FSsh.ssh_set_blocking(FSession, 0);
         FThread = std::thread([this] { Run(); });
     }
 
@@ -65,7 +64,7 @@ public:
         [[maybe_unused]] const ssize_t written = ::write(FWakeFd, &one, sizeof one);
         FThread.join();
         ::close(FWakeFd);
-        ssh_set_blocking(FSession, 1);
+        FSsh.ssh_set_blocking(FSession, 1);
     }
 
     bool SessionLost() const { return FLost; }
@@ -104,10 +103,10 @@ private:
 
     void Run()
     {
-        ssh_event event = ssh_event_new();
-        ssh_event_add_session(event, FSession);
+        ssh_event event = FSsh.ssh_event_new();
+        FSsh.ssh_event_add_session(event, FSession);
         while (!FStop) {
-            ssh_event_dopoll(event, 0);
+            FSsh.ssh_event_dopoll(event, 0);
             if (IsLost()) {
                 FLost = true;
                 break;
@@ -123,13 +122,13 @@ private:
             Close(*forward);
         FForwards.clear();
         ::close(FListenFd);
-        ssh_event_remove_session(event, FSession);
-        ssh_event_free(event);
+        FSsh.ssh_event_remove_session(event, FSession);
+        FSsh.ssh_event_free(event);
     }
 
     bool IsLost() const
     {
-        return ssh_is_connected(FSession) == 0 || (ssh_get_status(FSession) & (SSH_CLOSED | SSH_CLOSED_ERROR)) != 0;
+        return FSsh.ssh_is_connected(FSession) == 0 || (FSsh.ssh_get_status(FSession) & (SSH_CLOSED | SSH_CLOSED_ERROR)) != 0;
     }
 
     // Polls every descriptor that has something to do; false when stopped.
@@ -139,9 +138,9 @@ private:
         fds.push_back({FWakeFd, POLLIN, 0});
         fds.push_back({FListenFd, POLLIN, 0});
         short sessionEvents = POLLIN;
-        if (ssh_get_poll_flags(FSession) & SSH_WRITE_PENDING)
+        if (FSsh.ssh_get_poll_flags(FSession) & SSH_WRITE_PENDING)
             sessionEvents |= POLLOUT;
-        fds.push_back({ssh_get_fd(FSession), sessionEvents, 0});
+        fds.push_back({FSsh.ssh_get_fd(FSession), sessionEvents, 0});
         const size_t firstForward = fds.size();
         int timeout = FActivity ? 0 : -1;
         const TClock::time_point now = TClock::now();
@@ -191,7 +190,7 @@ private:
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             auto forward = std::make_unique<TForward>();
             forward->Fd = fd;
-            forward->Channel = ssh_channel_new(FSession);
+            forward->Channel = FSsh.ssh_channel_new(FSession);
             forward->Deadline = TClock::now() + FTimeout;
             if (!forward->Channel) {
                 ::close(fd);
@@ -203,7 +202,7 @@ private:
             forward->Callbacks.channel_eof_function = &OnEvent;
             forward->Callbacks.channel_close_function = &OnEvent;
             forward->Callbacks.channel_write_wontblock_function = &OnWindow;
-            ssh_set_channel_callbacks(forward->Channel, &forward->Callbacks);
+            FSsh.ssh_set_channel_callbacks(forward->Channel, &forward->Callbacks);
             Step(*forward);
             FForwards.push_back(std::move(forward));
         }
@@ -238,9 +237,9 @@ private:
 
         // Local to remote, as far as the channel's window allows.
         if (!f.ToRemote.isEmpty()) {
-            const uint32_t window = ssh_channel_window_size(f.Channel);
+            const uint32_t window = FSsh.ssh_channel_window_size(f.Channel);
             if (window > 0) {
-                const int n = ssh_channel_write(f.Channel, f.ToRemote.constData(),
+                const int n = FSsh.ssh_channel_write(f.Channel, f.ToRemote.constData(),
                                                 uint32_t(std::min<qsizetype>(f.ToRemote.size(), window)));
                 if (n < 0) {
                     f.Done = true;
@@ -250,7 +249,7 @@ private:
             }
         }
         if (f.LocalEof && f.ToRemote.isEmpty() && !f.EofSent) {
-            ssh_channel_send_eof(f.Channel);
+            FSsh.ssh_channel_send_eof(f.Channel);
             f.EofSent = true;
         }
 
@@ -259,7 +258,7 @@ private:
         char buffer[chunkSize];
         for (;;) {
             while (f.ToLocal.size() < bufferCap) {
-                const int n = ssh_channel_read_nonblocking(f.Channel, buffer, sizeof buffer, 0);
+                const int n = FSsh.ssh_channel_read_nonblocking(f.Channel, buffer, sizeof buffer, 0);
                 if (n <= 0)
                     break;
                 f.ToLocal.append(buffer, n);
@@ -278,8 +277,8 @@ private:
                 break;
         }
 
-        const bool remoteClosed = ssh_channel_is_closed(f.Channel) != 0;
-        const bool remoteEof = remoteClosed || ssh_channel_is_eof(f.Channel) != 0;
+        const bool remoteClosed = FSsh.ssh_channel_is_closed(f.Channel) != 0;
+        const bool remoteEof = remoteClosed || FSsh.ssh_channel_is_eof(f.Channel) != 0;
         // An empty ToLocal means the channel had nothing more to read.
         const bool drained = f.ToLocal.isEmpty();
         if (remoteEof && drained && !f.LocalShut) {
@@ -293,7 +292,7 @@ private:
     // Drives the channel's opening on; true once it is open.
     bool OpenChannel(TForward& f)
     {
-        const int rc = ssh_channel_open_forward(f.Channel, FDestHost.constData(), FDestPort, "127.0.0.1", FSourcePort);
+        const int rc = FSsh.ssh_channel_open_forward(f.Channel, FDestHost.constData(), FDestPort, "127.0.0.1", FSourcePort);
         if (rc == SSH_OK) {
             f.Open = true;
             return true;
@@ -322,10 +321,10 @@ private:
         if (f.Channel) {
             // A channel lingers in the session until the server confirms the
             // close; it must not call back into this freed entry.
-            ssh_remove_channel_callbacks(f.Channel, &f.Callbacks);
-            if (f.Open && ssh_channel_is_open(f.Channel))
-                ssh_channel_close(f.Channel);
-            ssh_channel_free(f.Channel);
+            FSsh.ssh_remove_channel_callbacks(f.Channel, &f.Callbacks);
+            if (f.Open && FSsh.ssh_channel_is_open(f.Channel))
+                FSsh.ssh_channel_close(f.Channel);
+            FSsh.ssh_channel_free(f.Channel);
             f.Channel = nullptr;
         }
         if (f.Fd >= 0) {
@@ -334,6 +333,7 @@ private:
         }
     }
 
+    const TScSSHLibrary& FSsh;
     ssh_session FSession;
     int FListenFd;
     int FWakeFd = -1;

@@ -2,8 +2,8 @@
 
 #include "UScFileStorage.h"
 #include "UScSSHChannel.h"
+#include "UScSSHLibrary.h"
 
-#include <libssh/libssh.h>
 #include <optional>
 
 namespace {
@@ -11,7 +11,11 @@ namespace {
 // Frees a libssh key on every path.
 struct TKeyHolder {
     ssh_key Key = nullptr;
-    ~TKeyHolder() { ssh_key_free(Key); }
+    ~TKeyHolder()
+    {
+        if (Key)
+            TScSSHLibrary::Get().ssh_key_free(Key);
+    }
 };
 
 }  // namespace
@@ -30,18 +34,19 @@ QString TScSSHClient::Address() const
 
 QString TScSSHClient::SessionError() const
 {
-    return QString::fromUtf8(ssh_get_error(FSession));
+    return QString::fromUtf8(TScSSHLibrary::Get().ssh_get_error(FSession));
 }
 
 void TScSSHClient::Connect()
 {
     if (Connected())
         return;
+    const TScSSHLibrary& ssh = TScSSHLibrary::Get();
     Disconnect();
     if (BeforeConnect)
         BeforeConnect();
 
-    FSession = ssh_new();
+    FSession = ssh.ssh_new();
     if (!FSession)
         throw ESSHError(QStringLiteral("Cannot create an SSH session."));
     try {
@@ -51,21 +56,21 @@ void TScSSHClient::Connect()
         const long timeout = Timeout;
         const int off = 0;
         const int on = 1;
-        ssh_options_set(FSession, SSH_OPTIONS_HOST, host.constData());
-        ssh_options_set(FSession, SSH_OPTIONS_PORT, &port);
-        ssh_options_set(FSession, SSH_OPTIONS_USER, user.constData());
-        ssh_options_set(FSession, SSH_OPTIONS_TIMEOUT, &timeout);
-        ssh_options_set(FSession, SSH_OPTIONS_NODELAY, &on);
+        ssh.ssh_options_set(FSession, SSH_OPTIONS_HOST, host.constData());
+        ssh.ssh_options_set(FSession, SSH_OPTIONS_PORT, &port);
+        ssh.ssh_options_set(FSession, SSH_OPTIONS_USER, user.constData());
+        ssh.ssh_options_set(FSession, SSH_OPTIONS_TIMEOUT, &timeout);
+        ssh.ssh_options_set(FSession, SSH_OPTIONS_NODELAY, &on);
         // The program's own settings and key storage decide, not the user's
         // OpenSSH configuration and known_hosts files.
-        ssh_options_set(FSession, SSH_OPTIONS_PROCESS_CONFIG, &off);
-        ssh_options_set(FSession, SSH_OPTIONS_KNOWNHOSTS, "/dev/null");
-        ssh_options_set(FSession, SSH_OPTIONS_GLOBAL_KNOWNHOSTS, "/dev/null");
+        ssh.ssh_options_set(FSession, SSH_OPTIONS_PROCESS_CONFIG, &off);
+        ssh.ssh_options_set(FSession, SSH_OPTIONS_KNOWNHOSTS, "/dev/null");
+        ssh.ssh_options_set(FSession, SSH_OPTIONS_GLOBAL_KNOWNHOSTS, "/dev/null");
 
-        if (ssh_connect(FSession) != SSH_OK)
+        if (ssh.ssh_connect(FSession) != SSH_OK)
             throw ESSHError(QStringLiteral("Cannot connect to the SSH server %1: %2").arg(Address(), SessionError()));
         // The tunnel carries the database session: a dead link must end it.
-        SetTcpKeepAlive(int(ssh_get_fd(FSession)));
+        SetTcpKeepAlive(int(ssh.ssh_get_fd(FSession)));
         VerifyHostKey();
         Authenticate();
     } catch (...) {
@@ -76,13 +81,14 @@ void TScSSHClient::Connect()
 
 void TScSSHClient::VerifyHostKey()
 {
+    const TScSSHLibrary& ssh = TScSSHLibrary::Get();
     TKeyHolder serverKey;
     char* base64 = nullptr;
-    if (ssh_get_server_publickey(FSession, &serverKey.Key) != SSH_OK
-        || ssh_pki_export_pubkey_base64(serverKey.Key, &base64) != SSH_OK)
+    if (ssh.ssh_get_server_publickey(FSession, &serverKey.Key) != SSH_OK
+        || ssh.ssh_pki_export_pubkey_base64(serverKey.Key, &base64) != SSH_OK)
         throw ESSHError(QStringLiteral("The SSH server %1 sent no usable host key: %2").arg(Address(), SessionError()));
     const TScKey key(QByteArray::fromBase64(QByteArray(base64)));
-    ssh_string_free_char(base64);
+    ssh.ssh_string_free_char(base64);
 
     const std::optional<TScKey> stored = KeyStorage ? KeyStorage->FindKey(KeyName()) : std::nullopt;
     if (stored && *stored == key)
@@ -103,7 +109,7 @@ void TScSSHClient::VerifyHostKey()
 void TScSSHClient::Authenticate()
 {
     const QByteArray password = Password.toUtf8();
-    const int rc = ssh_userauth_password(FSession, nullptr, password.constData());
+    const int rc = TScSSHLibrary::Get().ssh_userauth_password(FSession, nullptr, password.constData());
     if (rc == SSH_AUTH_SUCCESS)
         return;
     if (rc == SSH_AUTH_ERROR)
@@ -118,13 +124,13 @@ void TScSSHClient::Disconnect()
         FActiveChannel->Disconnect();
     if (!FSession)
         return;
-    ssh_disconnect(FSession);
+    TScSSHLibrary::Get().ssh_disconnect(FSession);
     FreeSession();
 }
 
 void TScSSHClient::FreeSession()
 {
-    ssh_free(FSession);
+    TScSSHLibrary::Get().ssh_free(FSession);
     FSession = nullptr;
 }
 
@@ -134,5 +140,5 @@ bool TScSSHClient::Connected() const
         return false;
     if (FActiveChannel && FActiveChannel->Running())
         return !FActiveChannel->SessionLost();
-    return ssh_is_connected(FSession) != 0;
+    return TScSSHLibrary::Get().ssh_is_connected(FSession) != 0;
 }
