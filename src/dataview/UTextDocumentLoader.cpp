@@ -2,7 +2,6 @@
 
 #include "UValueTextReader.h"
 #include "base/UAppException.h"
-#include "platform/dac/UField.h"
 
 #include <QElapsedTimer>
 #include <QTextCursor>
@@ -15,12 +14,12 @@
 namespace {
 
 // Small enough that a plain-text document takes one in a few milliseconds.
-constexpr qint64 DefaultPiece = 256 << 10;
+constexpr qint64 Piece = 256 << 10;
 
 }  // namespace
 
 TTextDocumentLoader::TTextDocumentLoader(QTextDocument* document, QObject* parent)
-    : QObject(parent), FDocument(document), FPieceSize(DefaultPiece)
+    : QObject(parent), FDocument(document)
 {
     FTimer.setInterval(0);
     connect(&FTimer, &QTimer::timeout, this, GuardedSlot([this] { Step(); }));
@@ -36,9 +35,8 @@ void TTextDocumentLoader::Start(const TField& field)
     FLoading = true;
     document->setUndoRedoEnabled(false);
     document->clear();
-    FReader = std::make_unique<TValueTextReader>(field.IsNull() ? nullptr : field.CreateReader(), field.IsNull(),
-                                                 field.DataType());
-    Append(FReader->Next(FPieceSize));
+    FReader = std::make_unique<TValueTextReader>(field);
+    Append(FReader->Next(Piece));
     if (FReader->AtEnd())
         Finish();
     else
@@ -57,10 +55,14 @@ void TTextDocumentLoader::Stop()
 void TTextDocumentLoader::Unload()
 {
     Stop();
-    if (!FDocument)
-        return;
-    const bool large = FDocument->characterCount() > LargeDocument;
-    FDocument->clear();
+    if (FDocument)
+        Empty(FDocument);
+}
+
+void TTextDocumentLoader::Empty(QTextDocument* document)
+{
+    const bool large = document->characterCount() > LargeDocument;
+    document->clear();
     if (large)
         ReleaseFreedMemory();
 }
@@ -75,7 +77,7 @@ void TTextDocumentLoader::Step()
     slice.start();
     try {
         while (!FReader->AtEnd() && slice.elapsed() < SliceMs)
-            Append(FReader->Next(FPieceSize));
+            Append(FReader->Next(Piece));
     } catch (...) {
         Stop();
         throw;

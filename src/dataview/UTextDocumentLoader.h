@@ -28,9 +28,6 @@ public:
     TTextDocumentLoader(QTextDocument* document, QObject* parent = nullptr);
     ~TTextDocumentLoader() override;
 
-    // The bytes of the value that go in at a time: a document that lays out
-    // every line it takes (a rich-text one) wants small ones.
-    void SetPieceSize(qint64 size) { FPieceSize = size; }
     // Empties the document and starts loading the value into it; a value of
     // one piece is in when this returns.
     // Finished comes when the whole value is in.
@@ -44,6 +41,9 @@ public:
     // How the loaded text is written back; valid once Finished.
     const TValueText& Result() const { return FResult; }
 
+    // Empties a document, whatever filled it, giving a large one's memory
+    // back.
+    static void Empty(QTextDocument* document);
     // Returns freed heap pages to the system: the C library keeps them
     // otherwise, so a closed large document would keep its memory.
     static void ReleaseFreedMemory();
@@ -60,6 +60,5 @@ private:
     QPointer<QTextDocument> FDocument;
     QTimer FTimer;
     TValueText FResult;
-    qint64 FPieceSize;
     bool FLoading = false;
 };

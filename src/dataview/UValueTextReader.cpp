@@ -2,6 +2,7 @@
 
 #include "base/UException.h"
 #include "base/UTextCodec.h"
+#include "platform/dac/UField.h"
 
 #include <QStringDecoder>
 
@@ -95,6 +96,11 @@ TValueTextReader::TValueTextReader(std::unique_ptr<QIODevice> value, bool isNull
             FResult.FEncoding = TTextEncoding::Windows1252;
         break;
     }
+}
+
+TValueTextReader::TValueTextReader(const TField& field)
+    : TValueTextReader(field.IsNull() ? nullptr : field.CreateReader(), field.IsNull(), field.DataType())
+{
 }
 
 bool TValueTextReader::IsUtf8(std::unique_ptr<QIODevice>& value)

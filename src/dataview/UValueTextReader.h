@@ -12,6 +12,8 @@
 // UTF-8), then each piece is decoded as it is asked for. Line ends and what
 // an editor cannot keep are gathered on the way; the result is whole once
 // the last piece is read.
+class TField;
+
 class TValueTextReader {
 public:
     // About this many bytes of the value go into one piece.
@@ -19,6 +21,8 @@ public:
 
     // value: the value's bytes from its start (owned); null reads as empty.
     TValueTextReader(std::unique_ptr<QIODevice> value, bool isNull, TFieldType type);
+    // The field's stored value, through its reader.
+    explicit TValueTextReader(const TField& field);
 
     TTextEncoding Encoding() const { return FResult.FEncoding; }
     // The next piece of text, "\n" at every break; empty once at the end.

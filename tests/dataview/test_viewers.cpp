@@ -7,6 +7,7 @@
 #include "dataview/Pharostine.h"
 #include "dataview/UBinaryEditor.h"
 #include "dataview/UStringEditor.h"
+#include "dataview/UValueTextEdit.h"
 #include "dataview/viewers/UAlterBinaryHexDBViewForm.h"
 #include "dataview/viewers/UAlterBlobHexDBViewForm.h"
 #include "dataview/viewers/UMemoDBViewForm.h"
@@ -29,9 +30,20 @@ QPlainTextEdit* MemoOf(TFieldEditForm& form)
     return static_cast<TMemoDBViewForm*>(form.Selector()->FindView(TViewKind::Text))->Memo();
 }
 
+TSimpleRichDBViewForm* RichViewOf(TFieldEditForm& form)
+{
+    return static_cast<TSimpleRichDBViewForm*>(form.Selector()->FindView(TViewKind::Rich));
+}
+
 QTextEdit* RichOf(TFieldEditForm& form)
 {
-    return static_cast<TSimpleRichDBViewForm*>(form.Selector()->FindView(TViewKind::Rich))->RichEdit();
+    return RichViewOf(form)->RichEdit();
+}
+
+// The Rich tab's editor of a value that is no rich text.
+QPlainTextEdit* RichPlainOf(TFieldEditForm& form)
+{
+    return RichViewOf(form)->PlainEdit();
 }
 
 // The choice of viewer on real rows; TEXT arrives as ftMemo with UseUnicode off.
@@ -183,10 +195,15 @@ TEST_F(TextViewer, LargeValueLoadsInPiecesAndStopsWhenLeft)
         for (TViewKind tab : {TViewKind::Text, TViewKind::Rich}) {
             ClickTab(form, tab);
             auto* memo = static_cast<TMemoDBViewForm*>(form.Selector()->FindView(TViewKind::Text));
-            auto* rich = static_cast<TSimpleRichDBViewForm*>(form.Selector()->FindView(TViewKind::Rich));
+            auto* rich = RichViewOf(form);
+            QPlainTextEdit* edit = tab == TViewKind::Text ? MemoOf(form) : RichPlainOf(form);
             auto loading = [&] { return tab == TViewKind::Text ? memo->Loading() : rich->Loading(); };
-            auto text = [&] { return tab == TViewKind::Text ? MemoOf(form)->toPlainText() : RichOf(form)->toPlainText(); };
-            auto readOnly = [&] { return tab == TViewKind::Text ? MemoOf(form)->isReadOnly() : RichOf(form)->isReadOnly(); };
+            auto text = [&] { return edit->toPlainText(); };
+            auto readOnly = [&] { return edit->isReadOnly(); };
+            if (tab == TViewKind::Rich) {
+                EXPECT_TRUE(rich->ShowsPlainText());
+                EXPECT_TRUE(RichOf(form)->document()->isEmpty());
+            }
             EXPECT_TRUE(loading());
             EXPECT_TRUE(readOnly());
             EXPECT_LT(text().size(), expected.size());
@@ -295,6 +312,7 @@ TEST_F(FieldEditorTest, RichTypingSurvivesATabSwitch)
     // Untouched: a tab switch writes nothing.
     Run(*editor, [&](TCommonFieldEditForm& form) {
         EXPECT_EQ(Current(form)->Kind(), TViewKind::Rich);
+        EXPECT_FALSE(RichViewOf(form)->ShowsPlainText());
         ClickTab(form, TViewKind::Hex);
         ClickTab(form, TViewKind::Rich);
     });
@@ -322,6 +340,80 @@ TEST_F(FieldEditorTest, RichTypingSurvivesATabSwitch)
     TRtfReader::Read(stored, &document);
     EXPECT_EQ(document.toPlainText(), QStringLiteral("Bold text\n more"));
     EXPECT_EQ(document.find(QStringLiteral("Bold")).charFormat().fontWeight(), QFont::Bold);
+}
+
+// A value that is no rich text shows in the Rich tab's plain-text editor and
+// is written as rich text once typed into; an RTF value keeps the rich editor.
+TEST_F(FieldEditorTest, RichTabShowsPlainValueInPlainEditor)
+{
+    Exec(QStringLiteral("create table t (id int primary key, b longblob, m text)"));
+    // Row 1: "café\nline" in Windows-1252.
+    Exec(QStringLiteral("insert into t values (1, x'636166E90A6C696E65', 'memo'), "
+                        "(2, '{\\\\rtf1\\\\ansi x}', 'memo'), (3, 'third', 'memo')"));
+    OpenQuery(QStringLiteral("select id, b, m from t order by id"));
+    const QString row2 = ServerSha(QStringLiteral("b"), 2);
+
+    // Untouched, read-only or not: nothing is written, nothing asked.
+    for (bool readOnly : {true, false}) {
+        auto viewer = Bind<TPharostine>(QStringLiteral("b"), readOnly);
+        Run(*viewer, [&](TCommonFieldEditForm& form) {
+            ClickTab(form, TViewKind::Rich);
+            ASSERT_TRUE(RichViewOf(form)->ShowsPlainText());
+            EXPECT_EQ(RichPlainOf(form)->toPlainText(), QStringLiteral("café\nline"));
+            EXPECT_EQ(RichPlainOf(form)->isReadOnly(), readOnly);
+            EXPECT_EQ(RichPlainOf(form)->font().family(), QStringLiteral("Tahoma"));
+            if (readOnly)
+                QTest::keyClicks(RichPlainOf(form), QStringLiteral("refused"));
+            ClickTab(form, TViewKind::Hex);
+            ClickTab(form, TViewKind::Rich);
+            EXPECT_EQ(RichPlainOf(form)->toPlainText(), QStringLiteral("café\nline"));
+        });
+        EXPECT_EQ(ServerSha(QStringLiteral("b"), 1), Sha("caf\xE9\nline")) << readOnly;
+        EXPECT_TRUE(Prompter.Prompts.isEmpty()) << readOnly;
+    }
+
+    // Typed into, it becomes rich text in the editor's font; Next shows the
+    // RTF row in the rich editor.
+    auto editor = Bind<TPharostine>(QStringLiteral("b"));
+    Prompter.QueueAnswer(TPromptAnswer::Yes);   // Save Changes?
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        ClickTab(form, TViewKind::Rich);
+        RichPlainOf(form)->moveCursor(QTextCursor::End);
+        QTest::keyClicks(RichPlainOf(form), QStringLiteral(" more"));
+        RichPlainOf(form)->insertPlainText(QStringLiteral("\n\u4E2D\ttab"));
+        form.NextExecute();
+        EXPECT_EQ(Current(form)->Kind(), TViewKind::Rich);
+        EXPECT_FALSE(RichViewOf(form)->ShowsPlainText());
+        EXPECT_EQ(RichOf(form)->toPlainText(), QStringLiteral("x"));
+        EXPECT_TRUE(RichPlainOf(form)->document()->isEmpty());
+    });
+    EXPECT_EQ(Scalar(QStringLiteral("select b from t where id = 1")),
+              QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\n"
+                             "\\uc1\\pard\\plain \\pard\\plain\\f0\\fs16 caf\\'e9\\par\n"
+                             "\\pard\\plain\\f0\\fs16 line more\\par\n"
+                             "\\pard\\plain\\f0\\fs16 \\u20013?\\tab tab}"));
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 2), row2);
+    EXPECT_EQ(Scalar(QStringLiteral("select group_concat(m) from t")), QStringLiteral("memo,memo,memo"));
+
+    // A loaded file takes the editor its content wants.
+    Query->Last();
+    const QString rtf = WriteFile(QStringLiteral("in.rtf"), "{\\rtf1\\ansi loaded}");
+    const QString txt = WriteFile(QStringLiteral("in.txt"), "plain again");
+    Prompter.QueueText(rtf);
+    Prompter.QueueText(txt);
+    Prompter.QueueAnswer(TPromptAnswer::No);   // Save Changes?
+    Run(*editor, [&](TCommonFieldEditForm& form) {
+        ClickTab(form, TViewKind::Rich);
+        EXPECT_TRUE(RichViewOf(form)->ShowsPlainText());
+        form.LoadAction()->trigger();
+        EXPECT_FALSE(RichViewOf(form)->ShowsPlainText());
+        EXPECT_EQ(RichOf(form)->toPlainText(), QStringLiteral("loaded"));
+        form.LoadAction()->trigger();
+        EXPECT_TRUE(RichViewOf(form)->ShowsPlainText());
+        EXPECT_EQ(RichPlainOf(form)->toPlainText(), QStringLiteral("plain again"));
+        EXPECT_TRUE(RichOf(form)->document()->isEmpty());
+    });
+    EXPECT_EQ(ServerSha(QStringLiteral("b"), 3), Sha("third"));
 }
 
 class HexViewers : public FieldEditorTest {};

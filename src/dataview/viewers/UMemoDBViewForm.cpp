@@ -6,8 +6,8 @@
 #include "settings/URegUtil.h"
 #include "dataview/UFindDialog.h"
 #include "dataview/UReplaceDialog.h"
-#include "dataview/UTextDocumentLoader.h"
 #include "dataview/UTextSearch.h"
+#include "dataview/UValueTextEdit.h"
 #include "dataview/UValueTextReader.h"
 #include "platform/dac/UFieldDataLink.h"
 
@@ -25,7 +25,7 @@ const QString TMemoDBViewForm::FontValueName = QStringLiteral("font");
 TMemoDBViewForm::TMemoDBViewForm(QWidget* parent) : TDBViewForm(parent)
 {
     setObjectName(QStringLiteral("MemoDBViewForm"));
-    FMemo = new QPlainTextEdit(this);
+    FMemo = new TValueTextEdit(this);
     FMemo->setObjectName(QStringLiteral("DBMemo"));
     FMemo->setAccessibleName(QStringLiteral("Text"));
     FMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -55,8 +55,7 @@ TMemoDBViewForm::TMemoDBViewForm(QWidget* parent) : TDBViewForm(parent)
     SetSearchActions(FSearchFind, FSearchFindNext, FSearchReplace);
 
     connect(FMemo, &QPlainTextEdit::textChanged, this, Guarded([this](auto&&...) { MemoChanged(); }));
-    FLoader = new TTextDocumentLoader(FMemo->document(), this);
-    connect(FLoader, &TTextDocumentLoader::Finished, this, Guarded([this](auto&&...) { ValueShown(); }));
+    connect(FMemo, &TValueTextEdit::Loaded, this, Guarded([this](auto&&...) { ValueShown(); }));
 }
 
 QString TMemoDBViewForm::GetFileFilter() const
@@ -98,17 +97,14 @@ void TMemoDBViewForm::SetDataLink(TFieldDataLink* dataLink)
 
 void TMemoDBViewForm::ShowValue()
 {
-    // Nothing can be typed into a half-loaded text.
     FMemo->setReadOnly(true);
     FUserChanged = false;
     SetNote(QString());
     FLoading = true;
     if (TField* field = Field()) {
-        FLoader->Start(*field);
-        // At the start, as a text set whole; the pieces go in behind it.
-        FMemo->moveCursor(QTextCursor::Start);
+        FMemo->Load(*field);
     } else {
-        FLoader->Unload();
+        FMemo->Unload();
         FValueText = TValueText();
         ValueShown();
     }
@@ -118,7 +114,7 @@ void TMemoDBViewForm::ValueShown()
 {
     TField* field = Field();
     if (field)
-        FValueText = FLoader->Result();
+        FValueText = FMemo->Result();
     FLoading = false;
     const bool canEdit = field && !DataLink()->ReadOnly() && DataLink()->CanModify();
     FMemo->setReadOnly(!canEdit || !FValueText.Faithful());
@@ -134,7 +130,7 @@ void TMemoDBViewForm::Unload()
 {
     TDBViewForm::Unload();
     FLoading = true;
-    FLoader->Unload();
+    FMemo->Unload();
     FLoading = false;
     FUserChanged = false;
 }
@@ -179,7 +175,7 @@ void TMemoDBViewForm::SaveToFile()
         return;
     // The stored value, not unsaved typing, read and written in pieces.
     TField* field = Field();
-    TValueTextReader stored(field->IsNull() ? nullptr : field->CreateReader(), field->IsNull(), field->DataType());
+    TValueTextReader stored(*field);
     // The file takes its new text only when all of it was read and written.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
@@ -209,8 +205,7 @@ void TMemoDBViewForm::LoadFromFile()
     const QString text = ToLfLines(DecodeText(ReadWholeFile(fileName)));
     // Written in the encoding the value was read in.
     TField* field = Field();
-    const TValueTextReader current(field->IsNull() ? nullptr : field->CreateReader(), field->IsNull(),
-                                   field->DataType());
+    const TValueTextReader current(*field);
     const QByteArray bytes = EncodeTextStrict(text, current.Encoding());
     DataLink()->Edit();
     field->SetAsBytes(bytes);

@@ -2,12 +2,10 @@
 
 #include "dataview/UDBViewForm.h"
 #include "dataview/UFontUtil.h"
-#include "dataview/UValueText.h"
+#include "dataview/UValueTextEdit.h"
 
 class QAction;
-class QPlainTextEdit;
 class TFindDialog;
-class TTextDocumentLoader;
 class TReplaceDialog;
 
 // The Text tab: the value as plain text in a memo, with find and replace and
@@ -57,10 +55,9 @@ private:
     void FindNext();
     void ShowReplace();
 
-    QPlainTextEdit* FMemo;
+    TValueTextEdit* FMemo;
     TFontInfo FFont;
     TValueText FValueText;
-    TTextDocumentLoader* FLoader;
     bool FLoading = false;
     bool FUserChanged = false;
     QAction* FSearchFind;

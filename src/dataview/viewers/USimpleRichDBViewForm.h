@@ -2,13 +2,15 @@
 
 #include "dataview/UDBViewForm.h"
 
+class QStackedWidget;
+class QTextDocument;
 class QTextEdit;
-class TTextDocumentLoader;
+class TValueTextEdit;
 
 // The Rich tab: the value as rich text. Rich text is read and written by our
-// own reader and writer; a value that is not rich text shows as plain text
-// and becomes rich text only when edited. Content the reader cannot keep
-// makes the tab read-only.
+// own reader and writer; a value that is not rich text shows in a plain-text
+// editor, loaded as the Text tab loads it, and becomes rich text only when
+// edited. Content the reader cannot keep makes the tab read-only.
 class TSimpleRichDBViewForm : public TDBViewForm {
     Q_OBJECT
 
@@ -25,6 +27,9 @@ public:
     void CommitToField() override;
 
     QTextEdit* RichEdit() const { return FRichEdit; }
+    TValueTextEdit* PlainEdit() const { return FPlainEdit; }
+    // Whether the value shows in the plain-text editor.
+    bool ShowsPlainText() const;
     bool UserChanged() const { return FUserChanged; }
     // Whether the value is still being loaded.
     bool Loading() const { return FLoading; }
@@ -35,16 +40,18 @@ protected:
 private:
     // The bytes that tell rich text: {\rtf
     static constexpr int RtfMarkSize = 5;
-    // The bytes of a plain-text value that go in at a time.
-    static constexpr qint64 RichPiece = 32 << 10;
 
     void ShowValue();
     // The whole value is shown: editing follows it.
     void ValueShown();
     void TextChanged();
+    // Empties both editors.
+    void Empty();
+    const QTextDocument* ShownDocument() const;
 
+    QStackedWidget* FEditors;
     QTextEdit* FRichEdit;
-    TTextDocumentLoader* FLoader;
+    TValueTextEdit* FPlainEdit;
     bool FLoading = false;
     bool FEditable = true;
     bool FUserChanged = false;
