@@ -617,8 +617,6 @@ TEST_F(DataSetEdit, AKeptPlanIsMadeAgainWhenAnotherClientChangedAWidthOrAKey)
             other->ExecSQL(statement);
         query->Open();
         ASSERT_TRUE(query->CanModify());
-        query->Next();
-        query->Edit();
         edit(*query);
     };
     const auto rows = [&] { return Scalar(QStringLiteral("select group_concat(id, a, b order by a) from r")); };
@@ -626,16 +624,23 @@ TEST_F(DataSetEdit, AKeptPlanIsMadeAgainWhenAnotherClientChangedAWidthOrAKey)
     // A narrower column: the old width would let a value through that the
     // server cuts or refuses.
     run(QStringLiteral("alter table r modify b varchar(3)"), [](TUniQuery& query) {
+        query.Next();
+        query.Edit();
         EXPECT_THROW(query.FieldByName(QStringLiteral("b"))->SetAsString(QStringLiteral("four")), EUniError);
         query.Cancel();
     });
     EXPECT_EQ(rows(), QStringLiteral("1a1b1,2a2b2"));
 
-    // Another key: id now repeats, so a write by id would change two rows.
+    // Another key: id now repeats, so a write by id would reach the first
+    // row of id 2, not the one edited.
     run(QStringLiteral("alter table r drop primary key, add primary key (a); insert into r values (2, 'a3', 'b3')"),
         [](TUniQuery& query) {
+            query.Next();
+            query.Next();
+            ASSERT_EQ(query.FieldByName(QStringLiteral("a"))->AsString(), QStringLiteral("a3"));
+            query.Edit();
             query.FieldByName(QStringLiteral("b"))->SetAsString(QStringLiteral("new"));
             query.Post();
         });
-    EXPECT_EQ(rows(), QStringLiteral("1a1b1,2a2new,2a3b3"));
+    EXPECT_EQ(rows(), QStringLiteral("1a1b1,2a2b2,2a3new"));
 }
