@@ -160,8 +160,8 @@ void TLobExportForm::cbTableChange()
     if (cbTable->currentText().trimmed().isEmpty())
         return;
     FillFieldLists(ChosenTableFields());
+    // The combo only offers the catalogue's own names.
     if (cbNameField->count() == 0)
-        // The combo only offers the catalogue's own names.
         FillFieldsFromQuery(Dictionary().GetCatalogueSelectAllSql(cbbSchema->currentText(), cbTable->currentText()));
 }
 
