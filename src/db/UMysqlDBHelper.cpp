@@ -59,7 +59,9 @@ QString TMysqlDBHelper::QuoteNameWhenNeeded(const QString& name) const
                || digit(c) || c == QLatin1Char('_') || c == QLatin1Char('$');
     };
     const bool plain = !name.isEmpty() && !digit(name.front()) && std::all_of(name.begin(), name.end(), wordChar);
-    return plain ? name : QuoteIdentifier(name);
+    // A made name is a name, never a quoted identifier: one that begins and
+    // ends with a backtick keeps them.
+    return plain ? name : QuoteCatalogueName(name);
 }
 
 QString TMysqlDBHelper::EscapeLiteral(const QString& text) const

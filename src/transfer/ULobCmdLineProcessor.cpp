@@ -19,6 +19,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+TLobCmdLineProcessor::TLobCmdLineProcessor() = default;
+
+TLobCmdLineProcessor::~TLobCmdLineProcessor() = default;
+
 bool TLobCmdLineProcessor::Process()
 {
     // SIGINT and SIGTERM stop the run after its current item, with the
@@ -72,13 +76,13 @@ bool TLobCmdLineProcessor::TaskFileRunnable()
     TSessionObjectFactory* factory = SessionObjectFactory();
     if (!factory || !factory->IsTaskFile(FTaskFile))
         return true;
-    const std::unique_ptr<TTaskSession> session = factory->CreateSession(FTaskFile);
-    if (!session)
+    FSession = factory->CreateSession(FTaskFile);
+    if (!FSession)
         return true;
     QString problem;
-    if (!TaskFileHasSection(session->Kind()))
-        problem = QStringLiteral("The task file has no [%1] section.").arg(session->Kind());
-    else if (session->TableMissing())
+    if (!TaskFileHasSection(FSession->Kind()))
+        problem = QStringLiteral("The task file has no [%1] section.").arg(FSession->Kind());
+    else if (FSession->TableMissing())
         problem = QStringLiteral("The task file names no table.");
     if (problem.isEmpty())
         return true;
@@ -146,7 +150,7 @@ void TLobCmdLineProcessor::ExecuteTask()
     }
 
     // Freed in reverse: executor, outputer, task.
-    const std::unique_ptr<TTaskSession> session = factory->CreateSession(FTaskFile);
+    const std::unique_ptr<TTaskSession> session = FSession ? std::move(FSession) : factory->CreateSession(FTaskFile);
     const std::unique_ptr<TOutputer> outputer = factory->CreateOutputer(FTaskFile, LogFile());
     const std::unique_ptr<TSessionExecutor> executor = factory->CreateExecutor(FTaskFile);
     executor->SetSession(session.get());

@@ -2,7 +2,10 @@
 
 #include "UCmdLineProcessor.h"
 
+#include <memory>
+
 class TDBObjectFactory;
+class TTaskSession;
 
 // The program's unattended run: logs on with the logon arguments
 // ("mysql_server", "server", ... any name containing "server" or "database"
@@ -10,6 +13,9 @@ class TDBObjectFactory;
 // file of "task" or, without one, the SQL script of "sql".
 class TLobCmdLineProcessor : public TCmdLineProcessor {
 public:
+    TLobCmdLineProcessor();
+    ~TLobCmdLineProcessor() override;
+
     void SetDBObjectFactory(TDBObjectFactory* factory) { FDBObjectFactory = factory; }   // borrowed
 
     const QString& TaskFile() const { return FTaskFile; }
@@ -36,4 +42,6 @@ private:
     QString FTaskFile;
     QString FSqlFile;
     TDBObjectFactory* FDBObjectFactory = nullptr;
+    // The task file as checked before the logon, run after it.
+    std::unique_ptr<TTaskSession> FSession;
 };

@@ -7,12 +7,26 @@
 
 void TTableFieldTypesInfo::LoadTable(const QString& schema, const QString& table)
 {
+    LoadQualified(CheckedFactory(table).GetDictionary()->GetQualifiedName(schema, table));
+}
+
+void TTableFieldTypesInfo::LoadCatalogueTable(const QString& schema, const QString& table)
+{
+    LoadQualified(CheckedFactory(table).GetDictionary()->GetCatalogueQualifiedName(schema, table));
+}
+
+TDBObjectFactory& TTableFieldTypesInfo::CheckedFactory(const QString& table)
+{
     Clear();
     if (!FFactory)
         throw Exception(QStringLiteral("No database objects to read the columns of ") + table);
+    return *FFactory;
+}
+
+void TTableFieldTypesInfo::LoadQualified(const QString& qualifiedName)
+{
     TQueryFieldTypesInfo query;
     query.SetConnection(FFactory->GetConnection());
-    query.LoadFromSql(QStringLiteral("select * from ") + FFactory->GetDictionary()->GetQualifiedName(schema, table)
-                      + QStringLiteral(" where 1=0"));
+    query.LoadFromSql(QStringLiteral("select * from ") + qualifiedName + QStringLiteral(" where 1=0"));
     Assign(query);
 }

@@ -336,6 +336,7 @@ TEST_F(TableCreatorServerTest, TablesAndIndexesWithNamesThatNeedQuotesAreMade)
         {"a@b", "ix@name"},
         {"x$y", "9ix"},
         {"tick`s", "ix`q"},
+        {"quoted", "`ix`"},   // as read from the catalogue: the backticks are the name's
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.table);
@@ -347,8 +348,8 @@ TEST_F(TableCreatorServerTest, TablesAndIndexesWithNamesThatNeedQuotesAreMade)
         EXPECT_EQ(Scalar(S("select group_concat(column_name) from information_schema.statistics ") + where
                          + S(" and index_name = 'PRIMARY'")),
                   S("id"));
-        EXPECT_EQ(Scalar(S("select count(*) from information_schema.statistics ") + where
+        EXPECT_EQ(Scalar(S("select group_concat(index_name) from information_schema.statistics ") + where
                          + S(" and index_name <> 'PRIMARY' and column_name = 'name'")),
-                  S("1"));
+                  S(c.index));
     }
 }

@@ -190,6 +190,7 @@ TEST(MysqlDialect, MadeNamesAreQuotedOnlyWhenTheyNeedIt)
         {"1ix", "`1ix`"},              // a leading digit
         {"ix-a", "`ix-a`"},
         {"ix`a", "`ix``a`"},
+        {"`ix`", "```ix```"},          // backticks of the name, read from the catalogue
         {"ix_\u00e9", "`ix_\u00e9`"},     // a letter outside ASCII
     };
     for (const auto& c : cases)

@@ -11,6 +11,10 @@
 
 namespace {
 
+// The column flags a plan depends on: which key a column is part of, and
+// whether the server numbers it.
+const unsigned PlannedFlags = PRI_KEY_FLAG | UNIQUE_KEY_FLAG | MULTIPLE_KEY_FLAG | AUTO_INCREMENT_FLAG;
+
 // With UseUnicode off the session reads latin1: a column of another character
 // set arrived with "?" for every character latin1 lacks.
 bool ArrivesWhole(const TUniConnection& connection, const TUniTableInfo::TColumn& column)
@@ -93,7 +97,11 @@ bool TUniUpdatePlan::MadeFor(const std::vector<TUniColumn>& columns) const
             return false;
         // An expression's type may differ between the prepared statement and
         // its run; it is never written, so only table columns must match.
-        if (!now.OrgName.isEmpty() && was.NativeType != now.NativeType)
+        // A new width, character set or key is a changed table too: the plan
+        // holds the old width limit and may write by a key that is gone.
+        if (!now.OrgName.isEmpty()
+            && (was.NativeType != now.NativeType || was.Length != now.Length || was.CharsetNr != now.CharsetNr
+                || (was.Flags & PlannedFlags) != (now.Flags & PlannedFlags)))
             return false;
     }
     return true;

@@ -29,7 +29,8 @@ struct TUniUpdatePlan {
     std::vector<TUniColumn> Columns;
 
     bool Editable(int field) const { return !Fields.at(size_t(field)).Column.isEmpty(); }
-    // Same names, tables, aliases, schemas and (for table columns) types.
+    // Same names, tables, aliases, schemas and, for table columns, types,
+    // widths, character sets and key flags.
     bool MadeFor(const std::vector<TUniColumn>& columns) const;
 };
 

@@ -229,10 +229,39 @@ private:
         FOut += "\": ";
     }
 
+    // A lone surrogate has no UTF-8 form: it is written as the \u escape the
+    // reader turns back into the same code unit, so the text reads back as
+    // written. Every other text is written as UTF-8, as before.
     void String(const QString& text)
     {
         FOut += '"';
-        const QByteArray utf8 = text.toUtf8();
+        qsizetype run = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (!c.isSurrogate())
+                continue;
+            if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                ++i;
+                continue;
+            }
+            Escaped(QStringView(text).mid(run, i - run).toUtf8());
+            FOut += "\\u";
+            HexDigits(c.unicode(), 4);
+            run = i + 1;
+        }
+        Escaped(QStringView(text).mid(run).toUtf8());
+        FOut += '"';
+    }
+
+    void HexDigits(unsigned value, int count)
+    {
+        static const char hex[] = "0123456789abcdef";
+        for (int shift = 4 * (count - 1); shift >= 0; shift -= 4)
+            FOut += hex[(value >> shift) & 0xF];
+    }
+
+    void Escaped(const QByteArray& utf8)
+    {
         for (const char c : utf8) {
             switch (c) {
             case '"': FOut += "\\\""; break;
@@ -244,16 +273,13 @@ private:
             case '\t': FOut += "\\t"; break;
             default:
                 if (static_cast<unsigned char>(c) < 0x20) {
-                    static const char hex[] = "0123456789abcdef";
                     FOut += "\\u00";
-                    FOut += hex[(c >> 4) & 0xF];
-                    FOut += hex[c & 0xF];
+                    HexDigits(static_cast<unsigned char>(c), 2);
                 } else {
                     FOut += c;
                 }
             }
         }
-        FOut += '"';
     }
 
     // An array's items, each by item(), in the layout of "[ ... ]".

@@ -368,6 +368,7 @@ void TTaskRunner::Launch(const TTaskEntry& entry, const QString& reason, const Q
     FRuns.last().Pgid = process->processId();
     state.Pid = process->processId();
     state.PidStart = ProcessStart(state.Pid);
+    FRuns.last().Start = state.PidStart;
     FStore->WriteState(entry.Task.Kind, entry.Task.Name, state);
 
     auto stopLater = [this, process](qint64 ms, const QString& why) {
@@ -448,7 +449,7 @@ void TTaskRunner::Ended(qsizetype index, int result)
     for (const TRun& other : FRuns) {
         if (other.Key == key && other.Pgid > 0) {
             state.Pid = other.Pgid;
-            state.PidStart = other.Process ? ProcessStart(other.Pgid) : other.Start;
+            state.PidStart = other.Start;
         }
     }
     if (stored)

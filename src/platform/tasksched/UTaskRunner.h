@@ -77,7 +77,7 @@ private:
         QString Key;
         qint64 Pgid = 0;
         bool Stopping = false;
-        qint64 Start = 0;             // an adopted run's start time
+        qint64 Start = 0;             // the process's start time (clock ticks since boot)
     };
     struct TPending {
         int Queued = 0;            // runs waiting for the running one (queue policy)

@@ -724,13 +724,21 @@ bool ExecuteTaskProperties(TTaskItem* task, QWidget* parent)
         dialog.ShowEditButton(true);
     }
     // Saved while the dialog is still open, so that a refused save leaves
-    // the user's edits in it.
+    // the user's edits in it. The save writes into the item's own
+    // definition: Cancel after a refused save puts back the one it had.
+    const tasksched::TTaskDefinitionPtr opened =
+        vista && task->FTaskDefinition ? task->FTaskDefinition->Clone() : nullptr;
     dialog.OnAccept = [&dialog, task, vista] {
         vista ? dialog.SaveVistaTask() : dialog.SaveXPTask();
         task->Deactivate(true);
     };
     const bool confirmed = dialog.exec() == QDialog::Accepted;
-    if (!confirmed)
+    if (!confirmed) {
         task->Deactivate(false);
+        if (opened) {
+            task->FTaskDefinition = opened;
+            task->Triggers().InitTriggers();
+        }
+    }
     return confirmed;
 }

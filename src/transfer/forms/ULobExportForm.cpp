@@ -160,8 +160,9 @@ void TLobExportForm::cbTableChange()
     if (cbTable->currentText().trimmed().isEmpty())
         return;
     FillFieldLists(ChosenTableFields());
+    // The combo only offers the catalogue's own names.
     if (cbNameField->count() == 0)
-        FillFieldsFromQuery(Dictionary().GetSelectAllSql(cbbSchema->currentText(), cbTable->currentText()));
+        FillFieldsFromQuery(Dictionary().GetCatalogueSelectAllSql(cbbSchema->currentText(), cbTable->currentText()));
 }
 
 void TLobExportForm::FillFieldsFromQuery(const QString& sql)
@@ -217,7 +218,7 @@ TLobExportFormValues TLobExportForm::Values() const
     TLobExportFormValues values;
     values.FromType = static_cast<TExportFromType>(rgFromType->ItemIndex());
     values.Schema = cbbSchema->currentText();
-    values.Table = cbTable->currentText();
+    values.Table = ChosenTableForRun();
     values.Where = memWhere->toPlainText();
     values.QueryEditorText = edtQuery->text();
     values.LobField = cbLobField->currentText();
@@ -251,7 +252,7 @@ void TLobExportForm::SessionToForm()
         SelectOrClear(cbbSchema, session.Schema);
         if (!cbbSchema->currentText().isEmpty())
             cbbSchemaChange();
-        SelectOrClear(cbTable, session.Table);
+        SelectTableOfRun(session.Table);
         cbTableChange();
         memWhere->setPlainText(session.Where);
     }

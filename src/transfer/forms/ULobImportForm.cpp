@@ -117,7 +117,7 @@ TLobImportFormValues TLobImportForm::Values() const
 {
     TLobImportFormValues values;
     values.Schema = cbbSchema->currentText();
-    values.Table = cbTable->currentText();
+    values.Table = ChosenTableForRun();
     values.LobField = cbLobField->currentText();
     values.NameField = cbNameField->currentText();
     values.IncludeNameExt = chkIncludeNameExt->isChecked();
@@ -143,7 +143,7 @@ void TLobImportForm::SessionToForm()
     SelectOrClear(cbbSchema, session.Schema);
     if (!cbbSchema->currentText().isEmpty())
         cbbSchemaChange();
-    SelectOrClear(cbTable, session.Table);
+    SelectTableOfRun(session.Table);
     if (!cbTable->currentText().isEmpty())
         cbTableChange();
     SelectOrClear(cbLobField, session.LobField);

@@ -69,7 +69,7 @@ void TLobMergeForm::cbTableChange()
 
 TLobMergeFormValues TLobMergeForm::Values() const
 {
-    return {cbbSchema->currentText(), cbTable->currentText(), memWhere->toPlainText(), cbLobField->currentText(),
+    return {cbbSchema->currentText(), ChosenTableForRun(), memWhere->toPlainText(), cbLobField->currentText(),
             edtSaveFile->FileName()};
 }
 

@@ -128,11 +128,46 @@ void TLobTransferForm::LayOutButtons(const QList<QPushButton*>& buttons)
         row->addWidget(button);
 }
 
+bool TLobTransferForm::PickedFromTheList(const QString& table) const
+{
+    // The list holds the catalogue's names; an editable one may hold a typed name.
+    return FTableCombo->findText(table, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0;
+}
+
+QString TLobTransferForm::RunTableName(const QString& table) const
+{
+    const TDBDictionary& dictionary = Dictionary();
+    const QString exact = dictionary.GetCatalogueQualifiedName(QString(), table);
+    return dictionary.GetQualifiedName(QString(), table) == exact ? table : exact;
+}
+
+QString TLobTransferForm::ChosenTableForRun() const
+{
+    const QString table = FTableCombo->currentText();
+    return PickedFromTheList(table) ? RunTableName(table) : table;
+}
+
+void TLobTransferForm::SelectTableOfRun(const QString& table)
+{
+    for (int i = 0; i < FTableCombo->count(); ++i) {
+        const QString item = FTableCombo->itemText(i);
+        if (item != table && RunTableName(item) == table) {
+            FTableCombo->setCurrentIndex(i);
+            return;
+        }
+    }
+    SelectOrClear(FTableCombo, table);
+}
+
 TTableFieldTypesInfo TLobTransferForm::ChosenTableFields() const
 {
     TTableFieldTypesInfo fields;
     fields.SetFactory(FServices.DBFactory);
-    fields.LoadTable(FSchemaCombo->currentText(), FTableCombo->currentText());
+    const QString table = FTableCombo->currentText();
+    if (PickedFromTheList(table))
+        fields.LoadCatalogueTable(FSchemaCombo->currentText(), table);
+    else
+        fields.LoadTable(FSchemaCombo->currentText(), table);
     return fields;
 }
 

@@ -92,8 +92,20 @@ protected:
     virtual void CloseQuery() {}
 
     TDBDictionary& Dictionary() const;
+    // A name of the list as a run names it (see ChosenTableForRun).
+    QString RunTableName(const QString& table) const;
     // The columns of the table the schema and table combos name.
     TTableFieldTypesInfo ChosenTableFields() const;
+    // Whether the table combo's text is one of its items, which are names
+    // read from the server's catalogue.
+    bool PickedFromTheList(const QString& table) const;
+    // The chosen table as a task file or a merge names it. Those follow the
+    // rules of typed names (trimmed, a quoted name kept as it is), so a
+    // picked name that they would read as another table goes quoted.
+    QString ChosenTableForRun() const;
+    // Chooses the table a task file names, as ChosenTableForRun writes it;
+    // clears the choice when the list has none such.
+    void SelectTableOfRun(const QString& table);
     // Replaces a field combo's items; the first is chosen, none when empty.
     static void FillFieldCombo(QComboBox* combo, const QStringList& fields);
 

@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 
 using namespace dactest;
 
@@ -597,4 +598,49 @@ TEST_F(DataSetEdit, AKeptPlanIsMadeAgainWhenAnotherClientChangedTheColumns)
         query->Post();
         EXPECT_EQ(Snapshot(*other, tables), expected);
     }
+}
+
+TEST_F(DataSetEdit, AKeptPlanIsMadeAgainWhenAnotherClientChangedAWidthOrAKey)
+{
+    auto other = NewConnection();
+    other->Connect();
+    other->SetDatabase(Database);
+    const auto run = [&](const QString& alter, const std::function<void(TUniQuery&)>& edit) {
+        Connection->ExecSQL(QStringLiteral("drop table if exists r"));
+        Connection->ExecSQL(QStringLiteral("create table r (id int primary key, a varchar(10), b varchar(10))"));
+        Connection->ExecSQL(QStringLiteral("insert into r values (1, 'a1', 'b1'), (2, 'a2', 'b2')"));
+        auto query = PagedQuery(*Connection, QStringLiteral("select * from r"));
+        query->Open();
+        ASSERT_TRUE(query->CanModify());
+        query->Close();
+        for (const QString& statement : alter.split(QLatin1Char(';')))
+            other->ExecSQL(statement);
+        query->Open();
+        ASSERT_TRUE(query->CanModify());
+        edit(*query);
+    };
+    const auto rows = [&] { return Scalar(QStringLiteral("select group_concat(id, a, b order by a) from r")); };
+
+    // A narrower column: the old width would let a value through that the
+    // server cuts or refuses.
+    run(QStringLiteral("alter table r modify b varchar(3)"), [](TUniQuery& query) {
+        query.Next();
+        query.Edit();
+        EXPECT_THROW(query.FieldByName(QStringLiteral("b"))->SetAsString(QStringLiteral("four")), EUniError);
+        query.Cancel();
+    });
+    EXPECT_EQ(rows(), QStringLiteral("1a1b1,2a2b2"));
+
+    // Another key: id now repeats, so a write by id would reach the first
+    // row of id 2, not the one edited.
+    run(QStringLiteral("alter table r drop primary key, add primary key (a); insert into r values (2, 'a3', 'b3')"),
+        [](TUniQuery& query) {
+            query.Next();
+            query.Next();
+            ASSERT_EQ(query.FieldByName(QStringLiteral("a"))->AsString(), QStringLiteral("a3"));
+            query.Edit();
+            query.FieldByName(QStringLiteral("b"))->SetAsString(QStringLiteral("new"));
+            query.Post();
+        });
+    EXPECT_EQ(rows(), QStringLiteral("1a1b1,2a2b2,2a3new"));
 }

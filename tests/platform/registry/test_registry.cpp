@@ -284,6 +284,46 @@ TEST_F(Registry, AChangeByAnotherProcessIsReadEvenAtTheSameSize)
     EXPECT_EQ(reg.ReadString(QStringLiteral("v")), QStringLiteral("two"));
 }
 
+TEST_F(Registry, EveryTextReadsBackAsWritten)
+{
+    const QString high(QChar(0xD800));
+    const QString low(QChar(0xDC00));
+    const QString texts[] = {
+        QStringLiteral("plain \"quoted\" back\\slash\ttab\x01"),
+        QStringLiteral("caf\u00e9 \U0001F600"),                     // a pair stays UTF-8
+        QStringLiteral("x") + high + QStringLiteral("y"),          // lone surrogates
+        low + high,
+        high,
+    };
+    // Written by another process, so that this one reads the file itself.
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        int status = 0;
+        try {
+            TRegistry child(file);
+            for (int i = 0; i < int(std::size(texts)); ++i)
+                child.WriteString(QStringLiteral("v%1").arg(i) + texts[i], texts[i]);
+        } catch (...) {
+            status = 1;
+        }
+        ::_exit(status);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_EQ(status, 0);
+    TRegistry reg(file);
+    for (int i = 0; i < int(std::size(texts)); ++i) {
+        const QString name = QStringLiteral("v%1").arg(i) + texts[i];
+        EXPECT_EQ(reg.GetValueNames().at(i), name) << i;
+        EXPECT_EQ(reg.ReadString(name), texts[i]) << i;
+    }
+    // Ordinary texts are stored as UTF-8, not escaped.
+    const QByteArray bytes = ReadBytes(file);
+    EXPECT_TRUE(bytes.contains("caf\xc3\xa9 \xf0\x9f\x98\x80"));
+    EXPECT_TRUE(bytes.contains("x\\ud800y"));
+}
+
 TEST_F(Registry, IntegersBeyondThirtyTwoBitsAreDamage)
 {
     QDir().mkpath(QFileInfo(file).path());

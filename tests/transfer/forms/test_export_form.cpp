@@ -163,6 +163,29 @@ TEST_F(ExportForm, LobValuesAsNamesListLobColumnsToo)
     EXPECT_TRUE(Items(Form.get(), "cbNameField").isEmpty());
 }
 
+TEST_F(ExportForm, APickedTableIsReadByItsOwnName)
+{
+    // Each holds large objects only, so the dialog also lists it through its
+    // select-all query; typed-name rules would read `docs` instead.
+    const struct {
+        const char* table;
+        const char* created;
+        const char* column;
+    } cases[] = {
+        {" docs", "` docs`", "blank_body"},
+        {"`docs`", "```docs```", "tick_body"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.table);
+        Exec(S("CREATE TABLE %1 (%2 LONGBLOB)").arg(S(c.created), S(c.column)));
+        Form->FillSchemas();
+        Form->SelectTable(Database, S(c.table));
+        ASSERT_EQ(Text(Form.get(), "cbTable"), S(c.table));
+        EXPECT_EQ(Items(Form.get(), "cbLobField"), QStringList{S(c.column)});
+        EXPECT_TRUE(Items(Form.get(), "cbNameField").isEmpty());
+    }
+}
+
 TEST_F(ExportForm, HiddenQueryIsStillSavedAndTheExtensionEditFollowsTheChoice)
 {
     auto* ext = Child<QLineEdit>(Form.get(), "edtExt");

@@ -224,6 +224,37 @@ TEST_F(ImportForm, ImportsAFolderByteForByte)
     EXPECT_TRUE(Child<QPushButton>(Form.get(), "btnImport")->isEnabled());
 }
 
+TEST_F(ImportForm, APickedTableNamedLikeAnotherGetsTheRowsAndKeepsItsNameInTheTask)
+{
+    // Typed-name rules would read both as `pics`.
+    for (const char* table : {" pics", "`pics`"}) {
+        SCOPED_TRACE(table);
+        const QString name = S(table);
+        QString created = name;
+        Exec(S("CREATE TABLE `%1` (id INT AUTO_INCREMENT PRIMARY KEY, name VARCHAR(100), body LONGBLOB)")
+                 .arg(created.replace(S("`"), S("``"))));
+        Write(S("one.bin"), QByteArray("\x00\xff one", 6));
+        Form->FillSchemas();
+        Form->SelectTable(Database, name);
+        ASSERT_EQ(Text(Form.get(), "cbTable"), name);
+        Child<QComboBox>(Form.get(), "cbNameField")->setCurrentText(S("name"));
+        SetFolder(In.path());
+        Click(Form.get(), "btnImport");
+        EXPECT_TRUE(Prompter.Messages().isEmpty()) << Prompter.Messages().join(S("|")).toStdString();
+        EXPECT_EQ(Scalar(S("select concat(name, ':', hex(body)) from `%1`").arg(created)), S("one:00FF206F6E65"));
+        EXPECT_EQ(Scalar(S("select count(*) from pics")), S("0"));
+
+        const QString file = In.filePath(S("task.ilt"));
+        Form->FormToSession();
+        Form->Session().SaveToFile(file);
+        TLobImportForm other(nullptr, Services());
+        other.FillSchemas();
+        other.LoadTask(file);
+        EXPECT_EQ(Text(&other, "cbTable"), name);
+        QFile::remove(file);
+    }
+}
+
 namespace {
 
 class ImportFormRun : public ImportForm {
