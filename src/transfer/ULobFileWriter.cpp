@@ -5,6 +5,7 @@
 #include "platform/dac/UUniDataSet.h"
 
 #include <QRandomGenerator>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -25,13 +26,19 @@ std::function<bool()>& InterruptCheck()
     return check;
 }
 
-// An unnamed file is given its name through /proc (linkat with AT_EMPTY_PATH
-// needs a privilege); without /proc every file takes the temporary name.
+// An unnamed file is given its name through its own descriptor where the
+// kernel allows that to the process that opened it, else through /proc (the
+// walk of that path costs about a tenth of a small file); without /proc
+// every file takes the temporary name.
 bool CanLinkUnnamed()
 {
     static const bool available = ::access("/proc/self/fd", X_OK) == 0;
     return available;
 }
+
+std::atomic<bool> LinkByDescriptor{true};
+
+std::atomic<bool> UnnamedRefusedForTests{false};
 
 // The file systems and kernels that do not make unnamed files say so thus.
 bool UnnamedRefused(int error)
@@ -87,8 +94,15 @@ void TLobFileWriter::Start(int folder, const QByteArray& name, const QByteArray&
         OpenTemporary();
 }
 
+void TLobFileWriter::SetUnnamedFilesRefused(bool refused)
+{
+    UnnamedRefusedForTests = refused;
+}
+
 void TLobFileWriter::OpenUnnamed()
 {
+    if (UnnamedRefusedForTests)
+        return;
     FHandle = ::openat(FFolder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, NewFileMode);
     if (FHandle >= 0) {
         FUnnamed = true;
@@ -219,10 +233,20 @@ void TLobFileWriter::Commit()
 
 bool TLobFileWriter::LinkUnnamed(const char* name)
 {
+    if (LinkByDescriptor) {
+        if (::linkat(FHandle, "", FFolder, name, AT_EMPTY_PATH) == 0)
+            return true;
+        // Older kernels refuse it without a privilege (ENOENT); /proc then
+        // says whether the name or the folder is the trouble.
+        if (errno == EEXIST)
+            return false;
+    }
     char self[32];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", FHandle);
-    if (::linkat(AT_FDCWD, self, FFolder, name, AT_SYMLINK_FOLLOW) == 0)
+    if (::linkat(AT_FDCWD, self, FFolder, name, AT_SYMLINK_FOLLOW) == 0) {
+        LinkByDescriptor = false;
         return true;
+    }
     if (errno != EEXIST) {
         const int error = errno;
         Discard();

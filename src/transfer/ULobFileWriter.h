@@ -49,6 +49,9 @@ public:
     // Asked between the chunks of a large value: true abandons the value (a
     // stop signal), with an error.
     static void SetInterruptCheck(std::function<bool()> check);
+    // Makes every later file take the temporary name, as on a file system
+    // that refuses unnamed files (for tests).
+    static void SetUnnamedFilesRefused(bool refused);
     // "Cannot <action> file "<path>". <the system's text of error>"
     [[noreturn]] static void RaiseFileError(const char* action, const QByteArray& path, int error);
 
