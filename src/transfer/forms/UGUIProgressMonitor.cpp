@@ -10,7 +10,6 @@ void SetLabel(QLabel* label, const QString& text, bool withHint)
     label->setText(text);
     if (withHint)
         label->setToolTip(text);
-    label->repaint();
 }
 
 }  // namespace
@@ -46,8 +45,16 @@ void TGUIProgressMonitor::SetBarPosition(int value)
     if (FUncounted)
         FBar->setMaximum(std::max(1, value + 1));
     const int maximum = FTotal > 0 || FUncounted ? FBar->maximum() : 0;
-    FBar->setValue(std::clamp(value, 0, maximum));
-    FBar->repaint();
+    SetBarValue(std::clamp(value, 0, maximum));
+}
+
+void TGUIProgressMonitor::SetBarValue(int value)
+{
+    // The bar draws itself at once on a visible change; held back, it is
+    // drawn with the labels in one pass at the event pump's next tick.
+    FBar->setUpdatesEnabled(false);
+    FBar->setValue(value);
+    FBar->setUpdatesEnabled(true);
 }
 
 void TGUIProgressMonitor::ShowPercent(int position)
@@ -78,8 +85,7 @@ void TGUIProgressMonitor::Finish(int position)
 
 void TGUIProgressMonitor::Reset()
 {
-    FBar->setValue(0);
-    FBar->repaint();
+    SetBarValue(0);
     SetLabel(FMessageLabel, QString(), true);
     SetLabel(FPercentLabel, QString(), false);
     SetLabel(FNotifyLabel, QString(), true);

@@ -5,9 +5,10 @@
 class QLabel;
 class QProgressBar;
 
-// The progress monitor over a dialog's bar and labels (borrowed). Every change
-// is drawn at once: the run holds the user-interface thread and lets events
-// through only between items.
+// The progress monitor over a dialog's bar and labels (borrowed). The run holds
+// the user-interface thread and lets events through only at the event pump's
+// ticks; a change is drawn there, together with the others since the last
+// tick, rather than at once in a pass of its own.
 class TGUIProgressMonitor : public TProgressMonitor {
 public:
     void Init(QProgressBar* bar, QLabel* messageLabel, QLabel* notifyLabel, QLabel* percentLabel);
@@ -24,6 +25,7 @@ public:
 
 private:
     void SetBarPosition(int value);
+    void SetBarValue(int value);
     void ShowPercent(int position);
 
     QProgressBar* FBar = nullptr;

@@ -144,6 +144,40 @@ TEST_F(ProgressDisplay, CountedRunShowsPositionTotalTimesAndPercent)
     EXPECT_EQ(Notify.text(), QString());
 }
 
+// Counts the paint events that reach the widgets it watches.
+class PaintCounter : public QObject {
+public:
+    int Count = 0;
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++Count;
+        return false;
+    }
+};
+
+TEST_F(ProgressDisplay, StepsAreDrawnTogetherAtTheNextPassOfEvents)
+{
+    // A step drawn in passes of its own, the bar twice, costs the dialog's run
+    // a tenth of its time on thousands of small files.
+    PaintCounter counter;
+    for (QWidget* widget : {static_cast<QWidget*>(&Bar), static_cast<QWidget*>(&Message),
+                            static_cast<QWidget*>(&Percent)}) {
+        widget->show();
+        widget->installEventFilter(&counter);
+    }
+    Start(250);
+    QCoreApplication::processEvents();
+    counter.Count = 0;
+    for (int step = 1; step <= 3; ++step)
+        ProgressTo(step * 10, 1000 + step * 1000);
+    EXPECT_EQ(counter.Count, 0);
+    EXPECT_EQ(Bar.value(), 30);
+    EXPECT_EQ(Percent.text(), S("12 %"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.Count, 3) << "each widget once, with its last state";
+}
+
 TEST_F(ProgressDisplay, UncountedTotalFollowsThePosition)
 {
     Start(-1);
