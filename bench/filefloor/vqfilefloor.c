@@ -4,7 +4,7 @@
 // cut file) or the way the exporter writes a new file (an unnamed file made
 // with O_TMPFILE, written, then linked under its name: a name only ever shows
 // a whole file). Rounds alternate the two ways; each round starts from an
-// empty folder. Prints both medians and the median of the per-round ratios.
+// empty folder with nothing left to write back. Prints both medians and the median of the per-round ratios.
 //
 //   vqfilefloor FOLDER [FILES=20000] [SIZE=4096] [ROUNDS=9]
 #define _GNU_SOURCE
@@ -108,6 +108,7 @@ int main(int argc, char** argv)
         for (int k = 0; k < WayCount; ++k) {
             const enum Way way = (enum Way)((r + k) % WayCount);
             Empty(path);
+            sync();   // the last round's writeback must not fall into this one
             times[way][r] = Round(way, folder, files, data, size);
         }
         ratios[r] = times[Unnamed][r] / times[Plain][r];
