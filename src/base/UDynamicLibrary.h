@@ -28,3 +28,23 @@ private:
     void* FHandle = nullptr;
     QString FError;
 };
+
+// A table of a library's functions, filled once, with the reason it could not
+// be when it could not.
+template <typename TTable>
+struct TLoadedFunctions {
+    TTable Functions;
+    QString Error;
+};
+
+// Opens soname and hands it with an empty table to resolveAll, which
+// resolves every function of the table.
+template <typename TTable, typename TResolveAll>
+TLoadedFunctions<TTable> LoadFunctions(const char* soname, TResolveAll resolveAll)
+{
+    TDynamicLibrary library(soname);
+    TLoadedFunctions<TTable> loaded;
+    resolveAll(library, loaded.Functions);
+    loaded.Error = library.Error();
+    return loaded;
+}

@@ -3,25 +3,14 @@
 #include "UScSSHClient.h"
 #include "base/UDynamicLibrary.h"
 
-namespace {
-struct TLoadedSSHLibrary {
-    TScSSHLibrary Functions;
-    QString Error;
-
-    TLoadedSSHLibrary()
-    {
-        TDynamicLibrary library(TScSSHLibrary::SoName);
-#define VQ_SSH_RESOLVE(name) library.Resolve(Functions.name, #name);
-        VQ_SSH_FUNCTIONS(VQ_SSH_RESOLVE)
-#undef VQ_SSH_RESOLVE
-        Error = library.Error();
-    }
-};
-}
-
 const TScSSHLibrary& TScSSHLibrary::Get()
 {
-    static const TLoadedSSHLibrary loaded;
+    static const auto loaded =
+        LoadFunctions<TScSSHLibrary>(SoName, [](TDynamicLibrary& library, TScSSHLibrary& functions) {
+#define VQ_SSH_RESOLVE(name) library.Resolve(functions.name, #name);
+            VQ_SSH_FUNCTIONS(VQ_SSH_RESOLVE)
+#undef VQ_SSH_RESOLVE
+        });
     if (!loaded.Error.isEmpty())
         throw ESSHError(QStringLiteral("The SSH library cannot be loaded: %1").arg(loaded.Error));
     return loaded.Functions;
