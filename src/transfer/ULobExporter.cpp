@@ -129,10 +129,16 @@ void TLobExporter::PrepareFolders()
 
 void TLobExporter::CloseFolders()
 {
+    CloseRowFolder();
+    CloseFolder(FBaseFolderHandle);
+}
+
+// The export folder's handle stays: the row's folder may only borrow it.
+void TLobExporter::CloseRowFolder()
+{
     if (FFolder != FBaseFolderHandle)
         CloseFolder(FFolder);
     FFolder = -1;
-    CloseFolder(FBaseFolderHandle);
 }
 
 void TLobExporter::ConvertOneRecord()
@@ -213,9 +219,7 @@ const QByteArray& TLobExporter::RowFolder()
 // folder. It is opened by RowFolderHandle.
 void TLobExporter::SetSubFolder(const QString& label)
 {
-    if (FFolder != FBaseFolderHandle)
-        CloseFolder(FFolder);
-    FFolder = -1;
+    CloseRowFolder();
     FFolderLabel = label;
     FFolderName = label.toUtf8();
     if (FBaseFolderPath.isEmpty()) {

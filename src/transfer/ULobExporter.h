@@ -58,6 +58,7 @@ private:
     // it cannot be opened.
     int RowFolderHandle();
     int OpenSubFolder(int base, const QByteArray& name) const;
+    void CloseRowFolder();
     void CloseFolders();
     void AppendUtf8(QStringView text);
 
