@@ -51,8 +51,8 @@ public:
     // --- storing values -----------------------------------------------------
     TStoredValue StoreBytes(const char* data, qint64 size);
     // A value of a known length read in pieces from its source: a small one
-    // in one read, a large one chunk by chunk into the spill file. Nothing
-    // when a read of the large one brings no bytes.
+    // in memory, a large one chunk by chunk into the spill file. Nothing
+    // when a read brings no bytes before the value is whole.
     std::optional<TStoredValue> StorePieces(qint64 length, const TPieceReader& read);
     // A value read from a device to its end; a file of any size is never held whole.
     TStoredValue StoreFrom(QIODevice& device);
