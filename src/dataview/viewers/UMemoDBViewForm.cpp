@@ -178,8 +178,11 @@ void TMemoDBViewForm::SaveToFile()
     TValueTextReader stored(*field);
     // The file takes its new text only when all of it was read and written.
     QSaveFile file(fileName);
+    const auto failed = [&] {
+        return EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+    };
     if (!file.open(QIODevice::WriteOnly))
-        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+        throw failed();
     QChar last;
     while (!stored.AtEnd()) {
         QString text = stored.Next();
@@ -190,10 +193,10 @@ void TMemoDBViewForm::SaveToFile()
         last = text.back();
         const QByteArray bytes = EncodeText(text, TTextEncoding::Utf8);
         if (file.write(bytes) != bytes.size())
-            throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+            throw failed();
     }
     if ((!last.isNull() && last != QLatin1Char('\n') && file.write("\n") != 1) || !file.commit())
-        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+        throw failed();
     ReportSaved(fileName);
 }
 
