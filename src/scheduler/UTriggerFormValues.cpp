@@ -4,16 +4,6 @@ namespace {
 
 const quint32 MinutesPerDay = 1440;
 
-TDateTime Today()
-{
-    return DateTimeToSerial(QDateTime(QDate::currentDate(), QTime(0, 0)));
-}
-
-TDateTime AtTime(const QTime& time)
-{
-    return DateTimeToSerial(QDateTime(QDate::currentDate(), time));
-}
-
 TDateTime OnDate(const QDate& date)
 {
     return DateTimeToSerial(QDateTime(date, QTime(0, 0)));
@@ -64,15 +54,15 @@ void TTriggerFormValues::ToTrigger(TTrigger& trigger, TRepeatDuration duration) 
     TTriggerTypeUnion details = trigger.Details();
     switch (Kind) {
     case ttOnce:
-        trigger.SetStartTime(AtTime(StartTime));
+        trigger.SetStartTime(SerialAtTime(StartTime));
         trigger.SetBeginDate(OnDate(StartDate));
         return;
     case ttDaily:
         WriteDaily(trigger, details, duration);
         break;
     case ttWeekly:
-        trigger.SetStartTime(AtTime(StartTime));
-        trigger.SetBeginDate(Today());
+        trigger.SetStartTime(SerialAtTime(StartTime));
+        trigger.SetBeginDate(SerialToday());
         details.Weekly.WeeksInterval = quint16(WeeksInterval);
         details.Weekly.rgfDaysOfTheWeek = quint16(WeekDays);
         break;
@@ -88,7 +78,7 @@ void TTriggerFormValues::ToTrigger(TTrigger& trigger, TRepeatDuration duration) 
 
 void TTriggerFormValues::WriteDaily(TTrigger& trigger, TTriggerTypeUnion& details, TRepeatDuration duration) const
 {
-    trigger.SetStartTime(AtTime(StartTime));
+    trigger.SetStartTime(SerialAtTime(StartTime));
     trigger.SetBeginDate(OnDate(StartDate));
     if (!EveryDay) {
         details.Daily.DaysInterval = quint16(DaysInterval);
@@ -103,9 +93,9 @@ void TTriggerFormValues::WriteDaily(TTrigger& trigger, TTriggerTypeUnion& detail
 
 void TTriggerFormValues::WriteMonthly(TTrigger& trigger, TTriggerTypeUnion& details) const
 {
-    trigger.SetStartTime(AtTime(StartTime));
+    trigger.SetStartTime(SerialAtTime(StartTime));
     if (Kind == ttMonthlyDate) {
-        trigger.SetBeginDate(Today());
+        trigger.SetBeginDate(SerialToday());
         details.MonthlyDate.rgfDays = MonthDays;
         details.MonthlyDate.rgfMonths = quint16(Months);
         return;

@@ -130,6 +130,16 @@ TDateTime DateTimeToSerial(const QDateTime& time)
     return double(serialZero.daysTo(local.date())) + local.time().msecsSinceStartOfDay() / msPerDay;
 }
 
+TDateTime SerialToday()
+{
+    return SerialAtTime(QTime(0, 0));
+}
+
+TDateTime SerialAtTime(const QTime& time)
+{
+    return DateTimeToSerial(QDateTime(QDate::currentDate(), time));
+}
+
 QDateTime SerialToDateTime(TDateTime serial)
 {
     const double days = std::floor(serial);

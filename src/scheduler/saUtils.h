@@ -52,6 +52,9 @@ int CompareTextCaseSensitive(const QString& a, const QString& b);
 // Between serial days and local date-times; an invalid date-time is 0.
 TDateTime DateTimeToSerial(const QDateTime& time);
 QDateTime SerialToDateTime(TDateTime serial);
+// Today at midnight, and today at time.
+TDateTime SerialToday();
+TDateTime SerialAtTime(const QTime& time);
 
 // The platform that the scheduler wrapper uses; tests put fakes in.
 tasksched::TPlatform& SchedulerPlatform();

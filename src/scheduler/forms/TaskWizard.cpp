@@ -46,16 +46,6 @@ QLabel* SidePicture(QWidget* parent)
     return picture;
 }
 
-TDateTime Today()
-{
-    return DateTimeToSerial(QDateTime(QDate::currentDate(), QTime(0, 0)));
-}
-
-TDateTime AtTime(const QTime& time)
-{
-    return DateTimeToSerial(QDateTime(QDate::currentDate(), time));
-}
-
 QString Cleaned(const QString& text)
 {
     // Blanks and control characters at both ends.
@@ -419,11 +409,11 @@ bool TNewTaskWizard::NameDone()
         return false;
     TTrigger* trigger = FTask->Triggers().GetItem(0);
     trigger->SetTriggerType(FTriggerType);
-    trigger->SetBeginDate(Today());
+    trigger->SetBeginDate(SerialToday());
     pnlDetails->ShowKind(FTriggerType);
     if (taskwizard::IsEventKind(FTriggerType)) {
-        trigger->SetStartTime(AtTime(QTime::currentTime()));
-        trigger->SetBeginDate(Today());
+        trigger->SetStartTime(SerialAtTime(QTime::currentTime()));
+        trigger->SetBeginDate(SerialToday());
         trigger->SetUserName(RadioButton8->isChecked() ? edUser->text() : QString());
         trigger->SetConnectionType(RadioButton10->isChecked() ? 1 : 2);
         // The details page is skipped, and with it its writing back.
@@ -437,7 +427,7 @@ void TNewTaskWizard::DetailsDone()
     FTriggerType = GetTriggerType();
     if (Vista()) {
         FTask->Triggers().Clear();
-        FTask->Triggers().Add(FTriggerType)->SetBeginDate(Today());
+        FTask->Triggers().Add(FTriggerType)->SetBeginDate(SerialToday());
     }
     TTrigger* trigger = FTask->Triggers().GetItem(0);
     trigger->SetTriggerType(FTriggerType);

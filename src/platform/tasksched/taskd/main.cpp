@@ -67,10 +67,9 @@ int main(int argc, char** argv)
 
     auto store = std::make_shared<TTaskStore>();
     QString error;
-    // The lock lives in the store; the socket's folder may lie outside it.
-    for (const QString& folder : {QFileInfo(store->RunnerLockPath()).path(), store->RunFolder()})
-        if (!TTaskStore::MakePrivateFolder(folder, &error))
-            return Fail(*store, error);
+    // The socket's folder, which may lie outside the store, is made by Listen.
+    if (!TTaskStore::MakePrivateFolder(QFileInfo(store->RunnerLockPath()).path(), &error))
+        return Fail(*store, error);
     // One runner per store whatever the environment: a second one leaves,
     // telling the first of a logon, whose triggers it then fires.
     TRunnerLock lock;
