@@ -96,7 +96,7 @@ void TTaskScheduler::Close()
 
 bool TTaskScheduler::StartScheduler()
 {
-    // The runner answers, or was started; its start is not waited for.
+    // The runner answers, or was started and answers.
     TServiceControl& service = *FContext->Platform.Service;
     return service.IsRunning() || service.Start();
 }

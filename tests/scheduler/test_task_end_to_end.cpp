@@ -155,6 +155,34 @@ TEST_F(TaskEndToEnd, AScriptWhoseTaskFileIsMissingReadsBackOne)
     EXPECT_EQ(item->Status(), ts2Ready);
 }
 
+// A runner that a loaded machine starts late is waited for: the first
+// request after the start reaches it instead of being refused.
+TEST_F(TaskEndToEnd, TheFirstRunAfterStartingTheRunnerReachesIt)
+{
+    class SlowLauncher : public RecordingLauncher {
+    public:
+        bool StartDetached(const QString& program, const QStringList& arguments, qint64* pid) override
+        {
+            return RecordingLauncher::StartDetached(S("/bin/sh"), QStringList{S("-c"), S("sleep 1; exec \"$0\" \"$@\""), program} + arguments, pid);
+        }
+    };
+    auto slow = std::make_shared<SlowLauncher>();
+    Launcher = slow;
+    Context->Platform.Launcher = slow;
+    Context->Platform.Service = std::make_shared<TRunnerServiceControl>(slow, Context->Platform.RunnerPath);
+
+    TTaskScheduler scheduler(nullptr, Context);
+    scheduler.SetActive(true);
+    const QString mark = Path(S("ran"));
+    TTaskItem* item = scheduler.CreateNewItem(S("Touch"));
+    TTaskDefinition& definition = *item->TaskDefinition();
+    auto& touch = As<TExecAction>(definition.Actions().Create(atExec));
+    touch.Path = S("/bin/touch");
+    touch.Arguments = S("\"") + mark + S("\"");
+    EXPECT_NO_THROW(Register(scheduler, S("Touch"), definition)->Run());
+    EXPECT_TRUE(WaitFor([&mark] { return QFileInfo::exists(mark); }, 10000)) << "the run did not reach the runner";
+}
+
 TEST_F(TaskEndToEnd, OneRunnerPerUserOnAnOwnerOnlySocket)
 {
     TTaskScheduler scheduler(nullptr, Context);

@@ -4,13 +4,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QThread>
 
+#include <cerrno>
+#include <csignal>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -62,6 +66,12 @@ bool TPowerSource::OnBattery() const
     return discharging;
 }
 
+namespace {
+constexpr int RunAnswerMs = 10000;
+constexpr int StartAnswerMs = 10000;   // a loaded machine may take seconds to start a process
+constexpr int StartPollMs = 20;
+}  // namespace
+
 TRunnerServiceControl::TRunnerServiceControl(std::shared_ptr<TProcessLauncher> launcher, QString runnerPath,
                                              QString socketPath)
       : FLauncher(std::move(launcher)), FRunnerPath(std::move(runnerPath)), FSocketPath(std::move(socketPath))
@@ -106,7 +116,22 @@ bool TRunnerServiceControl::IsRunning()
 
 bool TRunnerServiceControl::Start()
 {
-    return FLauncher->StartDetached(FRunnerPath, {});
+    // Whoever starts the runner goes on to send it requests at once (a run,
+    // a reload): it counts as started once it answers, not once launched.
+    qint64 pid = 0;
+    if (!FLauncher->StartDetached(FRunnerPath, {}, &pid))
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (Ask(QStringLiteral("PING"), StartPollMs, FSocketPath) == QLatin1String("PONG"))
+            return true;
+        // A runner that left (it found another one, or failed) is asked once more.
+        const bool left = pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+        if (left || waited.elapsed() > StartAnswerMs)
+            return Ask(QStringLiteral("PING"), StartPollMs, FSocketPath) == QLatin1String("PONG");
+        QThread::msleep(StartPollMs);
+    }
 }
 
 bool TRunnerServiceControl::Reload()
@@ -114,9 +139,6 @@ bool TRunnerServiceControl::Reload()
     return !Ask(QStringLiteral("RELOAD"), 3000, FSocketPath).isEmpty();
 }
 
-namespace {
-constexpr int RunAnswerMs = 10000;
-}  // namespace
 
 QString TRunnerServiceControl::Run(const QString& storedName)
 {

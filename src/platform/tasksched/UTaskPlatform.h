@@ -24,7 +24,7 @@ class TServiceControl {
 public:
     virtual ~TServiceControl() = default;
     virtual bool IsRunning() = 0;   // answers PING
-    virtual bool Start() = 0;       // started detached, not waited for
+    virtual bool Start() = 0;       // started detached; true once it answers
     // Asks a running runner to re-read the store; false when none answers.
     virtual bool Reload() = 0;
     // Asks the runner to run a stored task; the runner's one-line answer, or
