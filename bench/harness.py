@@ -292,14 +292,22 @@ def fmt(value, spec):
     return "-" if value is None else spec % value
 
 
+def paired_ratio(ceiling, result):
+    """The median of C/this over the rounds both ran: a slow spell of the
+    machine then weighs on both sides of each ratio alike."""
+    if not ceiling or not ceiling.times or not result.times or len(ceiling.times) != len(result.times):
+        return None
+    return statistics.median(c / t for c, t in zip(ceiling.times, result.times))
+
+
 def table(results, bases, ceiling, python):
     head = ("contender", "set", "op", "best s", "median s", "files/s", "MB/s", "peak RSS MiB",
-            "over base MiB", "C/this", "this/Py")
+            "over base MiB", "C/this", "paired", "this/Py")
     rows = []
     by_key = {(r.contender, r.data_set, r.op): r for r in results}
     for r in results:
         if r.error:
-            rows.append((r.contender, r.data_set, r.op, "FAILED: " + r.error) + ("",) * 7)
+            rows.append((r.contender, r.data_set, r.op, "FAILED: " + r.error) + ("",) * 8)
             continue
         best = r.best
         peak = max(r.rss)
@@ -314,6 +322,7 @@ def table(results, bases, ceiling, python):
             "%.1f" % (peak / 1024),
             fmt(None if base is None else (peak - base) / 1024, "%.1f"),
             fmt(c.best / best if c and c.best else None, "%.2f"),
+            fmt(paired_ratio(c, r), "%.2f"),
             fmt(best and py.best / best if py and py.best else None, "%.2f"),
         ))
     widths = [max(len(str(row[i])) for row in rows + [head]) for i in range(len(head))]

@@ -2,6 +2,7 @@
 
 #include "ULobExportSession.h"
 #include "ULobFileWriter.h"
+#include "UUnnamedFileStock.h"
 #include "base/UException.h"
 #include "base/UFileUtil.h"
 #include "platform/dac/UUniQuery.h"
@@ -17,6 +18,10 @@ namespace {
 const QString OnSaveSuffix = QStringLiteral(". On Save LOB to file.");
 
 constexpr mode_t NewFolderMode = 0777;   // less the umask
+
+// A folder gets files opened ahead once it served this many rows in a row:
+// rows that alternate between folders would only pay for the opener.
+constexpr int StockAfterRows = 8;
 
 void CloseFolder(int& folder)
 {
@@ -136,6 +141,8 @@ void TLobExporter::CloseFolders()
 // The export folder's handle stays: the row's folder may only borrow it.
 void TLobExporter::CloseRowFolder()
 {
+    FStock.reset();
+    FFolderRows = 0;
     if (FFolder != FBaseFolderHandle)
         CloseFolder(FFolder);
     FFolder = -1;
@@ -179,8 +186,10 @@ void TLobExporter::ExportRecord()
         const int folder = RowFolderHandle();
         FName.truncate(0);
         FName.append(FPath.constData() + nameStart, FPath.size() - nameStart);
+        if (!FStock && ++FFolderRows >= StockAfterRows && TLobFileWriter::StartsUnnamed())
+            FStock = std::make_unique<TUnnamedFileStock>(folder);
         TLobFileWriter file;
-        file.Create(folder, FName, FPath);
+        file.Create(folder, FName, FPath, FStock.get());
         file.WriteValue(*FLobColumn);
         file.Commit();
     } catch (const std::exception& e) {

@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringEncoder>
+#include <memory>
+
+class TUnnamedFileStock;
 
 class TField;
 class TLobExportSession;
@@ -78,6 +81,8 @@ private:
     QByteArray FFolderName;      // the current sub-folder's label, encoded
     int FBaseFolderHandle = -1;  // UnloadFolder, opened at the first row
     int FFolder = -1;            // the current row's folder, opened; may be the base's
+    int FFolderRows = 0;         // rows written into FFolder so far
+    std::unique_ptr<TUnnamedFileStock> FStock;   // of FFolder, once it serves many rows
     QByteArray FPath;            // the row's file, reused
     QByteArray FName;            // the row's file name in its folder, reused
     QStringEncoder FEncoder{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};

@@ -1,5 +1,6 @@
 #include "ULobFileWriter.h"
 
+#include "UUnnamedFileStock.h"
 #include "base/UException.h"
 #include "platform/dac/UField.h"
 #include "platform/dac/UUniDataSet.h"
@@ -75,21 +76,26 @@ void TLobFileWriter::Create(const QByteArray& path)
     Start(handle, path.mid(slash + 1), path);
 }
 
-void TLobFileWriter::Create(int folder, const QByteArray& name, const QByteArray& path)
+void TLobFileWriter::Create(int folder, const QByteArray& name, const QByteArray& path, TUnnamedFileStock* stock)
 {
     Discard();
-    Start(folder, name, path);
+    Start(folder, name, path, stock);
 }
 
-void TLobFileWriter::Start(int folder, const QByteArray& name, const QByteArray& path)
+void TLobFileWriter::Start(int folder, const QByteArray& name, const QByteArray& path, TUnnamedFileStock* stock)
 {
     FFolder = folder;
     FName = name;
     FPath = path;
     FLength = 0;
     FWritten = 0;
-    if (CanLinkUnnamed())
-        OpenUnnamed();
+    FStock = stock;
+    if (StartsUnnamed()) {
+        FHandle = stock != nullptr ? stock->Take() : -1;
+        FUnnamed = FHandle >= 0;
+        if (FHandle < 0)
+            OpenUnnamed();
+    }
     if (FHandle < 0)
         OpenTemporary();
 }
@@ -99,10 +105,13 @@ void TLobFileWriter::SetUnnamedFilesRefused(bool refused)
     UnnamedRefusedForTests = refused;
 }
 
+bool TLobFileWriter::StartsUnnamed()
+{
+    return CanLinkUnnamed() && !UnnamedRefusedForTests;
+}
+
 void TLobFileWriter::OpenUnnamed()
 {
-    if (UnnamedRefusedForTests)
-        return;
     FHandle = ::openat(FFolder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, NewFileMode);
     if (FHandle >= 0) {
         FUnnamed = true;
@@ -206,6 +215,11 @@ void TLobFileWriter::Commit()
     if (FUnnamed) {
         if (LinkUnnamed(FName.constData())) {
             FUnnamed = false;
+            if (FStock != nullptr && FStock->CloseBehind(FHandle)) {
+                FHandle = -1;
+                Discard();
+                return;
+            }
             if (const int error = CloseHandle()) {
                 ::unlinkat(FFolder, FName.constData(), 0);   // new, so nothing earlier is lost
                 Discard();
@@ -303,6 +317,7 @@ void TLobFileWriter::Discard() noexcept
         FOwnedFolder = -1;
     }
     FFolder = -1;
+    FStock = nullptr;
 }
 
 void TLobFileWriter::RaiseFileError(const char* action, const QByteArray& path, int error)

@@ -5,6 +5,7 @@
 #include <memory>
 
 class TField;
+class TUnnamedFileStock;
 
 // A file that large-object values are written into straight from the row the
 // query received: no copy of a value and no buffer of our own, so a value
@@ -33,8 +34,10 @@ public:
     // writer opens itself.
     void Create(const QByteArray& path);
     // Starts the file name in the open folder (borrowed: it has to stay open
-    // until Commit or Discard); path is the whole name for messages.
-    void Create(int folder, const QByteArray& name, const QByteArray& path);
+    // until Commit or Discard); path is the whole name for messages. An
+    // unnamed file is taken from stock when it holds one (of that folder), and
+    // the stock closes the committed file where that cannot fail.
+    void Create(int folder, const QByteArray& name, const QByteArray& path, TUnnamedFileStock* stock = nullptr);
     // The field's value on the current row, then the tail bytes; NULL writes
     // nothing at all, not even the tail. A failed write (a full disk) cuts
     // the file back to its length before the value, so it never holds part
@@ -52,11 +55,13 @@ public:
     // Makes every later file take the temporary name, as on a file system
     // that refuses unnamed files (for tests).
     static void SetUnnamedFilesRefused(bool refused);
+    // Whether new files start unnamed, so that a stock of them is of use.
+    static bool StartsUnnamed();
     // "Cannot <action> file "<path>". <the system's text of error>"
     [[noreturn]] static void RaiseFileError(const char* action, const QByteArray& path, int error);
 
 private:
-    void Start(int folder, const QByteArray& name, const QByteArray& path);
+    void Start(int folder, const QByteArray& name, const QByteArray& path, TUnnamedFileStock* stock = nullptr);
     void OpenUnnamed();
     void OpenTemporary();
     // Links the unnamed file under name; false when that name exists.
@@ -79,4 +84,5 @@ private:
     QByteArray FName;        // the final name in the folder
     QByteArray FTempName;    // in the folder; empty when there is none
     std::unique_ptr<char[]> FChunk;   // values that are not held in the row
+    TUnnamedFileStock* FStock = nullptr;   // of FFolder, borrowed
 };

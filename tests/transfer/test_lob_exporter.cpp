@@ -390,3 +390,39 @@ TEST_F(LobExporter, ExistingFilesAndLinksAreReplacedNotWrittenThrough)
     ASSERT_EQ(stat(QFile::encodeName(OutPath(S("out/2.b"))).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
+
+// Past its first rows a folder's files are opened ahead and closed behind on
+// a thread of their own: every file still ends whole under its name, a file
+// replaced then keeps its mode, new files get the umask's, and the run leaves
+// no descriptor open.
+TEST_F(LobExporter, ALongRunWritesEveryFileWholeAndLeavesNoDescriptorOpen)
+{
+    constexpr int rows = 60;
+    MakeRows(rows);
+    SerialNames();
+    QDir().mkpath(OutPath(S("out")));
+    Task.UnloadFolder = OutPath(S("out"));
+    QFile earlier(OutPath(S("out/50.b")));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("an earlier, longer copy");
+    earlier.close();
+    ASSERT_EQ(chmod(QFile::encodeName(OutPath(S("out/50.b"))).constData(), 0640), 0);
+    const auto openDescriptors = [] { return QDir(S("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(); };
+    const qsizetype before = openDescriptors();
+    const mode_t umaskNow = ::umask(0);
+    ::umask(umaskNow);
+
+    const TRunResult run = Export();
+
+    EXPECT_EQ(run.Succeeded, rows);
+    EXPECT_EQ(openDescriptors(), before);
+    QMap<QString, QByteArray> expected;
+    for (int serial = 1; serial <= rows; ++serial)
+        expected[S("%1.b").arg(serial)] = "v" + QByteArray::number(serial);
+    EXPECT_EQ(FilesBelow(OutPath(S("out"))), expected);
+    for (const auto& [name, mode] : {std::pair{"50.b", 0640u}, std::pair{"59.b", 0666u & ~umaskNow}}) {
+        struct stat info {};
+        ASSERT_EQ(stat(QFile::encodeName(OutPath(S("out/") + QLatin1String(name))).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, mode) << name;
+    }
+}
