@@ -65,6 +65,16 @@ protected:
             name, definition, TTaskFolder::TASK_CREATE_OR_UPDATE, QString(), QString(), definition.Principal().LogonType);
     }
 
+    // A new item whose one action makes the file mark.
+    static TTaskDefinition& TouchingTask(TTaskScheduler& scheduler, const QString& name, const QString& mark)
+    {
+        TTaskDefinition& definition = *scheduler.CreateNewItem(name)->TaskDefinition();
+        auto& touch = As<TExecAction>(definition.Actions().Create(atExec));
+        touch.Path = S("/bin/touch");
+        touch.Arguments = S("\"") + mark + S("\"");
+        return definition;
+    }
+
     // The task as the service reads it once its run has ended.
     TRegisteredTaskPtr Finished(TTaskScheduler& scheduler, const QString& name, int timeoutMs)
     {
@@ -174,11 +184,7 @@ TEST_F(TaskEndToEnd, TheFirstRunAfterStartingTheRunnerReachesIt)
     TTaskScheduler scheduler(nullptr, Context);
     scheduler.SetActive(true);
     const QString mark = Path(S("ran"));
-    TTaskItem* item = scheduler.CreateNewItem(S("Touch"));
-    TTaskDefinition& definition = *item->TaskDefinition();
-    auto& touch = As<TExecAction>(definition.Actions().Create(atExec));
-    touch.Path = S("/bin/touch");
-    touch.Arguments = S("\"") + mark + S("\"");
+    TTaskDefinition& definition = TouchingTask(scheduler, S("Touch"), mark);
     EXPECT_NO_THROW(Register(scheduler, S("Touch"), definition)->Run());
     EXPECT_TRUE(WaitFor([&mark] { return QFileInfo::exists(mark); }, 10000)) << "the run did not reach the runner";
 }
@@ -197,11 +203,7 @@ TEST_F(TaskEndToEnd, OneRunnerPerUserOnAnOwnerOnlySocket)
     // A second runner started at a logon leaves too, and the first fires the
     // logon triggers.
     const QString mark = Path(S("logged-on"));
-    TTaskItem* atLogon = scheduler.CreateNewItem(S("At logon"));
-    TTaskDefinition& definition = *atLogon->TaskDefinition();
-    auto& touch = As<TExecAction>(definition.Actions().Create(atExec));
-    touch.Path = S("/bin/touch");
-    touch.Arguments = S("\"") + mark + S("\"");
+    TTaskDefinition& definition = TouchingTask(scheduler, S("At logon"), mark);
     definition.Triggers().Create(tkLogon);
     Register(scheduler, S("At logon"), definition);
     const vqtest::ProcessResult atLogonRun = vqtest::RunProcess(
