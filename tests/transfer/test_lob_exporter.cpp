@@ -76,6 +76,16 @@ protected:
         Task.Ext = ext;
     }
 
+    // A file of the out path with these bytes and this mode.
+    void WriteOutFile(const QString& relative, const QByteArray& bytes, mode_t mode = 0644)
+    {
+        QFile file(OutPath(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        ASSERT_EQ(chmod(QFile::encodeName(OutPath(relative)).constData(), mode), 0);
+    }
+
     TLobExportSession Task;
 };
 
@@ -367,18 +377,11 @@ TEST_F(LobExporter, ExistingFilesAndLinksAreReplacedNotWrittenThrough)
     SerialNames();
     QDir().mkpath(OutPath(S("out")));
     Task.UnloadFolder = OutPath(S("out"));
-    QFile outside(OutPath(S("outside.txt")));
-    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
-    outside.write("not to be touched");
-    outside.close();
+    WriteOutFile(S("outside.txt"), "not to be touched");
     ASSERT_EQ(symlink(QFile::encodeName(OutPath(S("outside.txt"))).constData(),
                       QFile::encodeName(OutPath(S("out/1.b"))).constData()),
               0);
-    QFile earlier(OutPath(S("out/2.b")));
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.write("an earlier, longer copy");
-    earlier.close();
-    ASSERT_EQ(chmod(QFile::encodeName(OutPath(S("out/2.b"))).constData(), 0640), 0);
+    WriteOutFile(S("out/2.b"), "an earlier, longer copy", 0640);
 
     const TRunResult run = Export();
 
@@ -402,11 +405,7 @@ TEST_F(LobExporter, ALongRunWritesEveryFileWholeAndLeavesNoDescriptorOpen)
     SerialNames();
     QDir().mkpath(OutPath(S("out")));
     Task.UnloadFolder = OutPath(S("out"));
-    QFile earlier(OutPath(S("out/50.b")));
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.write("an earlier, longer copy");
-    earlier.close();
-    ASSERT_EQ(chmod(QFile::encodeName(OutPath(S("out/50.b"))).constData(), 0640), 0);
+    WriteOutFile(S("out/50.b"), "an earlier, longer copy", 0640);
     const auto openDescriptors = [] { return QDir(S("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(); };
     const qsizetype before = openDescriptors();
     const mode_t umaskNow = ::umask(0);
