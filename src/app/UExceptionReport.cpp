@@ -2,6 +2,7 @@
 
 #include "UOfficeVersionSolution.h"
 #include "base/UDebugHelper.h"
+#include "base/UFileUtil.h"
 #include "base/UMakerSite.h"
 #include "base/USystemUtil.h"
 #include "settings/UOfficeUtil.h"
@@ -113,7 +114,7 @@ QList<THttpFormPart> TExceptionReport::FormParts() const
         if (name.toLower().contains(ScreenshotField)) {
             QFile file(value);
             if (!file.open(QIODevice::ReadOnly))
-                throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(value, file.errorString()));
+                throw FileError("open", value, file.errorString());
             part.Data = file.readAll();
             part.FileName = QFileInfo(value).fileName();
             part.ContentType = ScreenshotContentType(value);

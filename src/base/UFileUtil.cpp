@@ -9,11 +9,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace {
-QString FileError(const QString& what, const QString& fileName, const QString& reason)
+EInOutError FileError(const char* action, const QString& fileName, const QString& reason)
 {
-    return what + QStringLiteral(" \"") + fileName + QStringLiteral("\": ") + reason;
-}
+    return EInOutError(QStringLiteral("Cannot %1 file \"%2\". %3").arg(QLatin1String(action), fileName, reason));
 }
 
 void WriteTextFile(const QString& text, const QString& fileName)
@@ -23,10 +21,10 @@ void WriteTextFile(const QString& text, const QString& fileName)
     QSaveFile file(fileName);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
-        throw EInOutError(FileError(QStringLiteral("Cannot create file"), fileName, file.errorString()));
+        throw FileError("create", fileName, file.errorString());
     const QByteArray bytes = text.toUtf8() + "\r\n";
     if (file.write(bytes) != bytes.size() || !file.commit())
-        throw EInOutError(FileError(QStringLiteral("Cannot write file"), fileName, file.errorString()));
+        throw FileError("write", fileName, file.errorString());
 }
 
 QString TryWriteTextFile(const QString& fileName)
@@ -43,7 +41,7 @@ qint64 GetFileSize(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(FileError(QStringLiteral("Cannot open file"), fileName, file.errorString()));
+        throw FileError("open", fileName, file.errorString());
     return file.size();
 }
 
@@ -58,10 +56,10 @@ TTextAsWritten ReadTextAsWritten(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(FileError(QStringLiteral("Cannot open file"), fileName, file.errorString()));
+        throw FileError("open", fileName, file.errorString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EInOutError(FileError(QStringLiteral("Cannot read file"), fileName, file.errorString()));
+        throw FileError("read", fileName, file.errorString());
     const TTextEncoding encoding = DetectTextEncoding(bytes);
     TTextAsWritten result;
     result.Text = DecodeText(bytes, encoding);

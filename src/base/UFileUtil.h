@@ -1,8 +1,14 @@
 #pragma once
 
+#include "UException.h"
+
 #include <QString>
 
 // File and folder routines. Paths use "/".
+
+// "Cannot <action> file "<fileName>". <reason>": every failed file operation
+// says it the same way.
+EInOutError FileError(const char* action, const QString& fileName, const QString& reason);
 
 // Creates or overwrites fileName with text followed by CR LF, as UTF-8. An
 // empty file name does nothing; a failure raises EInOutError.

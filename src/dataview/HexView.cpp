@@ -1,6 +1,7 @@
 #include "HexView.h"
 
 #include "base/UException.h"
+#include "base/UFileUtil.h"
 
 #include <QFile>
 #include <QPainter>
@@ -41,7 +42,7 @@ void HexView::OpenFile(const QString& fileName)
 {
     auto file = std::make_unique<QFile>(fileName);
     if (!file->open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file->errorString()));
+        throw FileError("open", fileName, file->errorString());
     OpenNone();
     FFile = std::move(file);
     if (FFile->size() > 0)

@@ -1,6 +1,7 @@
 #include "UDBViewForm.h"
 
 #include "base/UAppException.h"
+#include "base/UFileUtil.h"
 #include "base/UPrompter.h"
 #include "platform/dac/UFieldDataLink.h"
 
@@ -87,7 +88,7 @@ QByteArray TDBViewForm::ReadWholeFile(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+        throw FileError("open", fileName, file.errorString());
     return file.readAll();
 }
 
@@ -95,7 +96,7 @@ void TDBViewForm::WriteWholeFile(const QString& fileName, const QByteArray& byte
 {
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
-        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+        throw FileError("write", fileName, file.errorString());
 }
 
 void TDBViewForm::WriteValue(const QByteArray& bytes)
@@ -132,7 +133,7 @@ QString TDBViewForm::LoadFileIntoField()
     // Nothing changes when the file cannot be read.
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+        throw FileError("open", fileName, file.errorString());
     file.close();
     DataLink()->Edit();
     Field()->LoadFromFile(fileName);

@@ -9,6 +9,7 @@
 #include "app/UQuenmarel.h"
 #include "base/UAppException.h"
 #include "base/UException.h"
+#include "base/UFileUtil.h"
 #include "base/UPrompter.h"
 #include "base/UTextCodec.h"
 #include "widgets/UUIUtil.h"
@@ -523,10 +524,10 @@ void TSqlForm::LoadSqlFile(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+        throw FileError("open", fileName, file.errorString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EInOutError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
+        throw FileError("read", fileName, file.errorString());
     SetSqlText(DecodeText(bytes));
 }
 
@@ -534,7 +535,7 @@ void TSqlForm::SaveSqlFile(const QString& fileName) const
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(GetSqlText().toUtf8()) < 0 || !file.commit())
-        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+        throw FileError("write", fileName, file.errorString());
 }
 
 void TSqlForm::tbLoadClick()

@@ -2,6 +2,7 @@
 
 #include "base/UCommandLine.h"
 #include "base/UException.h"
+#include "base/UFileUtil.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,9 +106,9 @@ void TBatchOptions::WriteBatchFile()
     QSaveFile file(BatchFile);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
-        throw EInOutError(QStringLiteral("Cannot create file \"%1\": %2").arg(BatchFile, file.errorString()));
+        throw FileError("create", BatchFile, file.errorString());
     if (file.write(bytes) != bytes.size() || !file.commit())
-        throw EInOutError(QStringLiteral("Cannot write file \"%1\": %2").arg(BatchFile, file.errorString()));
+        throw FileError("write", BatchFile, file.errorString());
     if (!QFile::setPermissions(BatchFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
         throw EInOutError(QStringLiteral("Cannot make file \"%1\" executable").arg(BatchFile));
 }

@@ -2,6 +2,7 @@
 
 #include "UUnnamedFileStock.h"
 #include "base/UException.h"
+#include "base/UFileUtil.h"
 #include "platform/dac/UField.h"
 #include "platform/dac/UUniDataSet.h"
 
@@ -322,9 +323,7 @@ void TLobFileWriter::Discard() noexcept
 
 void TLobFileWriter::RaiseFileError(const char* action, const QByteArray& path, int error)
 {
-    throw EInOutError(QStringLiteral("Cannot %1 file \"%2\". %3")
-                          .arg(QLatin1String(action), QString::fromUtf8(path),
-                               QString::fromLocal8Bit(std::strerror(error))));
+    throw FileError(action, QString::fromUtf8(path), QString::fromLocal8Bit(std::strerror(error)));
 }
 
 void TLobFileWriter::RaiseError(const char* action, int error) const

@@ -312,8 +312,7 @@ void TLobImporter::ImportFile(const QString& fileName, const QByteArray& nativeN
     // file is opened here by its bytes and read through its descriptor.
     const int handle = ::open(nativeName.constData(), O_RDONLY | O_CLOEXEC);
     if (handle < 0)
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2")
-                              .arg(fileName, QString::fromLocal8Bit(std::strerror(errno))));
+        throw FileError("open", fileName, QString::fromLocal8Bit(std::strerror(errno)));
     const auto closeHandle = qScopeGuard([handle] { ::close(handle); });
     FLobParam->LoadFromFile(QStringLiteral("/proc/self/fd/") + QString::number(handle), FLobFieldType);
     Query().Execute();

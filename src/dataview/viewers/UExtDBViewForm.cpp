@@ -2,6 +2,7 @@
 
 #include "base/UAppException.h"
 #include "base/UException.h"
+#include "base/UFileUtil.h"
 #include "base/UPrompter.h"
 #include "base/USystemUtil.h"
 #include "settings/URegUtil.h"
@@ -206,7 +207,7 @@ void TExtDBViewForm::OpenTempFile()
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate, PrivateFile) || file.write(bytes) != bytes.size() ||
         !file.flush())
-        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+        throw FileError("write", path, file.errorString());
     file.close();
     QFile::setPermissions(path, PrivateFile);
     FTempFile = path;

@@ -2,6 +2,7 @@
 
 #include "base/UAppException.h"
 #include "base/UException.h"
+#include "base/UFileUtil.h"
 #include "base/UTextCodec.h"
 #include "settings/URegUtil.h"
 #include "dataview/UFindDialog.h"
@@ -179,7 +180,7 @@ void TMemoDBViewForm::SaveToFile()
     // The file takes its new text only when all of it was read and written.
     QSaveFile file(fileName);
     const auto failed = [&] {
-        return EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+        return FileError("write", fileName, file.errorString());
     };
     if (!file.open(QIODevice::WriteOnly))
         throw failed();

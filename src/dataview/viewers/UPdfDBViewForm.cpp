@@ -1,6 +1,7 @@
 #include "UPdfDBViewForm.h"
 
 #include "base/UException.h"
+#include "base/UFileUtil.h"
 #include "base/USystemUtil.h"
 #include "dataview/UBlobTypeUtil.h"
 #include "platform/dac/UFieldDataLink.h"
@@ -72,7 +73,7 @@ void TPdfDBViewForm::SetDataLink(TFieldDataLink* dataLink)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate, QFile::ReadOwner | QFile::WriteOwner) ||
         file.write(bytes) != bytes.size() || !file.flush())
-        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+        throw FileError("write", path, file.errorString());
     file.close();
     SetSource(path);
 }

@@ -2,6 +2,7 @@
 
 #include "UUniDataSet.h"
 #include "UUniError.h"
+#include "base/UFileUtil.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -154,7 +155,7 @@ void TField::SaveToFile(const QString& fileName) const
 {
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        throw EInOutError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
+        throw FileError("create", fileName, file.errorString());
     WriteTo(file);
     file.close();
     if (file.error() != QFileDevice::NoError)
@@ -180,7 +181,7 @@ void TField::LoadFromFile(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+        throw FileError("open", fileName, file.errorString());
     LoadFromDevice(file);
 }
 
