@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QEvent>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -35,6 +36,22 @@ private:
     std::function<void(QWidget*)> FOnModal;
     QTimer FTimer;
     bool FHandling = false;
+};
+
+// Counts the events of one type that reach the objects it filters.
+class EventTypeCounter : public QObject {
+public:
+    explicit EventTypeCounter(QEvent::Type type) : FType(type) {}
+    int Count = 0;
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+    {
+        if (event->type() == FType)
+            ++Count;
+        return false;
+    }
+
+private:
+    QEvent::Type FType;
 };
 
 // Fixture of widget tests: the application exists before the test body runs.

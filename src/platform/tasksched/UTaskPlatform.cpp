@@ -111,7 +111,12 @@ QString TRunnerServiceControl::Ask(const QString& command, int timeoutMs, const 
 
 bool TRunnerServiceControl::IsRunning()
 {
-    return Ask(QStringLiteral("PING"), 3000, FSocketPath) == QLatin1String("PONG");
+    return Answers(3000);
+}
+
+bool TRunnerServiceControl::Answers(int timeoutMs) const
+{
+    return Ask(QStringLiteral("PING"), timeoutMs, FSocketPath) == QLatin1String("PONG");
 }
 
 bool TRunnerServiceControl::Start()
@@ -124,12 +129,12 @@ bool TRunnerServiceControl::Start()
     QElapsedTimer waited;
     waited.start();
     for (;;) {
-        if (Ask(QStringLiteral("PING"), StartPollMs, FSocketPath) == QLatin1String("PONG"))
+        if (Answers(StartPollMs))
             return true;
         // A runner that left (it found another one, or failed) is asked once more.
         const bool left = pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
         if (left || waited.elapsed() > StartAnswerMs)
-            return Ask(QStringLiteral("PING"), StartPollMs, FSocketPath) == QLatin1String("PONG");
+            return Answers(StartPollMs);
         QThread::msleep(StartPollMs);
     }
 }
@@ -138,7 +143,6 @@ bool TRunnerServiceControl::Reload()
 {
     return !Ask(QStringLiteral("RELOAD"), 3000, FSocketPath).isEmpty();
 }
-
 
 QString TRunnerServiceControl::Run(const QString& storedName)
 {

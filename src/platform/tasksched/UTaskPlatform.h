@@ -70,6 +70,9 @@ public:
     static QString DefaultRunnerPath();
 
 private:
+    // Whether the runner answers PING within timeoutMs.
+    bool Answers(int timeoutMs) const;
+
     std::shared_ptr<TProcessLauncher> FLauncher;
     QString FRunnerPath;
     QString FSocketPath;

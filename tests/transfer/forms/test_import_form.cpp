@@ -307,23 +307,11 @@ TEST_F(ImportFormRun, StopDuringTheRunEndsItBeforeTheNextFile)
     EXPECT_FALSE(Child<QWidget>(Form.get(), "cbbFolderField")->isEnabled()) << "own states come back";
 }
 
-// Counts the layout requests that reach a widget.
-class LayoutRequestCounter : public QObject {
-public:
-    int Count = 0;
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override
-    {
-        if (event->type() == QEvent::LayoutRequest)
-            ++Count;
-        return false;
-    }
-};
-
 TEST_F(ImportFormRun, ProgressStepsLayOutNothingAboveTheProgressPage)
 {
     // Each step changes the labels' texts; a relayout of the tab widget
     // would repaint it whole, a hundred times a run.
-    LayoutRequestCounter counter;
+    vqtest::EventTypeCounter counter(QEvent::LayoutRequest);
     auto* tabs = Child<QWidget>(Form.get(), "pgcOutput");
     tabs->installEventFilter(&counter);
     QCoreApplication::processEvents();

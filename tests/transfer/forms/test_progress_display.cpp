@@ -144,23 +144,11 @@ TEST_F(ProgressDisplay, CountedRunShowsPositionTotalTimesAndPercent)
     EXPECT_EQ(Notify.text(), QString());
 }
 
-// Counts the paint events that reach the widgets it watches.
-class PaintCounter : public QObject {
-public:
-    int Count = 0;
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++Count;
-        return false;
-    }
-};
-
 TEST_F(ProgressDisplay, StepsAreDrawnTogetherAtTheNextPassOfEvents)
 {
     // A step drawn in passes of its own, the bar twice, costs the dialog's run
     // a tenth of its time on thousands of small files.
-    PaintCounter counter;
+    vqtest::EventTypeCounter counter(QEvent::Paint);
     for (QWidget* widget : {static_cast<QWidget*>(&Bar), static_cast<QWidget*>(&Message),
                             static_cast<QWidget*>(&Percent)}) {
         widget->show();
